@@ -1,0 +1,23 @@
+// Digit extraction and safe scaling shared by every display line and read-out.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+// The decimal digit of weight 10^k of a non-negative v: (v mod 10^(k+1) - v mod 10^k) / 10^k.
+inline int digit_at(int64_t v, int k) {
+    int64_t p = 1;
+    for (int i = 0; i < k; ++i) p *= 10;
+    return static_cast<int>((v % (p * 10) - v % p) / p);
+}
+
+inline char digit_char(int64_t v, int k) { return static_cast<char>('0' + digit_at(v, k)); }
+
+// x truncated toward zero to a 32-bit integer. Values outside the range (a distance of 1e12
+// km, infinity) saturate at the nearest end and NaN gives 0, so no conversion is undefined.
+inline int32_t trunc_to_i32(double x) {
+    if (std::isnan(x)) return 0;
+    if (x >= 2147483647.0) return INT32_MAX;
+    if (x <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(x);
+}

@@ -1,0 +1,4 @@
+// Display cycle (filled in by the display work).
+#include "display/display_cycle.h"
+
+void display_cycle(NavState&) {}

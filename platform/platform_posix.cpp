@@ -1,0 +1,193 @@
+// Linux side of the platform layer: the Win32 behaviour the modules rely on, built as one
+// shared library so that both modules and the host stand-in see the same hooks and clock.
+#include <strings.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/posix_control.h"
+
+namespace {
+
+constexpr int kMaxHooks = 16;
+KbdHookProc g_hooks[kMaxHooks];   // in installation order
+int g_hook_count = 0;
+std::string g_exe_path;
+bool g_exe_path_set = false;
+int64_t g_fixed_counter = -1;
+PlatCounters g_counters = {};
+
+int hook_index(void* hook) {
+    for (int i = 0; i < g_hook_count; ++i)
+        if (reinterpret_cast<void*>(&g_hooks[i]) == hook) return i;
+    return -1;
+}
+
+// Trims blanks at both ends of [b, e).
+void trim(const char*& b, const char*& e) {
+    while (b < e && std::isspace(static_cast<unsigned char>(*b))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(e[-1]))) --e;
+}
+
+bool equal_nocase(const char* b, const char* e, const char* s) {
+    size_t n = static_cast<size_t>(e - b);
+    return std::strlen(s) == n && strncasecmp(b, s, n) == 0;
+}
+
+uint32_t copy_out(const char* b, size_t n, char* out, uint32_t size) {
+    if (size == 0) return 0;
+    if (n > size - 1) n = size - 1;
+    std::memcpy(out, b, n);
+    out[n] = '\0';
+    return static_cast<uint32_t>(n);
+}
+
+// Host paths use backslashes; turn them into a Linux path, folding doubled separators.
+std::string native_path(const char* path) {
+    std::string p;
+    for (const char* c = path; *c; ++c) {
+        char ch = *c == '\\' ? '/' : *c;
+        if (ch == '/' && !p.empty() && p.back() == '/') continue;
+        p.push_back(ch);
+    }
+    return p;
+}
+
+}  // namespace
+
+extern "C" {
+
+void* plat_install_keyboard_hook(KbdHookProc proc) {
+    if (!proc || g_hook_count == kMaxHooks) return nullptr;
+    g_hooks[g_hook_count] = proc;
+    return &g_hooks[g_hook_count++];
+}
+
+int plat_remove_keyboard_hook(void* hook) {
+    int i = hook_index(hook);
+    if (i < 0) return 0;
+    // Handles are slot addresses; keep later hooks' handles valid by clearing, not shifting,
+    // unless the hook is the last one.
+    g_hooks[i] = nullptr;
+    while (g_hook_count > 0 && g_hooks[g_hook_count - 1] == nullptr) --g_hook_count;
+    return 1;
+}
+
+intptr_t plat_call_next_hook(void* hook, int code, uintptr_t key, intptr_t flags) {
+    int i = hook_index(hook);
+    // The next hook is the one installed before this one.
+    for (int j = (i < 0 ? g_hook_count : i) - 1; j >= 0; --j)
+        if (g_hooks[j]) return g_hooks[j](code, key, flags);
+    return 0;
+}
+
+int plat_deliver_key(uintptr_t key, intptr_t flags) {
+    for (int j = g_hook_count - 1; j >= 0; --j)
+        if (g_hooks[j]) return g_hooks[j](0, key, flags) != 0 ? 1 : 0;
+    return 0;
+}
+
+int plat_hook_count() {
+    int n = 0;
+    for (int i = 0; i < g_hook_count; ++i) n += g_hooks[i] != nullptr;
+    return n;
+}
+
+uint32_t plat_profile_string(const char* section, const char* key, const char* fallback, char* out,
+                             uint32_t size, const char* path) {
+    ++g_counters.profile_reads;
+    if (!fallback) fallback = "";
+    FILE* f = path ? std::fopen(native_path(path).c_str(), "rb") : nullptr;
+    if (!f) return copy_out(fallback, std::strlen(fallback), out, size);
+    char line[1024];
+    bool in_section = false;
+    uint32_t n = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, f)) {
+        const char* b = line;
+        const char* e = line + std::strlen(line);
+        trim(b, e);
+        if (b == e || *b == ';') continue;
+        if (*b == '[') {
+            const char* close = static_cast<const char*>(std::memchr(b, ']', static_cast<size_t>(e - b)));
+            if (!close) continue;
+            const char* sb = b + 1;
+            const char* se = close;
+            trim(sb, se);
+            in_section = equal_nocase(sb, se, section);
+            continue;
+        }
+        if (!in_section) continue;
+        const char* eq = static_cast<const char*>(std::memchr(b, '=', static_cast<size_t>(e - b)));
+        if (!eq) continue;
+        const char* kb = b;
+        const char* ke = eq;
+        trim(kb, ke);
+        if (!equal_nocase(kb, ke, key)) continue;
+        const char* vb = eq + 1;
+        const char* ve = e;
+        trim(vb, ve);
+        // A value wrapped in matching quotes loses them, as on Windows.
+        if (ve - vb >= 2 && (*vb == '"' || *vb == '\'') && ve[-1] == *vb) { ++vb; --ve; }
+        n = copy_out(vb, static_cast<size_t>(ve - vb), out, size);
+        found = true;
+    }
+    std::fclose(f);
+    if (!found) return copy_out(fallback, std::strlen(fallback), out, size);
+    return n;
+}
+
+void plat_set_host_exe_path(const char* path) {
+    g_exe_path_set = path != nullptr;
+    g_exe_path = path ? path : "";
+}
+
+uint32_t plat_host_exe_path(char* out, uint32_t size) {
+    ++g_counters.exe_path_reads;
+    std::string p;
+    if (g_exe_path_set) {
+        p = g_exe_path;
+    } else if (const char* exe = std::getenv("Q14_HOST_EXE")) {
+        p = exe;
+    } else if (const char* dir = std::getenv("Q14_SIM_DIR")) {
+        p = std::string(dir) + "/sim.exe";
+    } else {
+        p = "C:\\Sim\\sim.exe";
+    }
+    // Like GetModuleFileNameA: truncated to the buffer, always terminated.
+    return copy_out(p.data(), p.size(), out, size);
+}
+
+void plat_set_perf_counter(int64_t value) { g_fixed_counter = value; }
+
+int64_t plat_perf_counter() {
+    ++g_counters.perf_reads;
+    if (g_fixed_counter >= 0) return g_fixed_counter;
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count() / 100;
+}
+
+int64_t plat_perf_frequency() { return 10000000; }
+
+int plat_is_bad_read_ptr(const void* p, size_t n) {
+    if (!p) return 1;
+    if (n == 0) return 0;
+    // Ask the kernel whether every page of the range is mapped.
+    long page = sysconf(_SC_PAGESIZE);
+    uintptr_t first = reinterpret_cast<uintptr_t>(p) & ~static_cast<uintptr_t>(page - 1);
+    uintptr_t last = (reinterpret_cast<uintptr_t>(p) + n - 1) & ~static_cast<uintptr_t>(page - 1);
+    if (last < first) return 1;
+    unsigned char vec;
+    for (uintptr_t a = first; a <= last; a += static_cast<uintptr_t>(page))
+        if (mincore(reinterpret_cast<void*>(a), static_cast<size_t>(page), &vec) != 0) return 1;
+    return 0;
+}
+
+PlatCounters plat_counters() { return g_counters; }
+}
