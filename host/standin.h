@@ -20,6 +20,16 @@ struct HostKeyEvent {
     uint64_t frame;  // host frame number when it was fired
 };
 
+// A call of one of the panel services' element operations (query_elements .. kill_elements).
+// Each operation returns its own byte offset in the panel-services table (96 .. 124).
+struct HostElementOp {
+    std::string op;               // "query_elements", "install_elements", ...
+    const ElementHeader* element; // the element handed over
+    uint32_t host_value;          // install and generate only
+    bool has_value;
+    HostModule* caller;           // the module whose routine made the call
+};
+
 // ---- the simulator -----------------------------------------------------------------------
 // There is one simulator per process; these reset it (unloading every module first).
 void host_reset();
@@ -32,11 +42,19 @@ void host_set_sim_dir(const std::string& dir);
 void host_set_flight_path(const std::string& path);
 // Frame rate of host_frame, in frames per simulated second (default 18).
 void host_set_frame_rate(double hz);
+// Replaces a simulator variable's value (in the host's units) until cleared or reset.
+void host_set_sim_variable(int32_t id, double value);
+void host_clear_sim_variable(int32_t id);
+// Why the last host_load failed.
+const std::string& host_last_error();
 
 // ---- modules -----------------------------------------------------------------------------
-// Loads a module, fills its ImportTable and calls module_init. Null when it cannot be loaded.
+// Loads a module, fills its ImportTable (unknown identifiers get a zero-filled table), gives
+// every string element a text buffer and calls module_init. Null when it cannot be loaded; a
+// file already loaded gives its module again.
 HostModule* host_load(const std::string& path);
-// Kills every gauge (service 12), calls module_deinit and unloads.
+// Kills every gauge of an opened module (service 12), calls module_deinit and unloads; the
+// module's named values, event callbacks and bindings to its values are dropped.
 void host_unload(HostModule* m);
 // Path of the built native module of a unit (1 or 2), next to the test executables.
 std::string host_module_path(int unit);
@@ -51,9 +69,9 @@ GaugeHeader* host_gauge(HostModule* m, const char* name);
 void host_service(HostModule* m, const char* gauge, int32_t service);
 
 // ---- frames ------------------------------------------------------------------------------
-// One simulator frame: advances the aircraft by 1/rate seconds (sim time, ticks, position,
-// its autopilot), then for every loaded module in load order sends every gauge service 6
-// and evaluates every element of every gauge in chain order.
+// One simulator frame: advances the performance counter (native) by 1/rate seconds and the
+// aircraft likewise (sim time, ticks, position, its autopilot), then for every opened module
+// in load order sends each gauge service 6 and evaluates its elements in chain order.
 void host_frame();
 void host_frames(int n);
 uint64_t host_frame_number();
@@ -61,6 +79,7 @@ uint64_t host_frame_number();
 // ---- what the panels show (as of the last evaluation) -----------------------------------
 // Element k of a gauge's chain (0 = root), its last callback value and (strings) text.
 ElementHeader* host_element(HostModule* m, const char* gauge, int k);
+int host_element_count(HostModule* m, const char* gauge);
 double host_element_value(HostModule* m, const char* gauge, int k);
 std::string host_element_text(HostModule* m, const char* gauge, int k);
 // Evaluates the gauge's elements now (without a frame).
@@ -72,15 +91,21 @@ bool host_text_buffers_intact();
 // Clicks mouse area k of a gauge (1 = the first clickable area after the parent); returns
 // the callback's result.
 int32_t host_click(HostModule* m, const char* gauge, int area);
+// Number of clickable areas in a gauge's mouse list.
+int host_mouse_area_count(HostModule* m, const char* gauge);
 // A keystroke through the keyboard hooks (scan code, repeat count, release). Returns true
 // when a hook swallowed it.
 bool host_key(int scan, int repeat = 1, bool release = false);
 // Raises a host event to every registered event callback (event 38: flight saved).
 void host_raise_event(int32_t event, const std::string& flight_path);
+// Event callbacks registered now.
+int host_event_callback_count();
 
 // ---- what the modules did ----------------------------------------------------------------
 const std::vector<HostKeyEvent>& host_key_events();
 void host_clear_key_events();
+const std::vector<HostElementOp>& host_element_ops();
+void host_clear_element_ops();
 // A published named value: its address and type code (0x21 double, 0x22 int), or null.
 const void* host_named_value(const std::string& name, int32_t* type = nullptr);
 double host_named_double(const std::string& name);  // NaN when absent
