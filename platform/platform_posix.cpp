@@ -21,6 +21,7 @@ int g_hook_count = 0;
 std::string g_exe_path;
 bool g_exe_path_set = false;
 int64_t g_fixed_counter = -1;
+bool g_fail_next_hook = false;
 PlatCounters g_counters = {};
 
 int hook_index(void* hook) {
@@ -64,12 +65,17 @@ std::string native_path(const char* path) {
 extern "C" {
 
 void* plat_install_keyboard_hook(KbdHookProc proc) {
+    if (g_fail_next_hook) {
+        g_fail_next_hook = false;
+        return nullptr;
+    }
     if (!proc || g_hook_count == kMaxHooks) return nullptr;
     g_hooks[g_hook_count] = proc;
     return &g_hooks[g_hook_count++];
 }
 
 int plat_remove_keyboard_hook(void* hook) {
+    ++g_counters.hook_removals;
     int i = hook_index(hook);
     if (i < 0) return 0;
     // Handles are slot addresses; keep later hooks' handles valid by clearing, not shifting,
@@ -92,6 +98,8 @@ int plat_deliver_key(uintptr_t key, intptr_t flags) {
         if (g_hooks[j]) return g_hooks[j](0, key, flags) != 0 ? 1 : 0;
     return 0;
 }
+
+void plat_fail_next_hook_install() { g_fail_next_hook = true; }
 
 int plat_hook_count() {
     int n = 0;

@@ -21,12 +21,15 @@ Q14_PLAT_API int plat_deliver_key(uintptr_t key, intptr_t flags);
 
 // Number of hooks installed now.
 Q14_PLAT_API int plat_hook_count();
+// Makes the next hook installation fail (it returns null), as SetWindowsHookExA can.
+Q14_PLAT_API void plat_fail_next_hook_install();
 
 // Call counters for the per-frame budget checks.
 struct PlatCounters {
     uint64_t profile_reads;
     uint64_t exe_path_reads;
     uint64_t perf_reads;
+    uint64_t hook_removals;   // plat_remove_keyboard_hook calls, whatever the handle
 };
 Q14_PLAT_API PlatCounters plat_counters();
 }
