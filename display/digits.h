@@ -4,11 +4,15 @@
 #include <cmath>
 #include <cstdint>
 
-// The decimal digit of weight 10^k of a non-negative v: (v mod 10^(k+1) - v mod 10^k) / 10^k.
+// The decimal digit of weight 10^k of v: (v mod 10^(k+1) - v mod 10^k) / 10^k, taken from the
+// magnitude so that a negative v still gives 0..9 (never a character outside the digits).
+// Weights beyond the range of v give 0.
 inline int digit_at(int64_t v, int k) {
-    int64_t p = 1;
+    if (k < 0 || k > 18) return 0;
+    uint64_t u = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+    uint64_t p = 1;
     for (int i = 0; i < k; ++i) p *= 10;
-    return static_cast<int>((v % (p * 10) - v % p) / p);
+    return static_cast<int>((u % (p * 10) - u % p) / p);
 }
 
 inline char digit_char(int64_t v, int k) { return static_cast<char>('0' + digit_at(v, k)); }
