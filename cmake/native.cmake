@@ -49,6 +49,11 @@ foreach(unit 1 2)
     add_test(NAME unit${unit} COMMAND q14_tests_n${unit})
   endif()
 endforeach()
+# The geometry tests check the great-circle layer against GeographicLib; the modules never use it.
+find_library(Q14_GEOGRAPHICLIB NAMES GeographicLib Geographic REQUIRED)
+if(TARGET q14_tests_n2)
+  target_link_libraries(q14_tests_n2 PRIVATE ${Q14_GEOGRAPHICLIB})
+endif()
 
 # Host stand-in, scenario tests and tools.
 foreach(dir host scenarios tools)
