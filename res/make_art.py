@@ -642,6 +642,11 @@ def main():
         rows.append(f"{bid}\t{w}\t{h}\t{depth}\t{transp}\t{matte}\t{what}\n")
     with open(os.path.join(HERE, "bitmaps.tsv"), "w", encoding="utf-8") as fh:
         fh.writelines(rows)
+    with open(os.path.join(HERE, "q14.rc"), "w", encoding="ascii") as fh:
+        fh.write("// Panel bitmaps of both gauge modules, as numbered bitmap resources.\n"
+                 "// Written by res/make_art.py from res/bitmaps.tsv; the files are rendered by res/render.py.\n")
+        for bid, *_ in artwork():
+            fh.write(f'{bid} BITMAP "bmp/{bid}.bmp"\n')
     return 0
 
 
