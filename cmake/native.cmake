@@ -46,6 +46,8 @@ foreach(unit 1 2)
   if(Q14_TESTS_N${unit})
     add_executable(q14_tests_n${unit} ${Q14_TESTS_N${unit}})
     target_link_libraries(q14_tests_n${unit} PRIVATE q14_n${unit}_core GTest::gtest GTest::gtest_main)
+    # Tests that read checked-in files (the panel bitmaps) find them below the source root.
+    target_compile_definitions(q14_tests_n${unit} PRIVATE Q14_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME unit${unit} COMMAND q14_tests_n${unit})
   endif()
 endforeach()
