@@ -6,11 +6,11 @@
 
 #include "display/digits.h"
 #include "frame/unit_profile.h"
+#include "nav/geometry.h"
 
 namespace {
 
 constexpr double kMetresPerDegree = 111130.5555555;
-constexpr double kDegToRad = 0.01745329267623711;
 
 // Text layouts: '1'..'6' stand for entry_digits[1..6], every other character is shown as it
 // stands.
@@ -217,10 +217,12 @@ void commit_longitude(NavState& s) {
         s.present_lon = v;
     }
     if (s.entry_lon_corr) {
-        s.present_lon = s.present_lon + v - s.shown_lon;
+        // Across the date line the correction is the short way round, and the position stays
+        // within -180..180, so the drift is never a turn of the earth too large.
+        s.present_lon = wrap180(s.present_lon + wrap180(v - s.shown_lon));
         s.shown_lon = v;
         if (kUnit.seeded_drift)
-            s.drift_east_m = std::cos(s.aircraft_lat * kDegToRad) * (s.present_lon - s.aircraft_lon) * kMetresPerDegree;
+            s.drift_east_m = std::cos(s.aircraft_lat * K1) * wrap180(s.present_lon - s.aircraft_lon) * kMetresPerDegree;
     }
 }
 

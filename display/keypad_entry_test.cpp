@@ -192,6 +192,19 @@ TEST(KeypadEntry, PositionCorrectionMovesPresentPositionAndDrift) {
     EXPECT_NEAR(s.drift_east_m, std::cos(55.0 * 0.01745329267623711) * 0.01 * 111130.5555555, 1e-6);
 }
 
+TEST(KeypadEntry, LongitudeCorrectionAcrossTheDateLine) {
+    // The held page shows 179 59.4 E; the pilot enters 179 59.4 W, 0.02 degrees further east.
+    NavState s = unit(3, 2);
+    s.hold_coords = 1;
+    s.aircraft_lon = -179.99;
+    s.shown_lon = 179.99;
+    s.present_lon = 179.995;  // the unit went on while the page was held
+    type(s, "4179594E");
+    EXPECT_NEAR(s.present_lon, -179.985, 1e-9);
+    EXPECT_EQ(s.shown_lon, -179.99);
+    EXPECT_NEAR(s.drift_east_m, 0.005 * 111130.5555555, 1e-6);
+}
+
 TEST(KeypadEntry, FileWaypointTakeOver) {
     NavState s = unit(3, 4, 5);
     for (int nn = 0; nn < 64; ++nn) {
