@@ -2,6 +2,7 @@
 // element callbacks that pick what each element shows and the mouse callbacks that set latches.
 #include <cstdio>
 
+#include "display/digits.h"
 #include "display/display_cycle.h"
 #include "frame/element_text.h"
 #include "frame/module.h"
@@ -48,7 +49,7 @@ static double Q14_STDCALL uvi_lower_line_value(ElementHeader* e) {
 // fits the element.
 static void set_digit_text(ElementHeader* e, int v, bool blank) {
     char text[2] = {' ', '\0'};
-    if (!blank) text[0] = static_cast<char>('0' + (v < 0 ? -v : v) % 10);
+    if (!blank) text[0] = digit_char(v, 0);
     element_set_text(e, text);
 }
 
@@ -88,9 +89,13 @@ static double Q14_STDCALL uvi_route_change_lamp_value(ElementHeader*) { return l
 static double Q14_STDCALL uvi_ost_ind_lamp_value(ElementHeader*) { return lamp_frame(g_nav.ost_ind_lamp); }
 static double Q14_STDCALL uvi_lzp_change_lamp_value(ElementHeader*) { return lamp_frame(g_nav.lzp_change_lamp); }
 
-static double Q14_STDCALL uvi_ppm_wheel_value(ElementHeader*) { return g_nav.ppm_wheel; }
+// The wheel icon has ten frames; a wheel value outside them (a damaged restore) stops at the ends.
+static double Q14_STDCALL uvi_ppm_wheel_value(ElementHeader*) {
+    return g_nav.ppm_wheel < 0 ? 0 : g_nav.ppm_wheel > 9 ? 9 : g_nav.ppm_wheel;
+}
 
-static double Q14_STDCALL uvi_focus_indicator_value(ElementHeader*) { return g_nav.kbd_focus_shown - 1.0; }
+// Frame 0 while the unit holds the keyboard, else hidden: the icon has that one frame only.
+static double Q14_STDCALL uvi_focus_indicator_value(ElementHeader*) { return g_nav.kbd_focus_shown == 1 ? 0.0 : -1.0; }
 
 static double Q14_STDCALL uvi_upper_sign_value(ElementHeader*) {
     const NavState& s = g_nav;
