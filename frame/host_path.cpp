@@ -17,7 +17,12 @@ static size_t directory_length(const char* path) {
 bool build_host_path(const char* rel, char* out) {
     char exe[kHostPathSize];
     uint32_t n = plat_host_exe_path(exe, kHostPathSize);
-    exe[n < kHostPathSize ? n : kHostPathSize - 1] = '\0';
+    // No path, or one that filled the buffer and was cut short, names no directory of ours.
+    if (n == 0 || n >= kHostPathSize - 1) {
+        out[0] = '\0';
+        return false;
+    }
+    exe[n] = '\0';
     size_t dir = directory_length(exe);
     size_t rel_len = std::strlen(rel);
     if (dir + rel_len > kHostPathSize - 1) {
