@@ -19,12 +19,17 @@ constexpr double kDegPerKmhSecEast = 2.497063013973803e-06;
 constexpr double kVibrationMax = 500;
 constexpr double kEngineIdlePct = 6;  // engine values below this do not shake the platform
 
-// A position the formulas turned into a non-number (a damaged input) is replaced by the true
-// one, as a fresh alignment would set it.
-void keep_position_finite(NavState& s) {
-    if (!std::isfinite(s.present_lat) || !std::isfinite(s.present_lon)) {
-        s.present_lat = s.aircraft_lat;
-        s.present_lon = s.aircraft_lon;
+// Stores a new present position. A step that would make it non-finite (a non-number or
+// infinite input) is not taken; a position that is itself non-finite (a damaged restore)
+// restarts from the true position, or from 0/0 when there is none.
+void store_position(NavState& s, double lat, double lon) {
+    if (std::isfinite(lat) && std::isfinite(lon)) {
+        s.present_lat = lat;
+        s.present_lon = lon;
+    } else if (!std::isfinite(s.present_lat) || !std::isfinite(s.present_lon)) {
+        const bool known = std::isfinite(s.aircraft_lat) && std::isfinite(s.aircraft_lon);
+        s.present_lat = known ? s.aircraft_lat : 0;
+        s.present_lon = known ? wrap_longitude(s.aircraft_lon) : 0;
     }
 }
 
@@ -71,14 +76,13 @@ void present_position_update(NavState& s) {
     if (s.nav_ready != 1) return;
     const double lon_scale = std::cos(s.aircraft_lat * K1);  // never exactly 0 for a double
     if (kUnit.seeded_drift) {
-        s.present_lat = s.aircraft_lat + s.drift_north_m * kDegPerMetre;
-        s.present_lon = wrap_longitude(s.aircraft_lon + s.drift_east_m * kDegPerMetre / lon_scale);
+        store_position(s, s.aircraft_lat + s.drift_north_m * kDegPerMetre,
+                       wrap_longitude(s.aircraft_lon + s.drift_east_m * kDegPerMetre / lon_scale));
     } else if (kUnit.dead_reckoning) {
         const double g = s.sim_running * s.sim_rate * s.frame_dt;
-        s.present_lat += s.gs_north * g * s.scale_north * kDegPerKmhSecNorth;
-        s.present_lon = wrap_longitude(s.present_lon + s.gs_east * g * s.scale_east * kDegPerKmhSecEast / lon_scale);
+        store_position(s, s.present_lat + s.gs_north * g * s.scale_north * kDegPerKmhSecNorth,
+                       wrap_longitude(s.present_lon + s.gs_east * g * s.scale_east * kDegPerKmhSecEast / lon_scale));
     }
-    keep_position_finite(s);
 }
 
 void calibration_step(NavState& s) {
