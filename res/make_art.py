@@ -302,8 +302,8 @@ def uvi_legends():
         b += key_legend(kx, ky, 40, 40, lines)
     # Waypoint wheel.
     b += text(61, 240, "PPM", 10)
-    b += poly([(88, 258), (84, 265), (92, 265)], LEGEND)
-    b += poly([(88, 328), (84, 321), (92, 321)], LEGEND)
+    b += poly([(34, 258), (30, 265), (38, 265)], LEGEND)
+    b += poly([(34, 328), (30, 321), (38, 321)], LEGEND)
     # AVT/RUCHN switch.
     sx, sy = SWITCH
     b += text(104, 258, "AVT", 9)
@@ -554,15 +554,12 @@ def ap_frame(n):
     """Frame 0: off, 1: pressed (never shown), 2: steering on."""
     if n == 0:
         cap = rect(5, 21, 20, 36, "url(#smoked)", rx=2, stroke="rgb(14,14,15)", sw=1)
-        cap += text(15, 39, "AP", 9)
         what = "off"
     elif n == 1:
         cap = rect(5, 22, 20, 35, "rgb(120,110,70)", rx=2, stroke="rgb(14,14,15)", sw=1)
-        cap += text(15, 40, "AP", 9, fill="rgb(40,32,12)")
         what = "pressed"
     else:
         cap = rect(5, 21, 20, 36, "url(#litcap)", rx=2, stroke="rgb(120,96,40)", sw=1)
-        cap += text(15, 39, "AP", 9, fill="rgb(52,40,14)")
         what = "on"
     return doc(30, 65, f"autopilot steering button, {what} (bitmap {4773 + n})", cap)
 
