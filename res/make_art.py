@@ -362,10 +362,10 @@ def wheel_digit(d):
     return doc(18, 19, f"waypoint wheel digit {d} (bitmap {4224 + d})", body, grad)
 
 
-# 14-segment cell of the sign icons, 30 x 38: outline x 7..23, y 4..34.
-SX0, SX1, SY0, SY1 = 7.0, 23.0, 4.5, 33.5
+# 14-segment cell of the sign icons, 30 x 38: outline x 5.5..24.5, y 4..34.
+SX0, SX1, SY0, SY1 = 5.5, 24.5, 4.0, 34.0
 SXM, SYM = (SX0 + SX1) / 2, (SY0 + SY1) / 2
-T = 2.6  # segment thickness
+T = 3.2  # segment thickness
 
 
 def seg_h(x0, x1, y):
@@ -382,12 +382,12 @@ def seg_d(x0, y0, x1, y1):
     n = math.hypot(dx, dy)
     ux, uy = dx / n, dy / n
     px, py = -uy * T / 2, ux * T / 2
-    a = (x0 + ux * 2.2, y0 + uy * 2.2)
-    b = (x1 - ux * 2.2, y1 - uy * 2.2)
+    a = (x0 + ux * 1.6, y0 + uy * 1.6)
+    b = (x1 - ux * 2.4, y1 - uy * 2.4)
     return [(a[0] + px, a[1] + py), (b[0] + px, b[1] + py), (b[0] - px, b[1] - py), (a[0] - px, a[1] - py)]
 
 
-G = 1.0  # gap between neighbouring segments
+G = 0.7  # gap between neighbouring segments
 SEGMENTS = {
     "A": seg_h(SX0 + G, SX1 - G, SY0),
     "D": seg_h(SX0 + G, SX1 - G, SY1),
