@@ -4,6 +4,9 @@ enable_language(RC)
 set(Q14_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
 file(GLOB Q14_RESOURCE_SCRIPT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc)
+# windres reports no dependencies: a redrawn bitmap must still rebuild the resources.
+file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/bmp/*.bmp)
+set_source_files_properties(${Q14_RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${Q14_BITMAPS}")
 
 foreach(unit 1 2)
   add_library(q14_n${unit} SHARED ${Q14_MODULE_SOURCES} ${CMAKE_SOURCE_DIR}/platform/platform_win32.cpp
