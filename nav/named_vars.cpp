@@ -30,10 +30,9 @@ void focus_arbitration_start(NavState& s) {
     s.other_kbd_focus_prev = s.other_kbd_focus;
 }
 
+// The lapse check stands on its own: a focus left at 1 with a spent timer also ends here.
 void focus_arbitration_end(NavState& s) {
-    if (s.kbd_focus_timer > 0) {
-        --s.kbd_focus_timer;
-        if (s.kbd_focus_timer < 1) s.kbd_focus = 0;
-    }
+    if (s.kbd_focus_timer > 0) --s.kbd_focus_timer;
+    if (s.kbd_focus_timer < 1) s.kbd_focus = 0;
     s.kbd_focus_shown = s.kbd_focus;
 }
