@@ -279,10 +279,12 @@ void entry_state(NavState& s) {
     }
 }
 
+// OST INDIK is left to the system cycle, which acts on it and clears it: cleared here, a press
+// would be lost whenever the host runs this gauge before the system gauge in a frame.
 void clear_latches(NavState& s) {
     s.key_0 = s.key_1 = s.key_2 = s.key_3 = s.key_4 = 0;
     s.key_5 = s.key_6 = s.key_7 = s.key_8 = s.key_9 = 0;
-    s.key_enter = s.key_reset = s.key_ost_ind = s.key_route_change = 0;
+    s.key_enter = s.key_reset = s.key_route_change = 0;
 }
 
 // ---- 4.9 entry texts -----------------------------------------------------------------------

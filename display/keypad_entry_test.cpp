@@ -383,12 +383,13 @@ TEST(KeypadEntry, SignsAndLatches) {
     type(s, "1");
     EXPECT_EQ(s.entry_sign_upper, 0);
     EXPECT_EQ(s.entry_sign_lower, 0);
-    // Every latch is cleared at the end of a pass, OST INDIK too; the swap flag stays while
-    // an entry is active.
-    s.key_ost_ind = s.key_7 = s.key_route_change = 1;
+    // Every key latch is cleared at the end of a pass but OST INDIK, which waits for the
+    // system cycle; the swap flag stays while an entry is active.
+    s.key_ost_ind = s.key_7 = s.key_route_change = s.key_enter = s.key_reset = 1;
     s.kbd_ns_swap = 1;
     keypad_entry(s);
-    EXPECT_EQ(s.key_ost_ind + s.key_7 + s.key_route_change, 0);
+    EXPECT_EQ(s.key_7 + s.key_route_change + s.key_enter + s.key_reset, 0);
+    EXPECT_EQ(s.key_ost_ind, 1);
     EXPECT_EQ(s.kbd_ns_swap, 1);
 }
 
