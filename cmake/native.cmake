@@ -57,6 +57,13 @@ if(TARGET q14_tests_n2)
   target_link_libraries(q14_tests_n2 PRIVATE ${Q14_GEOGRAPHICLIB})
 endif()
 
+# Timing of the per-frame navigation work.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(q14_bench_nav ${CMAKE_SOURCE_DIR}/nav/navigation_bench.cpp)
+  target_link_libraries(q14_bench_nav PRIVATE q14_n2_core benchmark::benchmark_main)
+endif()
+
 # Host stand-in, scenario tests and tools.
 foreach(dir host scenarios tools)
   if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
