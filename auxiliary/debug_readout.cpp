@@ -1,5 +1,6 @@
 // The debug read-out DigTest: four internal values of the error model as plain numbers.
 #include <cstdio>
+#include <cstring>
 
 #include "frame/element_text.h"
 #include "frame/module.h"
@@ -16,11 +17,17 @@ static void Q14_STDCALL digtest_callback(GaugeHeader*, int32_t service, uint32_t
 }
 
 // Formats into a frame-sized buffer, then hands the element only what fits its ten characters
-// (-1900.000000 keeps its first ten). A value too large for any useful text shows as such.
+// (-1900.000000 keeps its first ten: only decimals are lost). A value whose whole part alone
+// would not fit shows as "+big" or "-big" rather than as a cut, wrong number.
 static double debug_line(ElementHeader* e, const char* format, double v) {
     char text[32];
-    if (!(v > -1e15 && v < 1e15)) std::snprintf(text, sizeof text, "%s", v != v ? "nan" : (v > 0 ? "+big" : "-big"));
-    else std::snprintf(text, sizeof text, format, v);
+    bool fits = v > -1e15 && v < 1e15;
+    if (fits) {
+        std::snprintf(text, sizeof text, format, v);
+        const char* dot = std::strchr(text, '.');
+        fits = dot && dot - text <= as_string(e)->chars;
+    }
+    if (!fits) std::snprintf(text, sizeof text, "%s", v != v ? "nan" : (v > 0 ? "+big" : "-big"));
     element_set_text(e, text);
     return v;
 }
