@@ -189,4 +189,27 @@ TEST_F(RouteFile, CopyTakesRouteZeroIntoWaypointsOneToNine) {
     }
 }
 
+// The sample file shipped with the bundled simulator directory loads as its comments say.
+TEST(RouteSample, BundledFileLoadsEveryKey) {
+    std::string src = __FILE__;
+    src.erase(src.size() - std::string("display/route_file_test.cpp").size());
+    plat_set_host_exe_path((src + "data/sim/sim.exe").c_str());
+    NavState s;
+    route_load(s);
+    plat_set_host_exe_path(nullptr);
+    for (int nn = 1; nn <= 39; ++nn) {
+        if (!is_key_number(nn)) continue;
+        // No key falls back to the default, and every waypoint is a position or empty.
+        const double lat = s.file_ppm_lat[nn], lon = s.file_ppm_lon[nn];
+        EXPECT_FALSE(lat == 1.0 && lon == 1.0) << nn;
+        const bool empty = lat == kEmptyLat && lon == kEmptyLon;
+        EXPECT_TRUE(empty || (std::fabs(lat) < 90 && std::fabs(lon) <= 180)) << nn;
+    }
+    EXPECT_NEAR(s.file_ppm_lat[1], 55.973333, 1e-6);    // Sheremetyevo
+    EXPECT_NEAR(s.file_ppm_lon[21], -0.455, 1e-6);      // Heathrow, just west
+    EXPECT_NEAR(s.file_ppm_lat[31], -12.021667, 1e-6);  // Lima, south
+    EXPECT_NEAR(s.file_ppm_lon[31], -77.115, 1e-6);
+    EXPECT_EQ(s.file_ppm_lat[6], kEmptyLat);
+}
+
 }  // namespace
