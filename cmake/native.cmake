@@ -64,6 +64,10 @@ if(benchmark_FOUND)
   target_link_libraries(q14_bench_nav PRIVATE q14_n2_core benchmark::benchmark_main)
 endif()
 
+if(Q14_FUZZ)
+  include(${CMAKE_SOURCE_DIR}/cmake/fuzz.cmake)
+endif()
+
 # Host stand-in, scenario tests and tools.
 foreach(dir host scenarios tools)
   if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
