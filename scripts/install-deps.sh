@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the tools need on a Debian/Ubuntu machine: only the
+# packages that are missing, as root (through sudo when not root), after an apt-get update.
+set -euo pipefail
+
+PACKAGES=(
+  cmake ninja-build g++
+  libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev
+  libgeographiclib-dev
+  clang libclang-rt-14-dev
+  xvfb xauth
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "install-deps: need root (or sudo) to run: $*" >&2
+    return 1
+  fi
+}
+
+is_installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+install_packages() {
+  local missing=()
+  for p in "$@"; do
+    is_installed "$p" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "install-deps: installing ${missing[*]}"
+  as_root apt-get update
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# Wine runs the shipped .gau modules in a Windows test host; its setup belongs here.
+install_wine() {
+  :
+}
+
+install_packages "${PACKAGES[@]}"
+install_wine
