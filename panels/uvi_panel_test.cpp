@@ -40,7 +40,8 @@ protected:
         s->text = buf_;
         *returned = s->callback(&s->h);
         s->text = saved;
-        EXPECT_EQ(std::strspn(buf_ + 2, "X"), sizeof buf_ - 2) << "wrote past the element's one character";
+        EXPECT_EQ(std::string(buf_ + 2, sizeof buf_ - 2), std::string(sizeof buf_ - 2, 'X'))
+            << "wrote past the element's one character";
         return std::string(buf_, strnlen(buf_, 2));
     }
     double icon(int k) { return reinterpret_cast<IconElement*>(element(k))->callback(element(k)); }
