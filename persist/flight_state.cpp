@@ -279,6 +279,8 @@ void navigator_state_from_record(NavState& s) {
     }
     for (const StateSlot& slot : kStateSlots)
         if (slot.kind <= kSlotDouble) restore_slot(s, slot, get_le_f64(r + slot.offset));
+    // A smaller capacity restored over a charge slot that was not: the battery is full.
+    if (s.battery_charge > s.battery_capacity) s.battery_charge = s.battery_capacity;
 }
 
 void Q14_STDCALL on_host_event(int32_t event, void* data, uint32_t, uint32_t) {

@@ -272,7 +272,7 @@ TEST_F(FlightState, InvalidSlotsKeepTheirFields) {
         {"ppm_to 265", 1232, 265},           {"ppm_to_copy 10", 1472, 10},     {"ppm_next 1e10", 1480, 1e10},
         {"file_ppm_index 64", 1024, 64},     {"file_ppm_index -1", 1024, -1},  {"work_state 1", 1128, 1},
         {"work_state 4", 1128, 4},           {"auto_manual 2", 1248, 2},       {"nav_ready NaN", 1064, nan},
-        {"align_countdown 5501", 1048, 5501}, {"battery_capacity 0", 1112, 0}, {"battery_charge 9001", 1120, 9001},
+        {"align_countdown 5501", 1048, 5501}, {"battery_capacity 0", 1112, 0}, {"battery_capacity 10801", 1112, 10801},
         {"leg_switch_timer 91", 1528, 91},   {"lzp_prompt_timer 721", 1536, 721}, {"warmup_counter 181", 1544, 181},
         {"vibration_fault 2^31", 1392, 2147483648.0}, {"clock_minutes 1441", 1144, 1441},
         {"clock_minutes NaN", 1144, nan},    {"tas_entered -1", 1152, -1},     {"present_lat inf", 1256, inf},
@@ -302,6 +302,24 @@ TEST_F(FlightState, InvalidSlotsKeepTheirFields) {
             EXPECT_EQ(s->ppm_lon[k], 512 + 8 * k == c.offset ? before->ppm_lon[k] : saved->ppm_lon[k]);
         }
     }
+}
+
+TEST_F(FlightState, ChargeNeverExceedsTheCapacity) {
+    auto s = std::make_unique<NavState>();
+    s->battery_charge = 500;
+    put_slot(s->save_record, 1112, 9000);
+    put_slot(s->save_record, 1120, 9001);  // above the capacity restored with it: kept
+    navigator_state_from_record(*s);
+    EXPECT_EQ(s->battery_capacity, 9000);
+    EXPECT_EQ(s->battery_charge, 500);
+
+    // A smaller capacity over a charge slot that is not valid: the kept charge is cut to it.
+    auto t = std::make_unique<NavState>();
+    put_slot(t->save_record, 1112, 2);
+    put_slot(t->save_record, 1120, std::numeric_limits<double>::quiet_NaN());
+    navigator_state_from_record(*t);
+    EXPECT_EQ(t->battery_capacity, 2);
+    EXPECT_EQ(t->battery_charge, 2);
 }
 
 TEST_F(FlightState, IntegersAreTruncatedTowardZero) {
