@@ -136,15 +136,4 @@ TEST(Vibration, GrowsDuringAlignmentOnly) {
     }
 }
 
-TEST(SeededDrift, UnitOneModelIsNotRunHere) {
-    // Unit 2 navigates on the true position: ground velocity and scale factors play no part.
-    NavState s;
-    s.nav_ready = 1, s.sim_rate = 1, s.frame_dt = 1, s.gs_north = 1000;
-    s.aircraft_lat = 10, s.aircraft_lon = 20;
-    present_position_update(s);
-    EXPECT_EQ(s.present_lat, 10);
-    calibration_step(s);
-    EXPECT_EQ(s.calib_counter, 0);
-}
-
 }  // namespace

@@ -339,14 +339,6 @@ TEST(Navigation, NothingUndefinedReachesTheOutputs) {
     }
 }
 
-TEST(Navigation, CalmShowsNoDirection) {
-    NavState s = ready_state();
-    s.gs_north = 500, s.gs_east = 0, s.heading = 0, s.tas_entered = 500, s.wind_dir = 123;
-    navigation_step(s);
-    EXPECT_EQ(s.wind_speed, 0);
-    EXPECT_EQ(s.wind_dir, 0);
-}
-
 TEST(Navigation, PublishedValuesOnlyWhileReady) {
     NavState s = ready_state();
     s.ppm_lat[1] = 0, s.ppm_lon[1] = 10, s.ppm_lat[2] = 1, s.ppm_lon[2] = 10;
