@@ -177,7 +177,9 @@ TEST_P(RecordsTest, GaugeHeadersCarryTheirTablesAndTheSharedRoutines) {
         EXPECT_TRUE(all_zero(g->zero48, sizeof g->zero48));
         EXPECT_TRUE(all_zero(g->zero88, sizeof g->zero88));
         // Unit 2's headers are 8 bytes longer, all zero.
-        if (unit == 2) EXPECT_TRUE(all_zero(g + 1, 8));
+        if (unit == 2) {
+            EXPECT_TRUE(all_zero(g + 1, 8));
+        }
     }
 }
 
@@ -191,7 +193,9 @@ TEST_P(RecordsTest, ElementChainsMatchTheirTables) {
             for (const ElementHeader* seen : chain) ASSERT_NE(seen, e) << "chain loops back";
             chain.push_back(e);
             ASSERT_LE(chain.size(), spec.elements.size()) << "chain longer than its table";
-            if (e->next) EXPECT_EQ(e->next[1], nullptr) << "next list holds more than one";
+            if (e->next) {
+                EXPECT_EQ(e->next[1], nullptr) << "next list holds more than one";
+            }
         }
         ASSERT_EQ(chain.size(), spec.elements.size());
         EXPECT_EQ(host_element_count(m, spec.name), static_cast<int>(spec.elements.size()));
@@ -211,7 +215,9 @@ TEST_P(RecordsTest, ElementChainsMatchTheirTables) {
             EXPECT_EQ(e->zero52, 0u);
             EXPECT_EQ(e->zero56, 0u);
             EXPECT_EQ(element_callback(e) != nullptr, want.has_callback);
-            if (want.kind == kElementIcon) EXPECT_EQ(reinterpret_cast<const IconElement*>(e)->frames, want.frames);
+            if (want.kind == kElementIcon) {
+                EXPECT_EQ(reinterpret_cast<const IconElement*>(e)->frames, want.frames);
+            }
             if (want.kind == kElementString) {
                 const auto* s = reinterpret_cast<const StringElement*>(e);
                 const StringSpec& ws = *want.str;
@@ -308,7 +314,9 @@ TEST_P(RecordsTest, StandardRoutinesHandOverTheUviRoot) {
                 EXPECT_EQ(ops[i].element, uvi_root);
                 bool with_value = i == 1 || i == 4;
                 EXPECT_EQ(ops[i].has_value, with_value);
-                if (with_value) EXPECT_EQ(ops[i].host_value, v);
+                if (with_value) {
+                    EXPECT_EQ(ops[i].host_value, v);
+                }
             }
         }
     }
