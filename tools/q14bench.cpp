@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/standin.h"
+#include "tools/commands.h"
 
 namespace {
 
@@ -150,6 +151,7 @@ struct Command {
     const char* usage;
     const char* summary;
     int (*run)(int argc, char** argv);  // arguments after the subcommand
+    bool own_help = false;              // run prints its own text for --help
 };
 
 int cmd_help(int, char**);
@@ -157,12 +159,16 @@ int cmd_help(int, char**);
 const Command kCommands[] = {
     {"demo", "demo [--lat D] [--lon D] [--heading D] [--tas KMH] [--sim-dir DIR]",
      "load both units, warm up, align and navigate for a few hundred frames; print the panels", cmd_demo},
+    {"fly", kFlyUsage, kFlySummary, cmd_fly, true},
+    {"panel", kPanelUsage, kPanelSummary, cmd_panel, true},
+    {"import-pln", kImportPlnUsage, kImportPlnSummary, cmd_import_pln, true},
     {"help", "help", "this text", cmd_help},
 };
 
 int cmd_help(int, char**) {
     std::printf("usage: q14bench <command> [options]\n\ncommands:\n");
-    for (const Command& c : kCommands) std::printf("  %-70s %s\n", c.usage, c.summary);
+    for (const Command& c : kCommands) std::printf("  %s\n      %s\n", c.usage, c.summary);
+    std::printf("\n'q14bench <command> --help' tells more about each command.\n");
     std::printf("\nThe modules are loaded from %s and %s.\n", host_module_path(1).c_str(), host_module_path(2).c_str());
     return 0;
 }
@@ -174,8 +180,14 @@ int main(int argc, char** argv) {
         cmd_help(0, nullptr);
         return argc < 2 ? 2 : 0;
     }
-    for (const Command& c : kCommands)
-        if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 2, argv + 2);
+    for (const Command& c : kCommands) {
+        if (std::strcmp(argv[1], c.name) != 0) continue;
+        if (!c.own_help && argc > 2 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0)) {
+            std::printf("usage: q14bench %s\n\n%s\n", c.usage, c.summary);
+            return 0;
+        }
+        return c.run(argc - 2, argv + 2);
+    }
     std::fprintf(stderr, "q14bench: unknown command '%s' (try --help)\n", argv[1]);
     return 2;
 }

@@ -1,0 +1,20 @@
+// The bench tool's subcommands beyond the demo, each in its own file, with their help texts.
+#pragma once
+
+int cmd_fly(int argc, char** argv);         // tools/fly.cpp
+int cmd_panel(int argc, char** argv);       // tools/panel_cmd.cpp
+int cmd_import_pln(int argc, char** argv);  // tools/import_pln_cmd.cpp
+
+extern const char* const kFlyUsage;
+extern const char* const kFlySummary;
+extern const char* const kFlyHelp;
+extern const char* const kPanelUsage;
+extern const char* const kPanelSummary;
+extern const char* const kPanelHelp;
+extern const char* const kImportPlnUsage;
+extern const char* const kImportPlnSummary;
+extern const char* const kImportPlnHelp;
+
+// Where the bundled sample simulator folder and the panel bitmaps are.
+const char* bundled_sim_dir();
+const char* bundled_bitmap_dir();

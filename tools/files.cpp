@@ -1,0 +1,183 @@
+// File handling of the bench tool on POSIX: mkstemp beside the target, write, fsync, rename.
+#include "tools/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+std::string dir_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool write_all(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A temporary file in `dir` holding `data`; its name in `tmp`. Nothing is left on failure.
+bool write_temp(const std::string& dir, const std::string& stem, const std::string& data, mode_t mode,
+                std::string& tmp, std::string& error) {
+    std::string pattern = dir + "/." + stem + ".tmpXXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) {
+        error = "cannot create a file in " + dir + ": " + std::strerror(errno);
+        return false;
+    }
+    tmp = name.data();
+    bool ok = write_all(fd, data) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    int saved = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        error = "cannot write " + tmp + ": " + std::strerror(saved);
+        return false;
+    }
+    return true;
+}
+
+mode_t mode_for(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+std::string base_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+bool read_whole_file(const std::string& path, std::string& out, std::string& error, size_t max_bytes) {
+    out.clear();
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        error = path + ": is a folder, not a file";
+        return false;
+    }
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    char buf[65536];
+    size_t n;
+    bool too_big = false;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        if (out.size() + n > max_bytes) {
+            too_big = true;
+            break;
+        }
+        out.append(buf, n);
+    }
+    bool bad = std::ferror(f) != 0;
+    std::fclose(f);
+    if (too_big) error = path + ": larger than " + std::to_string(max_bytes >> 20) + " MB";
+    else if (bad) error = path + ": read error";
+    if (too_big || bad) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+bool write_file_atomic(const std::string& path, const std::string& data, std::string& error) {
+    std::string tmp;
+    if (!write_temp(dir_of(path), base_of(path), data, mode_for(path), tmp, error)) return false;
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        error = "cannot replace " + path + ": " + std::strerror(errno);
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool make_dirs(const std::string& dir, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) {
+        error = "cannot create folder " + dir + ": " + ec.message();
+        return false;
+    }
+    if (!std::filesystem::is_directory(dir, ec)) {
+        error = dir + " exists and is not a folder";
+        return false;
+    }
+    return true;
+}
+
+bool prepare_output_dir(const std::string& dir, std::string& error) {
+    if (!make_dirs(dir, error)) return false;
+    std::string tmp;
+    if (!write_temp(dir, "probe", "", 0600, tmp, error)) {
+        error = "output folder " + dir + " cannot be written: " + error;
+        return false;
+    }
+    ::unlink(tmp.c_str());
+    return true;
+}
+
+bool write_outputs(const std::string& dir, const std::vector<std::pair<std::string, std::string>>& files,
+                   std::string& error) {
+    std::vector<std::string> temps;
+    for (const auto& [name, data] : files) {
+        std::string tmp;
+        if (!write_temp(dir, name, data, mode_for(dir + "/" + name), tmp, error)) {
+            for (const std::string& t : temps) ::unlink(t.c_str());
+            return false;
+        }
+        temps.push_back(tmp);
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        std::string target = dir + "/" + files[i].first;
+        if (std::rename(temps[i].c_str(), target.c_str()) != 0) {
+            error = "cannot write " + target + ": " + std::strerror(errno);
+            for (size_t j = i; j < temps.size(); ++j) ::unlink(temps[j].c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool make_scratch_dir(std::string& dir, std::string& error) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/q14bench.XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (!mkdtemp(name.data())) {
+        error = "cannot create a temporary folder " + pattern + ": " + std::strerror(errno);
+        return false;
+    }
+    dir = name.data();
+    return true;
+}
+
+void remove_tree(const std::string& dir) {
+    std::error_code ec;
+    if (!dir.empty()) std::filesystem::remove_all(dir, ec);
+}

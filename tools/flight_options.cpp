@@ -1,0 +1,68 @@
+// Options shared by fly and panel, and the simulator folder prepared from them: the route file
+// is read and checked here first, so a bad file is refused before any unit is loaded.
+#include "tools/flight_options.h"
+
+#include "tools/commands.h"
+#include "tools/files.h"
+#include "tools/options.h"
+#include "tools/route_cfg.h"
+
+bool take_flight_option(int argc, char** argv, int& i, FlightOptions& o, std::string& error) {
+    std::string v;
+    if (take_option(argc, argv, i, "--route", v, error)) {
+        o.route_file = v;
+        return true;
+    }
+    if (take_option(argc, argv, i, "--speed", v, error)) {
+        if (error.empty() && !parse_number(v, 150, 1500, o.speed_kmh))
+            error = "--speed " + v + ": give the true airspeed in km/h, 150 to 1500";
+        return true;
+    }
+    if (take_option(argc, argv, i, "--wind", v, error)) {
+        size_t slash = v.find('/');
+        if (error.empty() && (slash == std::string::npos || !parse_number(v.substr(0, slash), 0, 360, o.wind_from_deg) ||
+                              !parse_number(v.substr(slash + 1), 0, 500, o.wind_kmh)))
+            error = "--wind " + v + ": give DIR/KMH, the direction it blows from (0..360) and its speed (0..500 km/h)";
+        return true;
+    }
+    if (std::string(argv[i]) == "--full-align") {
+        o.full_align = true;
+        return true;
+    }
+    return false;
+}
+
+bool flight_setup_from(const FlightOptions& o, FlightSetup& setup, std::string& scratch, std::string& label,
+                       std::string& error) {
+    scratch.clear();
+    std::string file = o.route_file.empty() ? std::string(bundled_sim_dir()) + "/gauges/q14_cfg/q14_ppm.cfg" : o.route_file;
+    label = o.route_file.empty() ? "the bundled sample route (" + file + ")" : file;
+    std::string text;
+    if (!read_whole_file(file, text, error, 1u << 20)) {
+        error = "cannot read the route file: " + error;
+        return false;
+    }
+    setup = FlightSetup{};
+    if (!route_from_cfg(text, 0, setup.route, error)) {
+        error = file + ": " + error;
+        return false;
+    }
+    setup.speed_kmh = o.speed_kmh;
+    setup.wind_from_deg = o.wind_from_deg;
+    setup.wind_kmh = o.wind_kmh;
+    setup.full_align = o.full_align;
+    if (o.route_file.empty()) {
+        setup.sim_dir = bundled_sim_dir();
+        return true;
+    }
+    // The units find their file below the simulator's folder: give them a folder of their own.
+    if (!make_scratch_dir(scratch, error)) return false;
+    std::string dir = scratch + "/gauges/q14_cfg";
+    if (!make_dirs(dir, error) || !write_file_atomic(dir + "/q14_ppm.cfg", text, error)) {
+        remove_tree(scratch);
+        scratch.clear();
+        return false;
+    }
+    setup.sim_dir = scratch;
+    return true;
+}

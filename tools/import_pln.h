@@ -1,0 +1,49 @@
+// Flight-plan import: the simulator's .PLN flight plans (XML and the older INI form) read into
+// waypoints, and one route of q14_ppm.cfg rewritten from them. Pure functions on texts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/geo.h"
+
+struct PlnWaypoint {
+    std::string ident;  // "UUEE", "" when the plan names none
+    std::string type;   // "Airport", "Intersection", "A", "I", ...
+    double lat = 0, lon = 0;
+    int line = 0;       // where the waypoint stands in the plan, 1-based
+};
+
+struct PlnResult {
+    bool ok = false;
+    std::string error;  // when not ok: what is wrong, naming the line
+    std::string form;   // "XML" or "INI"
+    std::vector<PlnWaypoint> waypoints;
+};
+
+// Reads a whole plan file (UTF-8 with or without BOM, UTF-16 with BOM, or 8-bit text).
+PlnResult parse_pln(const std::string& bytes);
+
+// One coordinate as the plans write it: hemisphere letter, degrees, a degree mark ("°" in
+// UTF-8 or Latin-1, or "*"), minutes with "'", optional seconds with '"'. `p` advances past it.
+bool parse_pln_coordinate(const char*& p, bool longitude, double& degrees, std::string& why);
+
+// The route value the units read back as (lat, lon): "55*45.5000,37*36.2000", minutes to the
+// ten-thousandth; south and west carried by the degrees, or by the minutes below one degree
+// (a "-0" degree value would read as north or east).
+std::string format_route_value(double lat, double lon);
+
+struct CfgEdit {
+    bool ok = false;
+    std::string error;
+    std::string text;          // the whole new file
+    int replaced = 0;          // key lines rewritten
+    int added = 0;             // key lines added
+    bool section_added = false;
+};
+
+// `original` with the nine keys of route `route` (0..3) set from `waypoints` (at most nine;
+// keys past them get the empty mark 99*0,999*0): each existing key line of a [PPM] section is
+// rewritten in place, missing keys are added at the end of the first [PPM] section (a section
+// is appended when there is none); every other line, comment and line ending stays as it was.
+CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<GeoPoint>& waypoints);
