@@ -291,7 +291,12 @@ void Q14_STDCALL on_host_event(int32_t event, void* data, uint32_t, uint32_t) {
     size_t n = std::strlen(path);
     // The event's path starts at byte 4; it must be readable up to our path's terminator.
     if (plat_is_bad_read_ptr(data, n + 5)) return;
-    if (std::memcmp(static_cast<const char*>(data) + 4, path, n + 1) == 0) g_nav.save_countdown = kSaveCountdownStart;
+    // Byte for byte, stopping at the first difference: a shorter event text is never read past
+    // its own terminator.
+    const char* text = static_cast<const char*>(data) + 4;
+    for (size_t i = 0; i <= n; ++i)
+        if (text[i] != path[i]) return;
+    g_nav.save_countdown = kSaveCountdownStart;
 }
 
 void save_navigator_state(NavState& s) {

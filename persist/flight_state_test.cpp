@@ -67,7 +67,7 @@ std::vector<uint8_t> read_file(const std::string& path) {
 void write_file(const std::string& path, const uint8_t* data, size_t n) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
-    std::fwrite(data, 1, n, f);
+    if (n > 0) std::fwrite(data, 1, n, f);
     std::fclose(f);
 }
 
