@@ -148,6 +148,23 @@ TEST_F(KeypadScenario, WaypointNorthSouthAndWest) {
     EXPECT_EQ(upper(), "  55*45,5'");
 }
 
+TEST_F(KeypadScenario, PcKeypadEightIsNorth) {
+    navigate();
+    page(4);
+    wheel(3);
+    host_click(m_, kUvi, 22);  // take the keyboard
+    host_frame();
+    // Keypad 8 (top row), then 5 5 4 5 5 and Enter.
+    for (int scan : {72, 76, 76, 75, 76, 76, 28}) {
+        EXPECT_TRUE(host_key(scan)) << scan;
+        host_key(scan, 1, true);
+        host_frame();
+    }
+    host_frame();
+    EXPECT_EQ(upper(), "  55*45,5'");
+    EXPECT_EQ(value(kUpperSign), 1.0);
+}
+
 TEST_F(KeypadScenario, WheelAtZeroStartsNothing) {
     navigate();
     page(4);
