@@ -131,6 +131,7 @@ static void countdown_step(NavState& s) {
     // Stage 0 ends the alignment; a countdown already far below it (a shortened or restored
     // count) ends it too instead of showing negative stages for ever.
     if (s.align_stage <= 0) {
+        s.align_stage = 0;
         s.align_done = 1;
         s.align_countdown = 0;
         s.align_running = 0;

@@ -307,6 +307,25 @@ TEST_F(SystemCycleTest, AlignmentFaults) {
     }
 }
 
+// A countdown found far below zero (a damaged restore) ends the alignment instead of running
+// through negative stages towards an integer overflow.
+TEST_F(SystemCycleTest, CountdownFarBelowZeroCompletes) {
+    for (int32_t count : {-500, INT32_MIN}) {
+        s = NavState{};
+        s.load_countdown = 0;
+        s.pur_selector = 2;
+        s.start_lat_set = s.start_lon_set = 1;
+        s.align_running = 1;
+        s.work_state = 2;
+        s.align_countdown = count;
+        cycle();
+        EXPECT_EQ(s.align_done, 1) << count;
+        EXPECT_EQ(s.align_stage, 0);
+        EXPECT_EQ(s.align_countdown, 0);
+        EXPECT_EQ(s.align_running, 0);
+    }
+}
+
 TEST_F(SystemCycleTest, NavigOrKvBeforeCompletionCancelsUntilOtkl) {
     for (int8_t early : {int8_t{3}, int8_t{4}}) {
         s = NavState{};
