@@ -10,6 +10,8 @@ PACKAGES=(
   libgeographiclib-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  # q14bench's panel rendering and flight-plan import
+  pkg-config libcairo2-dev libfontconfig1-dev libpugixml-dev
 )
 
 as_root() {
