@@ -97,45 +97,39 @@ bool route_point_is_empty(double lat, double lon) { return lat == 99.0 || lon ==
 
 bool route_from_cfg(const std::string& text, int route, std::vector<GeoPoint>& waypoints, std::string& error) {
     waypoints.clear();
+    // A refused route leaves no waypoints behind.
+    auto refuse = [&](const std::string& why) {
+        error = why;
+        waypoints.clear();
+        return false;
+    };
     int first_empty = 0;  // number of the first empty waypoint, 0 while none
     for (int w = 1; w <= 9; ++w) {
         std::string key = route_key(route, w), value, why;
         int line = 0;
         std::string where = "route " + std::to_string(route) + " waypoint " + std::to_string(w) + " (" + key;
-        if (!ini_lookup(text, "PPM", key, value, &line)) {
-            error = where + "): the key is missing from section [PPM]; the units would read it as 1*0,1*0";
-            return false;
-        }
+        if (!ini_lookup(text, "PPM", key, value, &line))
+            return refuse(where + "): the key is missing from section [PPM]; the units would read it as 1*0,1*0");
         where += ", line " + std::to_string(line) + ")";
         double lat, lon;
-        if (!parse_route_value(value, lat, lon, why)) {
-            error = where + ": '" + value + "' is not deg*min,deg*min: " + why;
-            return false;
-        }
+        if (!parse_route_value(value, lat, lon, why))
+            return refuse(where + ": '" + value + "' is not deg*min,deg*min: " + why);
         if (route_point_is_empty(lat, lon)) {
             if (!first_empty) first_empty = w;
             continue;
         }
-        if (std::fabs(lat) > 90 || std::fabs(lon) > 180) {
-            error = where + ": '" + value + "' lies off the earth (latitude within 90, longitude within 180)";
-            return false;
-        }
-        if (first_empty) {
-            error = where + ": waypoint " + std::to_string(first_empty) +
-                    " before it is empty; a route cannot continue after an empty waypoint";
-            return false;
-        }
-        if (!waypoints.empty() && geo_distance_km(waypoints.back(), {lat, lon}) < 0.01) {
-            error = where + ": the same point as waypoint " + std::to_string(w - 1) + "; the leg between them has no course";
-            return false;
-        }
+        if (std::fabs(lat) > 90 || std::fabs(lon) > 180)
+            return refuse(where + ": '" + value + "' lies off the earth (latitude within 90, longitude within 180)");
+        if (first_empty)
+            return refuse(where + ": waypoint " + std::to_string(first_empty) +
+                          " before it is empty; a route cannot continue after an empty waypoint");
+        if (!waypoints.empty() && geo_distance_km(waypoints.back(), {lat, lon}) < 0.01)
+            return refuse(where + ": the same point as waypoint " + std::to_string(w - 1) +
+                          "; the leg between them has no course");
         waypoints.push_back({lat, lon});
     }
-    if (waypoints.size() < 2) {
-        error = "route " + std::to_string(route) + " has " + std::to_string(waypoints.size()) +
-                " waypoint(s) before its first empty one; at least two are needed";
-        waypoints.clear();
-        return false;
-    }
+    if (waypoints.size() < 2)
+        return refuse("route " + std::to_string(route) + " has " + std::to_string(waypoints.size()) +
+                      " waypoint(s) before its first empty one; at least two are needed");
     return true;
 }
