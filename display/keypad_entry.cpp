@@ -46,7 +46,7 @@ int digit(const NavState& s, int k) {
     return (d >= 0 && d <= 9) ? d : 0;
 }
 
-// ---- 4.1 entry signs -----------------------------------------------------------------------
+// ---- entry signs --------------------------------------------------------------------------------
 
 void entry_signs(NavState& s) {
     if (s.entry_active == 1 && s.unit_on == 1 && s.mode_switch < 5) {
@@ -58,7 +58,7 @@ void entry_signs(NavState& s) {
     }
 }
 
-// ---- 4.2 key decoding ----------------------------------------------------------------------
+// ---- key decoding -------------------------------------------------------------------------------
 
 // The coordinate entry a hemisphere key starts on this page and in this state, or null.
 int32_t* coord_entry_for(NavState& s, bool latitude) {
@@ -80,7 +80,7 @@ void start_coord_entry(NavState& s, bool latitude) {
 
 void decode_keys(NavState& s) {
     const int m = s.mode_switch;
-    const int swap = s.kbd_ns_swap == 1;
+    const bool swap = s.kbd_ns_swap == 1;
     if (s.key_2 == 1 && m < 8) {
         start_coord_entry(s, true);
         s.key_2 = 0;
@@ -118,7 +118,7 @@ void decode_keys(NavState& s) {
     s.kbd_ns_swap = 0;
 }
 
-// ---- 4.3 leg entry start -------------------------------------------------------------------
+// ---- leg entry start ----------------------------------------------------------------------------
 
 void leg_entry_start(NavState& s) {
     if (s.key_route_change == 1 && s.auto_manual == 0 && s.route_change_active == 0) {
@@ -134,21 +134,17 @@ void leg_entry_start(NavState& s) {
     s.route_change_lamp = s.route_change_active;
 }
 
-// ---- 4.4 digit collection ------------------------------------------------------------------
+// ---- digit collection ---------------------------------------------------------------------------
+
+constexpr int32_t NavState::*kDigitKeys[10] = {
+    &NavState::key_0, &NavState::key_1, &NavState::key_2, &NavState::key_3, &NavState::key_4,
+    &NavState::key_5, &NavState::key_6, &NavState::key_7, &NavState::key_8, &NavState::key_9};
 
 // The digit typed this pass: the lowest digit key latched, or -1.
 int typed_digit(const NavState& s) {
-    const int32_t* keys[10] = {&s.key_0, &s.key_1, &s.key_2, &s.key_3, &s.key_4,
-                               &s.key_5, &s.key_6, &s.key_7, &s.key_8, &s.key_9};
     for (int d = 0; d < 10; ++d)
-        if (*keys[d] == 1) return d;
+        if (s.*kDigitKeys[d] == 1) return d;
     return -1;
-}
-
-void clear_digit_key(NavState& s, int d) {
-    int32_t* keys[10] = {&s.key_0, &s.key_1, &s.key_2, &s.key_3, &s.key_4,
-                         &s.key_5, &s.key_6, &s.key_7, &s.key_8, &s.key_9};
-    *keys[d] = 0;
 }
 
 void collect_digit(NavState& s) {
@@ -160,7 +156,7 @@ void collect_digit(NavState& s) {
         // FROM lands in position 2, TO in position 1.
         if (h <= 6) s.entry_digits[h] = d;
         s.entry_digits_left = h - 1;
-        clear_digit_key(s, d);
+        s.*kDigitKeys[d] = 0;
         return;
     }
     // The six digits never exceed 999999, so the value cannot overflow; a value the record
@@ -171,7 +167,7 @@ void collect_digit(NavState& s) {
     for (int k = 1; k <= 6; ++k) s.entry_digits[k] = digit_at(s.entry_value, k - 1);
 }
 
-// ---- 4.6 commit ----------------------------------------------------------------------------
+// ---- commit -------------------------------------------------------------------------------------
 
 // Degrees and minutes of a coordinate entry: D4, D5 (and D6 for longitude) are degrees,
 // D3 D2 , D1 the minutes.
@@ -268,7 +264,7 @@ void commit(NavState& s) {
     end_all_entries(s);
 }
 
-// ---- 4.7 entry state, 4.8 latch clearing ---------------------------------------------------
+// ---- entry state and latch clearing -------------------------------------------------------------
 
 void entry_state(NavState& s) {
     s.entry_active = (s.unit_on == 1 && any_entry(s)) ? 1 : 0;
@@ -282,12 +278,11 @@ void entry_state(NavState& s) {
 // OST INDIK is left to the system cycle, which acts on it and clears it: cleared here, a press
 // would be lost whenever the host runs this gauge before the system gauge in a frame.
 void clear_latches(NavState& s) {
-    s.key_0 = s.key_1 = s.key_2 = s.key_3 = s.key_4 = 0;
-    s.key_5 = s.key_6 = s.key_7 = s.key_8 = s.key_9 = 0;
+    for (int32_t NavState::*key : kDigitKeys) s.*key = 0;
     s.key_enter = s.key_reset = s.key_route_change = 0;
 }
 
-// ---- 4.9 entry texts -----------------------------------------------------------------------
+// ---- entry texts --------------------------------------------------------------------------------
 
 // Writes one ten-character entry line from its layout; all blanks while nothing is typed.
 void layout_text(const NavState& s, const char* layout, bool blank, char* out) {
