@@ -24,9 +24,10 @@ const char* const kFlyHelp =
     "--full-align), loads the route file through the route reload area, switches to NAVIG with\n"
     "the UVI knobs at S/Z and turns on unit 2's autopilot steering. The aircraft then flies at\n"
     "constant true airspeed, its heading autopilot turning at standard rate (3 deg/s) to the\n"
-    "heading unit 2 commands. The flight ends when unit 2 changes to the leg after the last\n"
-    "waypoint (steering is then switched off and the aircraft flies on until abeam the last\n"
-    "waypoint), or at the time limit.\n"
+    "heading unit 2 commands. When unit 2 sequences past the last waypoint of the route (it\n"
+    "changes to the leg that would wrap to waypoint 1, or to an empty waypoint; a turn lead\n"
+    "before the waypoint), its steering is switched off and the aircraft flies direct to that\n"
+    "waypoint; the flight ends abeam it. It also ends at the time limit.\n"
     "\n"
     "Options:\n"
     "%s"
@@ -144,6 +145,15 @@ std::string track_csv(const std::vector<FlightSample>& samples) {
     return s;
 }
 
+// The heading that makes good the course from p to w against the wind (direct to w).
+double direct_heading(GeoPoint p, GeoPoint w, const FlightSetup& s) {
+    double course = geo_course_deg(p, w);
+    double wind_to = s.wind_from_deg + 180.0;
+    double cross = s.wind_kmh * std::sin((wind_to - course) * 3.14159265358979323846 / 180.0) / s.speed_kmh;
+    double h = course - std::asin(std::fmax(-1.0, std::fmin(1.0, cross))) * 180.0 / 3.14159265358979323846;
+    return std::fmod(h + 360.0, 360.0);
+}
+
 int usage_error(const std::string& e) {
     std::fprintf(stderr, "q14bench fly: %s (see q14bench fly --help)\n", e.c_str());
     return 2;
@@ -216,14 +226,16 @@ int cmd_fly(int argc, char** argv) {
     }
     const Aircraft& a = host_aircraft();
     int flown_from = 1, flown_to = 2;  // the leg the true cross-track is measured from
-    bool run_out = false;
-    double run_out_start = 0, next_sample = 0, next_print = every;
+    bool run_out = false;              // past the final leg change, flying on to the last waypoint
+    double run_out_start = 0, closest_km = 1e9;
+    double next_sample = 0, next_print = every;
     std::string stop;
     int status = 0;
     for (;;) {
         host_frame();
         double t = flight_time_s(f);
         GeoPoint truth{a.lat, a.lon};
+        bool last_sample = false;
         for (int u = 0; u < 2; ++u) {
             UnitReading r = read_unit(f, u + 1);
             if (r.from < 0 || r.to < 0 || (r.from == rec.leg[u][0] && r.to == rec.leg[u][1])) continue;
@@ -232,31 +244,37 @@ int cmd_fly(int argc, char** argv) {
                         leg_text(rec.leg[u][0], rec.leg[u][1]).c_str(), leg_text(r.from, r.to).c_str());
             rec.leg[u][0] = r.from;
             rec.leg[u][1] = r.to;
-            if (u == 1 && !run_out) {
-                if (static_cast<size_t>(r.from) == n) {
-                    // The leg after the last waypoint: steering off, fly on to abeam the waypoint.
-                    run_out = true;
-                    run_out_start = t;
-                    host_click(f.unit[1], "QN14_def_AP_Key", apkey::kToggle);
-                } else if (r.from >= 1 && r.to >= 1 && static_cast<size_t>(r.to) <= n) {
-                    flown_from = r.from;
-                    flown_to = r.to;
-                }
+            if (u != 1) continue;
+            if (static_cast<size_t>(r.from) == n && !run_out) {
+                // The unit has sequenced past the last waypoint, a turn lead before it: its
+                // steering goes off and the pilot flies on to the waypoint itself.
+                run_out = true;
+                run_out_start = t;
+                host_click(f.unit[1], "QN14_def_AP_Key", apkey::kToggle);
+                std::printf("  %-8s steering off; direct to waypoint %zu, %.2f km ahead\n", hms(t).c_str(), n,
+                            geo_distance_km(truth, setup.route[n - 1]));
+            } else if (!run_out && r.from >= 1 && r.to >= 1 && static_cast<size_t>(r.to) <= n) {
+                flown_from = r.from;
+                flown_to = r.to;
             }
         }
         const GeoPoint& wa = setup.route[static_cast<size_t>(flown_from) - 1];
         const GeoPoint& wb = setup.route[static_cast<size_t>(flown_to) - 1];
-        bool last_sample = false;
-        if (run_out && geo_along_track_km(wa, wb, truth) >= geo_distance_km(wa, wb)) {
-            char b[160];
-            std::snprintf(b, sizeof b, "end of the route: abeam waypoint %zu at %.2f km from it", n,
-                          geo_distance_km(truth, setup.route[n - 1]));
-            stop = b;
-            last_sample = true;
-        } else if (run_out && t - run_out_start > 900) {
-            stop = "the aircraft did not pass abeam the last waypoint within 15 minutes of the last leg change";
-            last_sample = true;
-        } else if (t >= max_minutes * 60) {
+        if (run_out) {
+            closest_km = std::fmin(closest_km, geo_distance_km(truth, wb));
+            host_aircraft().ap_heading_bug = direct_heading(truth, wb, setup);
+            if (geo_along_track_km(wa, wb, truth) >= geo_distance_km(wa, wb)) {
+                char b[200];
+                std::snprintf(b, sizeof b, "end of the route: abeam waypoint %zu, passed %.2f km from it", n, closest_km);
+                stop = b;
+                last_sample = true;
+            } else if (t - run_out_start > 600) {
+                stop = "the aircraft did not come abeam the last waypoint within 10 minutes of the final leg change";
+                last_sample = true;
+                status = 3;
+            }
+        }
+        if (!last_sample && t >= max_minutes * 60) {
             char b[160];
             std::snprintf(b, sizeof b, "time limit of %.1f min reached on leg %s", max_minutes,
                           leg_text(rec.leg[1][0], rec.leg[1][1]).c_str());
@@ -285,8 +303,11 @@ int cmd_fly(int argc, char** argv) {
             std::string e[2];
             for (int u = 0; u < 2; ++u)
                 e[u] = s.unit_ok[u] ? std::to_string(std::lround(geo_distance_km(s.truth, s.unit_pos[u]) * 1000)) : "-";
+            // Past the final leg change the unit's S and Z refer to a leg beyond the route.
+            bool show = !run_out;
             std::printf("  %-8s %-5s %9s %8s %10s %9s %9s\n", hms(t).c_str(), leg_text(r2.from, r2.to).c_str(),
-                        r2.s_ok ? signed_km(r2.s_km, 1).c_str() : "-", r2.z_ok ? signed_km(r2.z_km, 1).c_str() : "-",
+                        show && r2.s_ok ? signed_km(r2.s_km, 1).c_str() : "-",
+                        show && r2.z_ok ? signed_km(r2.z_km, 1).c_str() : "-",
                         signed_km(s.xtk_km, 3).c_str(), e[0].c_str(), e[1].c_str());
             next_print += every;
         }
