@@ -278,7 +278,8 @@ void navigator_state_from_record(NavState& s) {
         if (std::isfinite(lon)) s.ppm_lon[k] = lon;
     }
     for (const StateSlot& slot : kStateSlots)
-        if (slot.kind <= kSlotDouble) restore_slot(s, slot, get_le_f64(r + slot.offset));
+        if (slot.kind != kSlotKeep && slot.kind != kSlotZero && slot.kind != kSlotOne)
+            restore_slot(s, slot, get_le_f64(r + slot.offset));
     // A smaller capacity restored over a charge slot that was not: the battery is full.
     if (s.battery_charge > s.battery_capacity) s.battery_charge = s.battery_capacity;
 }
