@@ -2,9 +2,10 @@
 # Prepares Wine to run the 32-bit Windows test hosts that load the shipped .gau modules: the
 # packages, qemu-user for kernels that run no 32-bit programs, and a Wine prefix. Idempotent.
 #
-#   scripts/wine-setup.sh            packages and binfmt (as root, through sudo when not root),
-#                                    then the prefix (as the calling user) and a probe run
-#   scripts/wine-setup.sh --system   packages and binfmt only
+#   scripts/wine-setup.sh              packages and binfmt (as root, through sudo when not root),
+#                                      then the prefix (as the calling user) and a probe run
+#   scripts/wine-setup.sh --system     packages and binfmt only
+#   scripts/wine-setup.sh --no-probe   everything but the probe (the caller runs Wine anyway)
 #
 # The prefix is $Q14_WINEPREFIX, by default build/wineprefix in the checkout. The last line on
 # stdout is the prefix path. Exit status 0 only when a 32-bit program ran under Wine.
@@ -170,13 +171,13 @@ case ${1:-} in
   --system)
     setup_system || die "system setup failed"
     ;;
-  "")
+  "" | --no-probe)
     setup_system || die "system setup failed"
     setup_prefix
-    probe
+    [ "${1:-}" = --no-probe ] || probe
     echo "$prefix"
     ;;
   *)
-    die "usage: $0 [--system]"
+    die "usage: $0 [--system | --no-probe]"
     ;;
 esac
