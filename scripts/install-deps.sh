@@ -12,6 +12,8 @@ PACKAGES=(
   xvfb xauth
   # q14bench's panel rendering and flight-plan import
   pkg-config libcairo2-dev libfontconfig1-dev libpugixml-dev
+  # fonts q14bench draws with: segment display, read-outs, plot text
+  fonts-dseg fonts-liberation fonts-dejavu-core
 )
 
 as_root() {
