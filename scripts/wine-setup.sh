@@ -93,8 +93,8 @@ install_qemu() {
         echo "Components: main"
         [ -f "$keyring" ] && echo "Signed-By: $keyring"
       } | as_root tee "/etc/apt/sources.list.d/${release}-backports.sources" >/dev/null || return 1
-      as_root apt-get update -q || return 1
     fi
+    as_root apt-get update -q || return 1
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
       -t "${release}-backports" qemu-user-static || return 1
   fi
