@@ -195,6 +195,9 @@ struct NavState {
     double ap_heading = 0;            // degrees, last computation
     int32_t koord_i_visible = 1, koord_s_visible = 1;
     double dbg_err_north_pct = 0, dbg_err_east_pct = 0, dbg_scale_north = 0, dbg_scale_east = 0;
+    char dbg_line_text[4][32] = {};   // DigTest lines as last formatted; debug read-out
+    double dbg_line_value[4] = {};    // the values those texts show; debug read-out
+    int32_t dbg_line_formatted[4] = {}; // 1 once the line's text has been formatted; debug read-out
     char koord_i_lat_text[kTextSize] = {}, koord_i_lon_text[kTextSize] = {};
     char koord_s_lat_text[kTextSize] = {}, koord_s_lon_text[kTextSize] = {};
 
