@@ -19,23 +19,34 @@ static void Q14_STDCALL digtest_callback(GaugeHeader*, int32_t service, uint32_t
 // Formats into a frame-sized buffer, then hands the element only what fits its ten characters
 // (-1900.000000 keeps its first ten: only decimals are lost). A value whose whole part alone
 // would not fit shows as "+big" or "-big" rather than as a cut, wrong number.
-static double debug_line(ElementHeader* e, const char* format, double v) {
-    char text[32];
+static void format_debug_line(char (&text)[32], int chars, const char* format, double v) {
     bool fits = v > -1e15 && v < 1e15;
     if (fits) {
         std::snprintf(text, sizeof text, format, v);
         const char* dot = std::strchr(text, '.');
-        fits = dot && dot - text <= as_string(e)->chars;
+        fits = dot && dot - text <= chars;
     }
     if (!fits) std::snprintf(text, sizeof text, "%s", v != v ? "nan" : (v > 0 ? "+big" : "-big"));
-    element_set_text(e, text);
+}
+
+// Formatting a double costs more than all the rest of a frame, and these values change
+// seldom (unit 2's rates never, its drift once a second): a line is formatted again only when
+// its value changes, and the kept text is handed to the element every frame.
+static double debug_line(ElementHeader* e, int line, const char* format, double v) {
+    NavState& s = g_nav;
+    if (s.dbg_line_formatted[line] != 1 || std::memcmp(&s.dbg_line_value[line], &v, sizeof v) != 0) {
+        format_debug_line(s.dbg_line_text[line], as_string(e)->chars, format, v);
+        s.dbg_line_value[line] = v;
+        s.dbg_line_formatted[line] = 1;
+    }
+    element_set_text(e, s.dbg_line_text[line]);
     return v;
 }
 
-static double Q14_STDCALL digtest_line1(ElementHeader* e) { return debug_line(e, "%3.6f", g_nav.dbg_err_north_pct); }
-static double Q14_STDCALL digtest_line2(ElementHeader* e) { return debug_line(e, "%3.6f", g_nav.dbg_err_east_pct); }
-static double Q14_STDCALL digtest_line3(ElementHeader* e) { return debug_line(e, "%2.7f", g_nav.dbg_scale_north); }
-static double Q14_STDCALL digtest_line4(ElementHeader* e) { return debug_line(e, "%2.7f", g_nav.dbg_scale_east); }
+static double Q14_STDCALL digtest_line1(ElementHeader* e) { return debug_line(e, 0, "%3.6f", g_nav.dbg_err_north_pct); }
+static double Q14_STDCALL digtest_line2(ElementHeader* e) { return debug_line(e, 1, "%3.6f", g_nav.dbg_err_east_pct); }
+static double Q14_STDCALL digtest_line3(ElementHeader* e) { return debug_line(e, 2, "%2.7f", g_nav.dbg_scale_north); }
+static double Q14_STDCALL digtest_line4(ElementHeader* e) { return debug_line(e, 3, "%2.7f", g_nav.dbg_scale_east); }
 
 extern ElementHeader* digtest_list[5][2];
 

@@ -104,4 +104,22 @@ TEST_F(DigTest, LongAndUnsafeValuesStayInsideTheElement) {
     }
 }
 
+// The text is formatted only when the value changes, but every frame writes it into the
+// element's buffer; values that compare equal but show differently (0 and -0) are told apart.
+TEST_F(DigTest, KeptTextFollowsEveryChangeOfTheValue) {
+    const struct {
+        double v;
+        const char* text;
+    } steps[] = {{12.5, "12.5000000"}, {12.5, "12.5000000"}, {12.5000001, "12.5000001"}, {0.0, "0.0000000"},
+                 {-0.0, "-0.0000000"}, {-0.0, "-0.0000000"}, {12.5, "12.5000000"}};
+    for (const auto& step : steps) {
+        g_nav.dbg_scale_north = step.v;
+        EXPECT_EQ(show(2), step.text) << step.v;  // a fresh buffer each time
+    }
+    // The lines keep their texts apart.
+    g_nav.dbg_scale_east = -3.0;
+    EXPECT_EQ(show(3), "-3.0000000");
+    EXPECT_EQ(show(2), "12.5000000");
+}
+
 }  // namespace
