@@ -2,6 +2,7 @@
 // tables and drives them frame by frame through their exported records, as the simulator does.
 #include "host/standin.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -134,10 +135,15 @@ constexpr double kClockFrequency = 1e7;
 struct TextBuffer {
     std::vector<char> bytes;
     int usable = 0;  // chars + 1
+    // Checked after every string callback, so compared in one go rather than byte by byte.
     bool intact() const {
-        for (int i = usable; i < static_cast<int>(bytes.size()); ++i)
-            if (static_cast<unsigned char>(bytes[static_cast<size_t>(i)]) != kGuardByte) return false;
-        return true;
+        static const auto guard = [] {
+            std::array<unsigned char, kGuardBytes> g;
+            g.fill(kGuardByte);
+            return g;
+        }();
+        return bytes.size() == static_cast<size_t>(usable + kGuardBytes) &&
+               std::memcmp(bytes.data() + usable, guard.data(), kGuardBytes) == 0;
     }
     void rearm() { std::memset(bytes.data() + usable, kGuardByte, bytes.size() - static_cast<size_t>(usable)); }
 };
