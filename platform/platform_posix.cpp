@@ -181,7 +181,10 @@ int64_t plat_perf_counter() {
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count() / 100;
 }
 
-int64_t plat_perf_frequency() { return 10000000; }
+int64_t plat_perf_frequency() {
+    ++g_counters.perf_frequency_reads;
+    return 10000000;
+}
 
 int plat_is_bad_read_ptr(const void* p, size_t n) {
     if (!p) return 1;

@@ -28,7 +28,8 @@ Q14_PLAT_API void plat_fail_next_hook_install();
 struct PlatCounters {
     uint64_t profile_reads;
     uint64_t exe_path_reads;
-    uint64_t perf_reads;
+    uint64_t perf_reads;      // plat_perf_counter calls
+    uint64_t perf_frequency_reads; // plat_perf_frequency calls
     uint64_t hook_removals;   // plat_remove_keyboard_hook calls, whatever the handle
 };
 Q14_PLAT_API PlatCounters plat_counters();
