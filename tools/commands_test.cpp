@@ -110,6 +110,19 @@ TEST_F(CommandsTest, BadInputIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(files, 4);  // no temporary file was left behind
 }
 
+TEST_F(CommandsTest, ARouteTheUnitCannotFinishEndsAtTheTimeLimitWithItsOwnStatus) {
+    // The second leg (3 km) is shorter than the turn lead plus 1 km: the unit never leaves it.
+    write("short.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=55*20,37*0\nppm_03=55*20,37*3\nppm_04=55*0,37*3\n"
+                       "ppm_05=99*0,999*0\nppm_06=99*0,999*0\nppm_07=99*0,999*0\nppm_08=99*0,999*0\nppm_09=99*0,999*0\n");
+    std::string out = dir + "/out";
+    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--every", "3600"}), 3);
+    std::string summary = read("out/summary.txt");
+    EXPECT_NE(summary.find("time limit"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("on leg 2-3"), std::string::npos) << summary;
+    // An explicit limit is what was asked for: not a failure.
+    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--every", "3600", "--max-minutes", "5"}), 0);
+}
+
 TEST_F(CommandsTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeTheFlight) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     std::string out = dir + "/locked";

@@ -279,6 +279,8 @@ int cmd_fly(int argc, char** argv) {
             std::snprintf(b, sizeof b, "time limit of %.1f min reached on leg %s", max_minutes,
                           leg_text(rec.leg[1][0], rec.leg[1][1]).c_str());
             stop = b;
+            // The likely cause: a leg shorter than the turn lead plus 1 km is never left automatically.
+            if (auto_limit) stop += " (the route was not finished: is a leg shorter than the unit's turn lead plus 1 km?)";
             last_sample = true;
             if (auto_limit) status = 3;
         }
