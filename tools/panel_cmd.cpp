@@ -54,7 +54,7 @@ int fail(const std::string& e, int status = 1) {
 cairo_surface_t* sheet(const std::vector<Drawn>& d, const std::string& footer, double scale) {
     auto W = [&](int i) { return cairo_image_surface_get_width(d[static_cast<size_t>(i)].s); };
     auto H = [&](int i) { return cairo_image_surface_get_height(d[static_cast<size_t>(i)].s); };
-    const double m = 24, cap = 22, gap = 22;
+    const double m = 24 * scale, cap = 22 * scale, gap = 22 * scale;
     double right_x = m + W(0) + 2 * m;
     double small_w = W(2) + W(3) + W(4) + 3 * gap;
     double digtest_w = W(5);
@@ -62,17 +62,17 @@ cairo_surface_t* sheet(const std::vector<Drawn>& d, const std::string& footer, d
     double row2_y = m + cap + H(1) + gap;
     double row3_y = row2_y + cap + std::fmax(H(2), std::fmax(H(3), H(4))) + gap;
     double width = right_x + right_w + m;
-    double height = std::fmax(m + cap + H(0), row3_y + cap + H(5)) + m + 26;
+    double height = std::fmax(m + cap + H(0), row3_y + cap + H(5)) + m + 26 * scale;
     cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, trunc_to_i32(std::ceil(width)),
                                                       trunc_to_i32(std::ceil(height)));
     cairo_t* cr = cairo_create(out);
     cairo_set_source_rgb(cr, 0.16, 0.17, 0.18);
     cairo_paint(cr);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-    cairo_set_font_size(cr, 13 * std::fmin(scale, 1.6));
+    cairo_set_font_size(cr, 13 * scale);
     auto place = [&](int i, double x, double y) {
         cairo_set_source_rgb(cr, 0.85, 0.86, 0.88);
-        cairo_move_to(cr, x, y + cap - 7);
+        cairo_move_to(cr, x, y + cap - 7 * scale);
         cairo_show_text(cr, d[static_cast<size_t>(i)].caption);
         cairo_set_source_surface(cr, d[static_cast<size_t>(i)].s, x, y + cap);
         cairo_paint(cr);
@@ -87,7 +87,8 @@ cairo_surface_t* sheet(const std::vector<Drawn>& d, const std::string& footer, d
     place(5, right_x, row3_y);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_source_rgb(cr, 0.7, 0.72, 0.75);
-    cairo_move_to(cr, m, height - m / 2 - 4);
+    cairo_set_font_size(cr, 12 * scale);
+    cairo_move_to(cr, m, height - m / 2 - 4 * scale);
     cairo_show_text(cr, footer.c_str());
     cairo_destroy(cr);
     return out;
