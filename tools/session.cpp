@@ -212,6 +212,9 @@ bool flight_prepare(Flight& f, const FlightSetup& setup, std::string& error, FIL
     // Alignment complete: the IK/PG page shows the heading; a fault lights VNIM.
     for (HostModule* m : f.unit)
         if (!set_page(m, kPageHeading)) return unit_error(m, "the UVI knob did not turn to IK/PG");
+    // The lines still show the PPM page (a ninth waypoint is not blank) until a display cycle
+    // has run on IK/PG.
+    host_frame();
     bool fault = false;
     int limit = setup.full_align ? 6000 : 1200;
     bool aligned = run_until(f, limit, [&](HostModule* m) {
