@@ -72,6 +72,18 @@ Holdings holdings() {
     return r;
 }
 
+// A keyboard hook of the test's own, installed before any module's: the chain calls the newest
+// hook first, so this one runs after every module hook that passes a key on. Wine ignores a
+// fault in a hook whose code was unloaded and lets the key through, but the chain stops
+// there: only a key that reaches this hook proves that no stale hook stands before it.
+int g_sentinel_presses = 0;
+HHOOK g_sentinel = nullptr;
+
+LRESULT CALLBACK sentinel_proc(int code, WPARAM key, LPARAM flags) {
+    if (code == HC_ACTION && (flags & (1L << 31)) == 0) ++g_sentinel_presses;
+    return CallNextHookEx(g_sentinel, code, key, flags);
+}
+
 void print(const char* when, const Holdings& h) {
     std::printf("%s: %d handles, %llu heap bytes in %llu blocks, %llu KiB private, %llu KiB images, "
                 "free TLS slot %lu, working set %llu KiB\n",
@@ -84,6 +96,8 @@ void print(const char* when, const Holdings& h) {
 TEST(WineReload, HundredLoadsLeaveNothingBehind) {
     host_reset();
     ASSERT_TRUE(key_window_open()) << key_window_error();
+    g_sentinel = SetWindowsHookExA(WH_KEYBOARD, sentinel_proc, nullptr, GetCurrentThreadId());
+    ASSERT_NE(g_sentinel, nullptr);
     constexpr int kRounds = 100;
     constexpr int kBaseRound = 10;
     Holdings base = {}, end = {};
@@ -118,12 +132,16 @@ TEST(WineReload, HundredLoadsLeaveNothingBehind) {
         host_reset();  // service 12, module_deinit and FreeLibrary for both
         ASSERT_EQ(GetModuleHandleA("q14_n1.gau"), nullptr) << "unit 1 is unloaded";
         ASSERT_EQ(GetModuleHandleA("q14_n2.gau"), nullptr) << "unit 2 is unloaded";
-        // Had a hook outlived its module, this keystroke would be swallowed or crash.
-        ASSERT_TRUE(key_stroke(kScanPad5).press_seen) << "no hook is left";
+        // Had a hook outlived its module, this keystroke would be swallowed, or its fault
+        // would end the chain before the sentinel.
+        const int presses = g_sentinel_presses;
+        ASSERT_TRUE(key_stroke(kScanPad5).press_seen) << "no hook swallows the key";
+        ASSERT_EQ(g_sentinel_presses, presses + 1) << "no hook is left before the sentinel";
 
         if (round == kBaseRound) base = holdings();
         if (round == kRounds) end = holdings();
     }
+    UnhookWindowsHookEx(g_sentinel);
     print("after 10 rounds", base);
     print("after 100 rounds", end);
     // The first rounds fill the stand-in's and the runtimes' lazily grown buffers; from then on
