@@ -22,9 +22,10 @@ fi
 prefix=$("$here/wine-setup.sh" --no-probe | tail -n 1) || exit 1
 export WINEPREFIX=$prefix WINEDEBUG=-all
 
-# Inside one virtual display: a server left from an earlier run has no display, so it goes first.
+# Inside one virtual display. A server still up belongs to another run on this prefix (or to
+# a display that is gone): wait for it to end, for a while, before stopping it.
 timeout 900 xvfb-run -a bash -c '
-  wineserver -k 2>/dev/null
+  timeout 300 wineserver -w || wineserver -k
   wineserver -p
   # Google Test on Windows takes a rooted path as relative to the working directory.
   wine "$1" --gtest_output="xml:$(winepath -w "$2")"
