@@ -136,6 +136,7 @@ struct NavState {
     int32_t leg_switched = 0;
     double drift_north_m = 0, drift_east_m = 0;       // unit 2: accumulated error, metres
     double drift_rate_north = 0, drift_rate_east = 0; // unit 2: seeded coefficients
+    int32_t drift_tick_block = 0;     // unit 2: tick count / 18 (floored) at the last once-a-second step; system cycle
     // Working values of one navigation pass
     double convergence = 0;           // degrees
     double dist_direct = 0;           // km, present position to TO
