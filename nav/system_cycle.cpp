@@ -288,6 +288,9 @@ static void blinker(NavState& s) {
     }
 }
 
+// Whole blocks of 18 ticks (simulated seconds), floored so that negative counts step alike.
+static int32_t tick_block(int32_t tick) { return tick >= 0 ? tick / 18 : -((-(tick + 1)) / 18) - 1; }
+
 // Unit 2: restore once on the 20th cycle after load, save on the 19th after the save event.
 static void persistence_countdowns(NavState& s) {
     if (s.load_countdown > 0) {
@@ -319,7 +322,14 @@ void system_cycle(NavState& s) {
     reset_step(s);
     s.heading_copy = s.heading;
 
-    if (kUnit.seeded_drift && s.tick_count % 18 == 0) drift_second_step(s);
+    // Once a simulated second: in the cycle in which the tick count enters a new block of 18.
+    // Waiting for a count divisible by 18 misses it whenever the count moves by more than one
+    // per cycle: never again at sim rate 2 from an odd count, only every fourth second at rate
+    // 8 (a gap the step takes for a time jump), so the error stood still.
+    if (kUnit.seeded_drift && tick_block(s.tick_count) != s.drift_tick_block) {
+        s.drift_tick_block = tick_block(s.tick_count);
+        drift_second_step(s);
+    }
     present_position_update(s);
     navigation_step(s);
     if (kUnit.dead_reckoning) calibration_step(s);

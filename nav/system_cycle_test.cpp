@@ -602,8 +602,10 @@ TEST_F(SystemCycleTest, SettingsAreReadAtTheEndOfTheCycleOnRequest) {
     EXPECT_EQ(s.vibr_kontrol, 1) << "the default of a missing file";
 }
 
-TEST_F(SystemCycleTest, OnceASecondStepRunsOnTicksDivisibleBy18) {
-    const std::pair<double, bool> ticks[] = {{36, true}, {37, false}, {0, true}, {-18, true}, {17.9, false}};
+TEST_F(SystemCycleTest, OnceASecondStepRunsWhenTheTickCountEntersANewSecond) {
+    const std::pair<double, bool> ticks[] = {{36, true},  {37, false}, {53.9, false}, {54, true}, {54.5, false},
+                                             {0, true},   {-1, true},  {-18, false},  {-19, true}, {17.9, true},
+                                             {17.2, false}, {61, true}};
     double t = 100;
     for (auto [tick, runs] : ticks) {
         fake_sim::g_values[1] = tick;
@@ -611,6 +613,39 @@ TEST_F(SystemCycleTest, OnceASecondStepRunsOnTicksDivisibleBy18) {
         const double before = s.sim_time_last_second;
         cycle();
         EXPECT_EQ(s.sim_time_last_second, runs ? t : before) << "tick " << tick;
+    }
+}
+
+// The error grows by coefficient / 7200 metres per simulated second times the sim rate, at any
+// rate and from any tick count: the tick moves by several counts per cycle above rate 1.
+TEST_F(SystemCycleTest, DriftGrowsAtEverySimRate) {
+    const struct {
+        double rate, first_tick;
+    } cases[] = {{1, 0}, {1, 7}, {2, 0}, {2, 1}, {4, 3}, {8, 0}, {16, 5}, {0.5, 0}, {0.25, 11}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("rate " + std::to_string(c.rate) + " from tick " + std::to_string(c.first_tick));
+        s = NavState{};
+        s.load_countdown = 0;
+        fake_sim::g_values[336] = c.rate;
+        double tick = c.first_tick, time = 500;
+        fake_sim::g_values[1] = tick;
+        fake_sim::g_values[604] = time;
+        navigating();
+        s.drift_rate_north = 1800;
+        s.drift_rate_east = -900;
+        s.drift_north_m = s.drift_east_m = 0;
+        const double start = time;
+        for (int i = 0; i < 18 * 60; ++i) {  // one minute of 18 Hz frames
+            fake_sim::g_values[1] = tick += c.rate;
+            fake_sim::g_values[604] = time += c.rate / 18;
+            cycle();
+        }
+        ASSERT_EQ(s.nav_ready, 1);
+        const double sim_s = time - start;
+        // Steps lag by up to a second, and the first one's time is lost against the start.
+        const double per_s = c.rate / 7200;
+        EXPECT_NEAR(s.drift_north_m, 1800 * per_s * sim_s, 1800 * per_s * 2.5);
+        EXPECT_NEAR(s.drift_east_m, -900 * per_s * sim_s, 900 * per_s * 2.5);
     }
 }
 
