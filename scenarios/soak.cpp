@@ -284,7 +284,8 @@ int main(int argc, char** argv) {
     // The events, at fractions of the flight.
     const long n = opt.frames;
     const long pause_at = n * 8 / 100, pause_end = pause_at + std::min(2160L, n / 50);
-    const long rate2_at = n * 15 / 100, rate4_at = n * 25 / 100, rate_half_at = n * 30 / 100, rate1_at = n * 33 / 100;
+    const long rate2_at = n * 15 / 100, rate4_at = n * 25 / 100, rate8_at = n * 28 / 100, rate_half_at = n * 30 / 100;
+    const long rate1_at = n * 33 / 100;
     const long stall_at = n * 35 / 100, lamp_at = n * 40 / 100, save_at = n / 2, reload_at = save_at + 1000;
     const long base_at = n / 10, final_save_at = n - 40;
     long save_seen_at = -1, reload_seen_at = -1, settled_at = 200;
@@ -295,12 +296,17 @@ int main(int argc, char** argv) {
         const long f = g_frame;
         if (f == pause_at) a.paused = true;
         if (f == pause_end) a.paused = false;
-        // Sim-rate changes on an even tick count: from an odd one the count never reaches a
-        // multiple of 18 at rate 2 or 4 and unit 2's once-a-second step would not run.
-        if (f >= rate2_at && f < rate4_at && a.sim_rate != 2 && static_cast<long>(a.ticks) % 2 == 0) a.sim_rate = 2;
-        if (f >= rate4_at && f < rate_half_at && a.sim_rate != 4 && static_cast<long>(a.ticks) % 2 == 0) a.sim_rate = 4;
-        if (f >= rate_half_at && f < rate1_at && a.sim_rate != 0.5) a.sim_rate = 0.5;
-        if (f >= rate1_at && a.sim_rate != 1) a.sim_rate = 1;
+        // Sim rates 2, 4 and 8 move the tick count by several counts a frame (rate 2 starts on
+        // an odd count: no count divisible by 18 comes any more), 0.5 by half a count.
+        if (f == rate2_at) {
+            a.ticks = std::floor(a.ticks);
+            if (static_cast<long>(a.ticks) % 2 == 0) a.ticks += 1;
+            a.sim_rate = 2;
+        }
+        if (f == rate4_at) a.sim_rate = 4;
+        if (f == rate8_at) a.sim_rate = 8;
+        if (f == rate_half_at) a.sim_rate = 0.5;
+        if (f == rate1_at) a.sim_rate = 1;
         if (f == lamp_at)
             for (HostModule* m : unit) host_click(m, "Q14_PUR", pur::kLampTest);
         if (f == save_at || f == final_save_at) {
