@@ -18,11 +18,11 @@ namespace {
 
 // The sizes the gauges are laid out for; depth 0 where any of 4, 8 or 24 bits will do.
 // Opaque bitmaps must not hold pure black, which the host would punch through.
-struct BitmapSpec {
+struct BitmapRow {
     int first, count, w, h, depth;
     bool opaque;
 };
-constexpr BitmapSpec kBitmaps[] = {
+constexpr BitmapRow kBitmaps[] = {
     {4096, 1, 120, 60, 0, true},    // DigTest face
     {4112, 1, 20, 20, 0, true},     // Q_14_SYS face
     {4128, 1, 383, 514, 8, true},   // Q14_UVI face
@@ -51,8 +51,8 @@ constexpr BitmapSpec kBitmaps[] = {
     {4784, 1, 120, 45, 0, true},    // coordinate read-out face
 };
 
-const BitmapSpec* spec_of(int id) {
-    for (const BitmapSpec& b : kBitmaps)
+const BitmapRow* row_of(int id) {
+    for (const BitmapRow& b : kBitmaps)
         if (id >= b.first && id < b.first + b.count) return &b;
     return nullptr;
 }
@@ -140,21 +140,21 @@ TEST(PanelBitmaps, EveryReferencedBitmapIsAFileOfItsTabledSizeAndDepth) {
     ASSERT_GE(uses.size(), 47u);
     for (const Use& u : uses) {
         SCOPED_TRACE(std::string(u.gauge->name) + " bitmap " + std::to_string(u.id));
-        const BitmapSpec* spec = spec_of(u.id);
-        ASSERT_NE(spec, nullptr) << "bitmap number outside the panel artwork";
+        const BitmapRow* row = row_of(u.id);
+        ASSERT_NE(row, nullptr) << "bitmap number outside the panel artwork";
         Bmp b;
         std::string fault = load_bmp(u.id, b);
         ASSERT_EQ(fault, "");
-        EXPECT_EQ(b.w, spec->w);
-        EXPECT_EQ(b.h, spec->h);
-        if (spec->depth) {
-            EXPECT_EQ(b.bits, spec->depth);
+        EXPECT_EQ(b.w, row->w);
+        EXPECT_EQ(b.h, row->h);
+        if (row->depth) {
+            EXPECT_EQ(b.bits, row->depth);
         }
     }
 }
 
 TEST(PanelBitmaps, FacesAndDisplayFramesHoldNoTransparentBlack) {
-    for (const BitmapSpec& s : kBitmaps) {
+    for (const BitmapRow& s : kBitmaps) {
         if (!s.opaque) continue;
         for (int id = s.first; id < s.first + s.count; ++id) {
             SCOPED_TRACE("bitmap " + std::to_string(id));
@@ -187,11 +187,11 @@ TEST(PanelBitmaps, ElementsAndMouseAreasLieOnTheirGaugeFace) {
         const GaugeHeader* gauge = Linkage.gauges[g];
         SCOPED_TRACE(gauge->name);
         const ElementHeader* root = gauge->elements[0];
-        const BitmapSpec* face = spec_of(root->bitmap);
+        const BitmapRow* face = row_of(root->bitmap);
         ASSERT_NE(face, nullptr);
         for (const ElementHeader* e = root->next ? root->next[0] : nullptr; e; e = e->next ? e->next[0] : nullptr) {
             if (e->kind == kElementString) continue;
-            const BitmapSpec* s = spec_of(e->bitmap);
+            const BitmapRow* s = row_of(e->bitmap);
             ASSERT_NE(s, nullptr);
             SCOPED_TRACE("element bitmap " + std::to_string(e->bitmap));
             if (e->kind == kElementNeedle) {
@@ -234,7 +234,7 @@ TEST(PanelBitmaps, ResourceScriptAndIndexListExactlyTheReferencedBitmaps) {
     std::set<int> referenced;
     for (const Use& u : referenced_bitmaps()) referenced.insert(u.id);
     std::set<int> tabled;
-    for (const BitmapSpec& s : kBitmaps)
+    for (const BitmapRow& s : kBitmaps)
         for (int id = s.first; id < s.first + s.count; ++id) tabled.insert(id);
     EXPECT_EQ(referenced, tabled);
     EXPECT_EQ(leading_numbers(source_path("res/q14.rc")), referenced);
@@ -266,7 +266,7 @@ TEST(PanelBitmaps, IndexSizesAgreeWithTheFiles) {
         ++rows;
     }
     int tabled = 0;
-    for (const BitmapSpec& s : kBitmaps) tabled += s.count;
+    for (const BitmapRow& s : kBitmaps) tabled += s.count;
     EXPECT_EQ(rows, tabled);
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-struct StringSpec {
+struct StringRow {
     int box_w, box_h, chars;
     uint32_t color_text, color_back, color_highlight;
     const char* font;
@@ -17,7 +17,7 @@ struct StringSpec {
     int source_id;
 };
 
-struct ElementSpec {
+struct ElementRow {
     int kind;
     int bitmap;
     int x, y;
@@ -25,41 +25,41 @@ struct ElementSpec {
     uint32_t flags;
     int frames;            // icons
     bool has_callback;     // needles, icons, strings
-    const StringSpec* str;
+    const StringRow* str;
 };
 
-struct AreaSpec {
+struct AreaRow {
     int x, y, w, h, cursor;
     uint32_t mask;
 };
 
-struct GaugeSpec {
+struct GaugeRow {
     const char* name;
     int width_mm;
     int bmp_w, bmp_h;  // root bitmap size: every area lies inside it
-    std::vector<ElementSpec> elements;
-    std::vector<AreaSpec> areas;
+    std::vector<ElementRow> elements;
+    std::vector<AreaRow> areas;
 };
 
-constexpr StringSpec kUviLine = {205, 60, 10, 0x00589D6C, 0x00080808, 0x005C5C5C, "quartz", 400, 0};
-constexpr StringSpec kUviDigit = {20, 60, 1, 0x00589D6C, 0x00080808, 0x005C5C5C, "quartz", 400, 0};
-constexpr StringSpec kDigLine = {118, 13, 10, 0x0000FA, 0x323232, 0x5C5C5C, "Courier New", 700, 904};
-constexpr StringSpec kKoordLat = {120, 14, 11, 0x0000FA, 0, 0x5C5C5C, "Courier", 700, 904};
-constexpr StringSpec kKoordLon = {120, 14, 11, 0x0000FA, 0, 0x5C5C5C, "Courier New", 700, 904};
+constexpr StringRow kUviLine = {205, 60, 10, 0x00589D6C, 0x00080808, 0x005C5C5C, "quartz", 400, 0};
+constexpr StringRow kUviDigit = {20, 60, 1, 0x00589D6C, 0x00080808, 0x005C5C5C, "quartz", 400, 0};
+constexpr StringRow kDigLine = {118, 13, 10, 0x0000FA, 0x323232, 0x5C5C5C, "Courier New", 700, 904};
+constexpr StringRow kKoordLat = {120, 14, 11, 0x0000FA, 0, 0x5C5C5C, "Courier", 700, 904};
+constexpr StringRow kKoordLon = {120, 14, 11, 0x0000FA, 0, 0x5C5C5C, "Courier New", 700, 904};
 
-ElementSpec stat(int bmp) { return {kElementStatic, bmp, 0, 0, 0, 0, 0x3, 0, false, nullptr}; }
-ElementSpec str(int x, int y, const StringSpec& s) { return {kElementString, -1, x, y, 0, 0, 0x6, 0, true, &s}; }
-ElementSpec icon(int bmp, int x, int y, int frames, uint32_t flags, bool cb = true) {
+ElementRow stat(int bmp) { return {kElementStatic, bmp, 0, 0, 0, 0, 0x3, 0, false, nullptr}; }
+ElementRow str(int x, int y, const StringRow& s) { return {kElementString, -1, x, y, 0, 0, 0x6, 0, true, &s}; }
+ElementRow icon(int bmp, int x, int y, int frames, uint32_t flags, bool cb = true) {
     return {kElementIcon, bmp, x, y, 0, 0, flags, frames, cb, nullptr};
 }
-ElementSpec needle(int bmp, int x, int y, int px, int py, uint32_t flags) {
+ElementRow needle(int bmp, int x, int y, int px, int py, uint32_t flags) {
     return {kElementNeedle, bmp, x, y, px, py, flags, 0, true, nullptr};
 }
 
 constexpr uint32_t L = kMouseLeft, R = kMouseLeftRepeat;
 
-const std::vector<GaugeSpec>& gauge_specs() {
-    static const std::vector<GaugeSpec> specs = {
+const std::vector<GaugeRow>& gauge_rows() {
+    static const std::vector<GaugeRow> rows = {
         {"Q14_UVI", 160, 383, 514,
          {stat(4128), str(138, 38, kUviLine), str(138, 107, kUviLine), str(49, 107, kUviDigit),
           str(91, 107, kUviDigit), icon(4133, 0, 0, 1, 0x4003, false), needle(4144, 122, 453, 29, 17, 0x83),
@@ -85,7 +85,7 @@ const std::vector<GaugeSpec>& gauge_specs() {
         {"Koord_i", 120, 120, 45, {stat(4784), str(5, 5, kKoordLat), str(5, 25, kKoordLon)}, {{10, 10, 100, 25, 5, L}}},
         {"Koord_s", 120, 120, 45, {stat(4784), str(5, 5, kKoordLat), str(5, 25, kKoordLon)}, {{10, 10, 100, 25, 5, L}}},
     };
-    return specs;
+    return rows;
 }
 
 bool all_zero(const void* p, size_t n) {
@@ -125,12 +125,12 @@ TEST_P(RecordsTest, LinkageListsTheSevenGaugesInOrder) {
     EXPECT_EQ(l->flags, 0u);
     EXPECT_EQ(l->reserved, 0u);
     EXPECT_EQ(l->version, unit == 1 ? 0x800u : 0x900u);
-    const auto& specs = gauge_specs();
-    for (size_t i = 0; i < specs.size(); ++i) {
+    const auto& rows = gauge_rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
         ASSERT_NE(l->gauges[i], nullptr) << i;
-        EXPECT_STREQ(l->gauges[i]->name, specs[i].name);
+        EXPECT_STREQ(l->gauges[i]->name, rows[i].name);
     }
-    EXPECT_EQ(l->gauges[specs.size()], nullptr);
+    EXPECT_EQ(l->gauges[rows.size()], nullptr);
 }
 
 TEST_P(RecordsTest, ImportTableListsTheUnitsTablesFilledByTheHost) {
@@ -148,12 +148,12 @@ TEST_P(RecordsTest, ImportTableListsTheUnitsTablesFilledByTheHost) {
 TEST_P(RecordsTest, GaugeHeadersCarryTheirTablesAndTheSharedRoutines) {
     const LinkageRecord* l = host_linkage(m);
     const GaugeHeader* first = l->gauges[0];
-    for (const GaugeSpec& spec : gauge_specs()) {
-        SCOPED_TRACE(spec.name);
-        const GaugeHeader* g = host_gauge(m, spec.name);
+    for (const GaugeRow& row : gauge_rows()) {
+        SCOPED_TRACE(row.name);
+        const GaugeHeader* g = host_gauge(m, row.name);
         ASSERT_NE(g, nullptr);
         EXPECT_EQ(g->version, 800);
-        EXPECT_EQ(g->width_mm, spec.width_mm);
+        EXPECT_EQ(g->width_mm, row.width_mm);
         EXPECT_NE(g->callback, nullptr);
         ASSERT_NE(g->elements, nullptr);
         EXPECT_NE(g->elements[0], nullptr);
@@ -184,25 +184,25 @@ TEST_P(RecordsTest, GaugeHeadersCarryTheirTablesAndTheSharedRoutines) {
 }
 
 TEST_P(RecordsTest, ElementChainsMatchTheirTables) {
-    for (const GaugeSpec& spec : gauge_specs()) {
-        SCOPED_TRACE(spec.name);
-        GaugeHeader* g = host_gauge(m, spec.name);
+    for (const GaugeRow& row : gauge_rows()) {
+        SCOPED_TRACE(row.name);
+        GaugeHeader* g = host_gauge(m, row.name);
         ASSERT_NE(g, nullptr);
         std::vector<const ElementHeader*> chain;
         for (const ElementHeader* e = g->elements[0]; e; e = e->next ? e->next[0] : nullptr) {
             for (const ElementHeader* seen : chain) ASSERT_NE(seen, e) << "chain loops back";
             chain.push_back(e);
-            ASSERT_LE(chain.size(), spec.elements.size()) << "chain longer than its table";
+            ASSERT_LE(chain.size(), row.elements.size()) << "chain longer than its table";
             if (e->next) {
                 EXPECT_EQ(e->next[1], nullptr) << "next list holds more than one";
             }
         }
-        ASSERT_EQ(chain.size(), spec.elements.size());
-        EXPECT_EQ(host_element_count(m, spec.name), static_cast<int>(spec.elements.size()));
+        ASSERT_EQ(chain.size(), row.elements.size());
+        EXPECT_EQ(host_element_count(m, row.name), static_cast<int>(row.elements.size()));
         for (size_t k = 0; k < chain.size(); ++k) {
             SCOPED_TRACE(k);
             const ElementHeader* e = chain[k];
-            const ElementSpec& want = spec.elements[k];
+            const ElementRow& want = row.elements[k];
             EXPECT_EQ(e->kind, want.kind);
             EXPECT_EQ(e->bitmap, want.bitmap);
             EXPECT_EQ(e->x, want.x);
@@ -220,7 +220,7 @@ TEST_P(RecordsTest, ElementChainsMatchTheirTables) {
             }
             if (want.kind == kElementString) {
                 const auto* s = reinterpret_cast<const StringElement*>(e);
-                const StringSpec& ws = *want.str;
+                const StringRow& ws = *want.str;
                 EXPECT_EQ(s->box_w, ws.box_w);
                 EXPECT_EQ(s->box_h, ws.box_h);
                 EXPECT_EQ(s->chars, ws.chars);
@@ -244,12 +244,12 @@ TEST_P(RecordsTest, ElementChainsMatchTheirTables) {
 }
 
 TEST_P(RecordsTest, MouseListsRunFromParentToEndWithAreasInsideTheGauge) {
-    for (const GaugeSpec& spec : gauge_specs()) {
-        SCOPED_TRACE(spec.name);
-        const GaugeHeader* g = host_gauge(m, spec.name);
+    for (const GaugeRow& row : gauge_rows()) {
+        SCOPED_TRACE(row.name);
+        const GaugeHeader* g = host_gauge(m, row.name);
         ASSERT_NE(g, nullptr);
         if (!g->mouse) {
-            EXPECT_TRUE(spec.areas.empty()) << "a gauge with areas needs a mouse list";
+            EXPECT_TRUE(row.areas.empty()) << "a gauge with areas needs a mouse list";
             continue;
         }
         const MouseRect* r = g->mouse;
@@ -257,11 +257,11 @@ TEST_P(RecordsTest, MouseListsRunFromParentToEndWithAreasInsideTheGauge) {
         EXPECT_EQ(r[0].cursor, kCursorNone);
         EXPECT_EQ(r[0].callback, nullptr);
         EXPECT_EQ(r[0].x | r[0].y | r[0].w | r[0].h, 0);
-        size_t n = spec.areas.size();
+        size_t n = row.areas.size();
         for (size_t i = 0; i < n; ++i) {
             SCOPED_TRACE(i + 1);
             const MouseRect& a = r[i + 1];
-            const AreaSpec& w = spec.areas[i];
+            const AreaRow& w = row.areas[i];
             ASSERT_EQ(a.type, kMouseArea);
             EXPECT_EQ(a.x, w.x);
             EXPECT_EQ(a.y, w.y);
@@ -277,13 +277,13 @@ TEST_P(RecordsTest, MouseListsRunFromParentToEndWithAreasInsideTheGauge) {
             EXPECT_GE(a.y, 0);
             EXPECT_GT(a.w, 0);
             EXPECT_GT(a.h, 0);
-            EXPECT_LE(a.x + a.w, spec.bmp_w);
-            EXPECT_LE(a.y + a.h, spec.bmp_h);
+            EXPECT_LE(a.x + a.w, row.bmp_w);
+            EXPECT_LE(a.y + a.h, row.bmp_h);
         }
         EXPECT_EQ(r[n + 1].type, kMouseEnd);
         EXPECT_EQ(r[n + 1].cursor, kCursorNone);
         EXPECT_EQ(r[n + 1].callback, nullptr);
-        EXPECT_EQ(host_mouse_area_count(m, spec.name), static_cast<int>(n));
+        EXPECT_EQ(host_mouse_area_count(m, row.name), static_cast<int>(n));
     }
 }
 
@@ -293,9 +293,9 @@ TEST_P(RecordsTest, StandardRoutinesHandOverTheUviRoot) {
     const ElementHeader* uvi_root = host_element(m, "Q14_UVI", 0);
     ASSERT_NE(uvi_root, nullptr);
     const uint32_t values[] = {0u, 1u, 0x80000000u, 0xDEADBEEFu, 0xFFFFFFFFu};
-    for (const GaugeSpec& spec : gauge_specs()) {
-        SCOPED_TRACE(spec.name);
-        GaugeHeader* g = host_gauge(m, spec.name);
+    for (const GaugeRow& row : gauge_rows()) {
+        SCOPED_TRACE(row.name);
+        GaugeHeader* g = host_gauge(m, row.name);
         for (uint32_t v : values) {
             host_clear_element_ops();
             EXPECT_EQ(g->query(), 96);
