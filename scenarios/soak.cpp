@@ -252,6 +252,7 @@ int main(int argc, char** argv) {
     setup.wind_kmh = 60;
     if (!route_from_cfg(route_file(), 0, setup.route, error)) {
         std::fprintf(stderr, "route: %s\n", error.c_str());
+        remove_tree(dir);
         return 1;
     }
     Flight flight;
