@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/sim_dir.h"
 #include "host/standin.h"
 
 namespace {
@@ -43,21 +44,14 @@ class AlignmentScenario : public ::testing::Test {
 protected:
     void SetUp() override {
         host_reset();
-        char tmpl[] = "/tmp/q14_align_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        mkdir((dir_ + "/gauges").c_str(), 0700);
-        mkdir((dir_ + "/gauges/q14_cfg").c_str(), 0700);
-        host_set_sim_dir(dir_);
+        dir_ = host_make_sim_dir("q14_align", "");
+        ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override {
         host_reset();
-        std::remove(cfg().c_str());
-        rmdir((dir_ + "/gauges/q14_cfg").c_str());
-        rmdir((dir_ + "/gauges").c_str());
-        rmdir(dir_.c_str());
+        host_remove_sim_dir(dir_);
     }
-    std::string cfg() const { return dir_ + "/gauges/q14_cfg/q14_ppm.cfg"; }
+    std::string cfg() const { return host_sim_cfg_path(dir_); }
     void write_settings(const char* text) {
         FILE* f = std::fopen(cfg().c_str(), "w");
         ASSERT_NE(f, nullptr);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "host/sim_dir.h"
 #include "host/standin.h"
 
 namespace {
@@ -32,16 +33,8 @@ class KeypadScenario : public ::testing::Test {
 protected:
     void SetUp() override {
         host_reset();
-        char tmpl[] = "/tmp/q14_keypad_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        mkdir((dir_ + "/gauges").c_str(), 0700);
-        mkdir((dir_ + "/gauges/q14_cfg").c_str(), 0700);
-        FILE* f = std::fopen(cfg().c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs(kRouteFile, f);
-        std::fclose(f);
-        host_set_sim_dir(dir_);
+        dir_ = host_make_sim_dir("q14_keypad", kRouteFile);
+        ASSERT_FALSE(dir_.empty());
         Aircraft& a = host_aircraft();
         a.lat = 55.0;
         a.lon = 37.0;
@@ -49,12 +42,9 @@ protected:
     }
     void TearDown() override {
         host_reset();
-        std::remove(cfg().c_str());
-        rmdir((dir_ + "/gauges/q14_cfg").c_str());
-        rmdir((dir_ + "/gauges").c_str());
-        rmdir(dir_.c_str());
+        host_remove_sim_dir(dir_);
     }
-    std::string cfg() const { return dir_ + "/gauges/q14_cfg/q14_ppm.cfg"; }
+    std::string cfg() const { return host_sim_cfg_path(dir_); }
 
     // Loads the unit, warms it up and aligns it on the aircraft's position (with the
     // shortcut), then turns the selector to NAVIG.

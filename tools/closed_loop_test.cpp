@@ -1,15 +1,13 @@
 // A closed-loop flight: unit 2 aligned on the aircraft at waypoint 1, a route of three legs,
 // its autopilot steering on; the aircraft must pass every waypoint within the turn lead.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "host/sim_dir.h"
 #include "tools/geo.h"
 #include "tools/session.h"
 
@@ -25,27 +23,22 @@ double turn_lead_km(double turn_deg, double w) {
     return (3.5 / 3.6 + std::tan(half) * w / 46.27) * w * 0.001;
 }
 
-std::string write_route_dir() {
-    char tmpl[] = "/tmp/q14_loop_XXXXXX";
-    if (!mkdtemp(tmpl)) return "";
-    std::string dir = tmpl;
-    mkdir((dir + "/gauges").c_str(), 0700);
-    mkdir((dir + "/gauges/q14_cfg").c_str(), 0700);
-    FILE* f = std::fopen((dir + "/gauges/q14_cfg/q14_ppm.cfg").c_str(), "w");
-    if (!f) return "";
-    std::fputs("[PPM]\n", f);
+// Route 0: the four waypoints, the rest empty.
+std::string route_file() {
+    std::string text = "[PPM]\n";
+    char line[64];
     for (int w = 1; w <= 9; ++w) {
         if (w <= 4)
-            std::fprintf(f, "ppm_0%d=%.4f*0,%.4f*0\n", w, kRoute[w - 1].lat, kRoute[w - 1].lon);
+            std::snprintf(line, sizeof line, "ppm_0%d=%.4f*0,%.4f*0\n", w, kRoute[w - 1].lat, kRoute[w - 1].lon);
         else
-            std::fprintf(f, "ppm_0%d=99*0,999*0\n", w);
+            std::snprintf(line, sizeof line, "ppm_0%d=99*0,999*0\n", w);
+        text += line;
     }
-    std::fclose(f);
-    return dir;
+    return text;
 }
 
 TEST(ClosedLoopFlight, Unit2SteersThroughThreeLegs) {
-    const std::string dir = write_route_dir();
+    const std::string dir = host_make_sim_dir("q14_loop", route_file());
     ASSERT_FALSE(dir.empty());
     FlightSetup setup;
     setup.sim_dir = dir;
@@ -95,6 +88,7 @@ TEST(ClosedLoopFlight, Unit2SteersThroughThreeLegs) {
     std::printf("closest approach to waypoints 2..4: %.2f %.2f %.2f km; worst settled cross-track %.3f km\n",
                 closest[1], closest[2], closest[3], worst_settled_xtk);
     host_reset();
+    host_remove_sim_dir(dir);
 }
 
 }  // namespace
