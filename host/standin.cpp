@@ -781,3 +781,29 @@ uint64_t host_sim_variable_reads(int32_t id) {
     auto it = g_var_reads.find(id);
     return it == g_var_reads.end() ? 0 : it->second;
 }
+
+static uint64_t double_bits(double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+HostSnapshot host_snapshot(const std::vector<HostModule*>& modules) {
+    HostSnapshot o;
+    for (HostModule* m : modules)
+        for (int g = 0; host_linkage(m)->gauges[g]; ++g) {
+            const char* name = host_linkage(m)->gauges[g]->name;
+            host_update_elements(m, name);
+            for (int k = 0; k < host_element_count(m, name); ++k) {
+                o.values.push_back(double_bits(host_element_value(m, name, k)));
+                o.texts.push_back(host_element_text(m, name, k));
+                o.flags.push_back(host_element(m, name, k)->image_flags);
+            }
+        }
+    o.names = host_named_names();
+    for (const std::string& n : o.names) o.named_values.push_back(double_bits(host_named_double(n)));
+    o.named_log = host_named_log().size();
+    o.key_events = host_key_events().size();
+    o.element_ops = host_element_ops().size();
+    return o;
+}

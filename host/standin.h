@@ -116,3 +116,17 @@ std::vector<std::string> host_named_names();
 const std::vector<std::string>& host_named_log();
 // How many times a simulator variable was read since the last reset.
 uint64_t host_sim_variable_reads(int32_t id);
+
+// Everything the host can observe of some loaded modules: every element's value (as bits, so
+// NaN equals NaN), text and image flags after a fresh evaluation, the named values, and how
+// much the modules asked of the host.
+struct HostSnapshot {
+    std::vector<uint64_t> values;
+    std::vector<std::string> texts;
+    std::vector<uint32_t> flags;
+    std::vector<std::string> names;
+    std::vector<uint64_t> named_values;
+    size_t named_log = 0, key_events = 0, element_ops = 0;
+    bool operator==(const HostSnapshot&) const = default;
+};
+HostSnapshot host_snapshot(const std::vector<HostModule*>& modules);

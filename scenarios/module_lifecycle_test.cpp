@@ -53,43 +53,15 @@ TEST_F(LifecycleTest, FailedHookInstallationIsSkippedAtStop) {
     EXPECT_EQ(plat_hook_count(), base);
 }
 
-// Everything the host can observe: every element's value, text and flags, the named values
-// and what the modules asked of the host.
+// Everything the host can observe, and how often each simulator variable was read.
 struct Observed {
-    std::vector<uint64_t> values;  // bit patterns, so NaN equals NaN
-    std::vector<std::string> texts;
-    std::vector<uint32_t> flags;
-    std::vector<std::string> names;
-    std::vector<uint64_t> named_values;
-    size_t named_log = 0, key_events = 0, element_ops = 0;
+    HostSnapshot seen;
     std::vector<uint64_t> reads;
     bool operator==(const Observed&) const = default;
 };
 
 Observed observe(const std::vector<HostModule*>& modules) {
-    Observed o;
-    for (HostModule* m : modules)
-        for (const char* g : kGauges) {
-            host_update_elements(m, g);
-            for (int k = 0; k < host_element_count(m, g); ++k) {
-                double v = host_element_value(m, g, k);
-                uint64_t bits;
-                std::memcpy(&bits, &v, sizeof bits);
-                o.values.push_back(bits);
-                o.texts.push_back(host_element_text(m, g, k));
-                o.flags.push_back(host_element(m, g, k)->image_flags);
-            }
-        }
-    o.names = host_named_names();
-    for (const std::string& n : o.names) {
-        double v = host_named_double(n);
-        uint64_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        o.named_values.push_back(bits);
-    }
-    o.named_log = host_named_log().size();
-    o.key_events = host_key_events().size();
-    o.element_ops = host_element_ops().size();
+    Observed o{host_snapshot(modules), {}};
     for (int32_t id : kVariables) o.reads.push_back(host_sim_variable_reads(id));
     return o;
 }
@@ -113,14 +85,14 @@ TEST_F(LifecycleTest, UnknownServicesChangeNothing) {
         for (HostModule* m : {n1, n2})
             for (const char* g : kGauges) host_service(m, g, service);
     Observed after = observe({n1, n2});
-    EXPECT_EQ(before.values, after.values);
-    EXPECT_EQ(before.texts, after.texts);
-    EXPECT_EQ(before.flags, after.flags);
-    EXPECT_EQ(before.names, after.names);
-    EXPECT_EQ(before.named_values, after.named_values);
-    EXPECT_EQ(before.named_log, after.named_log);
-    EXPECT_EQ(before.key_events, after.key_events);
-    EXPECT_EQ(before.element_ops, after.element_ops);
+    EXPECT_EQ(before.seen.values, after.seen.values);
+    EXPECT_EQ(before.seen.texts, after.seen.texts);
+    EXPECT_EQ(before.seen.flags, after.seen.flags);
+    EXPECT_EQ(before.seen.names, after.seen.names);
+    EXPECT_EQ(before.seen.named_values, after.seen.named_values);
+    EXPECT_EQ(before.seen.named_log, after.seen.named_log);
+    EXPECT_EQ(before.seen.key_events, after.seen.key_events);
+    EXPECT_EQ(before.seen.element_ops, after.seen.element_ops);
     EXPECT_EQ(before.reads, after.reads);
     // The next frame sees the same units as without the stray services.
     host_frame();

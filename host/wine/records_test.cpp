@@ -290,43 +290,6 @@ INSTANTIATE_TEST_SUITE_P(BothUnits, WineRecords, ::testing::Values(1, 2),
 
 const char* const kNames[] = {"Q14_UVI", "Q14_PUR", "Q_14_SYS", "DigTest", "QN14_def_AP_Key", "Koord_i", "Koord_s"};
 
-// Everything the host can see of the loaded units.
-struct Observed {
-    std::vector<uint64_t> values;  // bit patterns, so NaN equals NaN
-    std::vector<std::string> texts;
-    std::vector<uint32_t> flags;
-    std::vector<std::string> names;
-    std::vector<uint64_t> named_values;
-    size_t named_log = 0, key_events = 0, element_ops = 0;
-    bool operator==(const Observed&) const = default;
-};
-
-Observed observe(HostModule* n1, HostModule* n2) {
-    Observed o;
-    for (HostModule* m : {n1, n2})
-        for (const char* g : kNames) {
-            host_update_elements(m, g);
-            for (int k = 0; k < host_element_count(m, g); ++k) {
-                double v = host_element_value(m, g, k);
-                uint64_t bits;
-                std::memcpy(&bits, &v, sizeof bits);
-                o.values.push_back(bits);
-                o.texts.push_back(host_element_text(m, g, k));
-                o.flags.push_back(host_element(m, g, k)->image_flags);
-            }
-        }
-    o.names = host_named_names();
-    for (const std::string& n : o.names) {
-        double v = host_named_double(n);
-        uint64_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        o.named_values.push_back(bits);
-    }
-    o.named_log = host_named_log().size();
-    o.key_events = host_key_events().size();
-    o.element_ops = host_element_ops().size();
-    return o;
-}
 
 class WineUnits : public ::testing::Test {
 protected:
@@ -348,12 +311,12 @@ TEST_F(WineUnits, UnknownServicesChangeNothing) {
     }
     host_click(n2, "Q14_UVI", 22);
     host_frames(40);
-    const Observed before = observe(n1, n2);
+    const HostSnapshot before = host_snapshot({n1, n2});
     ASSERT_FALSE(before.names.empty());
     for (int32_t service : {0, 1, 3, 5, 7, 8, 10, 11, 13, 15, 99, -1, 0x7FFFFFFF})
         for (HostModule* m : {n1, n2})
             for (const char* g : kNames) host_service(m, g, service);
-    const Observed after = observe(n1, n2);
+    const HostSnapshot after = host_snapshot({n1, n2});
     EXPECT_EQ(before.values, after.values);
     EXPECT_EQ(before.texts, after.texts);
     EXPECT_EQ(before.flags, after.flags);
