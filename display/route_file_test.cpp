@@ -56,6 +56,12 @@ TEST(RouteValue, MalformedValuesStayInsideTheBuffer) {
         {"**,,**", 0, 0},
         {"55*45.5;37*36.2", 55.758333333, 0.603333333},  // no comma: longitude degrees 0
         {"1,*5*7", 1 + 5 / 60.0, 5 + 7 / 60.0},
+        // Non-finite numbers are non-numbers: each part reads as 0, the others stand.
+        {"nan*0,37*30", 0, 37.5},
+        {"55*30,inf*0", 55.5, 0},
+        {"-infinity*30,1e999*0", 0.5, 0},
+        {"55*nan,37*-1e999", 55, 37},
+        {"1.79e308*6e307,-1.79e308*6e307", 0, 0},  // each part finite, the sum is not
     };
     for (const auto& c : cases) {
         double lat = -1, lon = -1;
