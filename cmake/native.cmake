@@ -3,7 +3,8 @@
 find_package(GTest REQUIRED)
 enable_testing()
 
-add_library(q14plat SHARED ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp)
+add_library(q14plat SHARED ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp
+            ${CMAKE_SOURCE_DIR}/platform/platform_linux.cpp)
 target_include_directories(q14plat PUBLIC ${CMAKE_SOURCE_DIR})
 set_target_properties(q14plat PROPERTIES CXX_VISIBILITY_PRESET hidden)
 

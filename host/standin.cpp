@@ -668,10 +668,14 @@ double host_element_value(HostModule* m, const char* gauge, int k) {
 }
 
 std::string host_element_text(HostModule* m, const char* gauge, int k) {
+    return std::string(host_element_text_view(m, gauge, k));
+}
+
+std::string_view host_element_text_view(HostModule* m, const char* gauge, int k) {
     ElementSlot* e = find_element(m, gauge, k);
-    if (!e || !e->text) return "";
+    if (!e || !e->text) return {};
     const char* b = e->text->bytes.data();
-    return std::string(b, strnlen(b, static_cast<size_t>(e->text->usable)));
+    return std::string_view(b, strnlen(b, static_cast<size_t>(e->text->usable)));
 }
 
 void host_update_elements(HostModule* m, const char* gauge) {

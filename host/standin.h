@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frame/host_tables.h"
@@ -82,6 +83,8 @@ ElementHeader* host_element(HostModule* m, const char* gauge, int k);
 int host_element_count(HostModule* m, const char* gauge);
 double host_element_value(HostModule* m, const char* gauge, int k);
 std::string host_element_text(HostModule* m, const char* gauge, int k);
+// The same text in place, valid until the module is unloaded (no copy, for per-frame drawing).
+std::string_view host_element_text_view(HostModule* m, const char* gauge, int k);
 // Evaluates the gauge's elements now (without a frame).
 void host_update_elements(HostModule* m, const char* gauge);
 // True when no string callback wrote past its element's buffer.

@@ -1,8 +1,6 @@
-// Linux side of the platform layer: the Win32 behaviour the modules rely on, built as one
-// shared library so that both modules and the host stand-in see the same hooks and clock.
+// Linux and browser side of the platform layer: the Win32 behaviour the modules rely on, in one
+// library (shared on Linux, the main program in the browser) so both modules see the same hooks and clock.
 #include <strings.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <chrono>
@@ -184,20 +182,6 @@ int64_t plat_perf_counter() {
 int64_t plat_perf_frequency() {
     ++g_counters.perf_frequency_reads;
     return 10000000;
-}
-
-int plat_is_bad_read_ptr(const void* p, size_t n) {
-    if (!p) return 1;
-    if (n == 0) return 0;
-    // Ask the kernel whether every page of the range is mapped.
-    long page = sysconf(_SC_PAGESIZE);
-    uintptr_t first = reinterpret_cast<uintptr_t>(p) & ~static_cast<uintptr_t>(page - 1);
-    uintptr_t last = (reinterpret_cast<uintptr_t>(p) + n - 1) & ~static_cast<uintptr_t>(page - 1);
-    if (last < first) return 1;
-    unsigned char vec;
-    for (uintptr_t a = first; a <= last; a += static_cast<uintptr_t>(page))
-        if (mincore(reinterpret_cast<void*>(a), static_cast<size_t>(page), &vec) != 0) return 1;
-    return 0;
 }
 
 PlatCounters plat_counters() { return g_counters; }

@@ -1,6 +1,5 @@
-// Drawing a gauge from its element chain, read through the host stand-in: the element records
-// the module exports (kind, bitmap, position, pivot, flags, string box and colours) and the
-// values and texts its callbacks returned in the last frame.
+// Drawing a gauge from its element chain onto cairo: the drawing steps host/panel_walk.h takes
+// from the element records and the last frame's values and texts, painted from the bitmaps.
 #include "tools/panel_render.h"
 
 #include <fontconfig/fontconfig.h>
@@ -12,6 +11,7 @@
 
 #include "display/digits.h"
 #include "frame/records.h"
+#include "host/panel_walk.h"
 #include "tools/bmp_reader.h"
 
 namespace {
@@ -166,13 +166,9 @@ void draw_segment_text(cairo_t* cr, const std::string& text, double x, double y,
 }
 
 cairo_surface_t* render_gauge(BitmapCache& cache, HostModule* m, const char* gauge, double scale, std::string& error) {
-    int count = host_element_count(m, gauge);
-    ElementHeader* root = count > 0 ? host_element(m, gauge, 0) : nullptr;
-    if (!root || root->kind != kElementStatic) {
-        error = std::string(gauge) + ": no root image to draw on";
-        return nullptr;
-    }
-    cairo_surface_t* face = bitmap_surface(cache, root->bitmap, false, error);
+    std::vector<PanelDrawItem> items;
+    if (!panel_walk(m, gauge, items, error)) return nullptr;
+    cairo_surface_t* face = bitmap_surface(cache, items[0].bitmap, false, error);
     if (!face) return nullptr;
     int w = cairo_image_surface_get_width(face), h = cairo_image_surface_get_height(face);
     if (!(scale >= 0.25 && scale <= 8)) scale = 1;
@@ -180,50 +176,28 @@ cairo_surface_t* render_gauge(BitmapCache& cache, HostModule* m, const char* gau
                                                       trunc_to_i32(std::ceil(h * scale)));
     cairo_t* cr = cairo_create(out);
     cairo_scale(cr, scale, scale);
-    for (int k = 0; k < count; ++k) {
-        ElementHeader* e = host_element(m, gauge, k);
-        if (!e || (e->image_flags & kImgHidden)) continue;
-        bool transparent = (e->image_flags & kImgTransparent) != 0;
-        cairo_filter_t filter = (e->image_flags & kImgBilinear) ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST;
-        double value = host_element_value(m, gauge, k);
-        switch (e->kind) {
-            case kElementStatic: {
-                cairo_surface_t* s = bitmap_surface(cache, e->bitmap, transparent, error);
-                if (!s) break;
-                paint_image(cr, s, e->x, e->y, CAIRO_FILTER_NEAREST);
-                continue;
-            }
-            case kElementIcon: {
-                // Frame n is bitmap id + n; -1 (or a frame the icon does not have) shows nothing.
-                auto* icon = reinterpret_cast<IconElement*>(e);
-                if (!std::isfinite(value) || value < 0 || value >= icon->frames) continue;
-                cairo_surface_t* s = bitmap_surface(cache, e->bitmap + trunc_to_i32(value), transparent, error);
-                if (!s) break;
-                paint_image(cr, s, e->x, e->y, CAIRO_FILTER_NEAREST);
-                continue;
-            }
-            case kElementNeedle: {
-                cairo_surface_t* s = bitmap_surface(cache, e->bitmap, transparent, error);
-                if (!s) break;
-                if (!std::isfinite(value)) value = 0;
-                // The bitmap's pivot lands on the element's position and turns clockwise there.
-                cairo_save(cr);
-                cairo_translate(cr, e->x, e->y);
-                cairo_rotate(cr, value * kPi / 180.0);
-                paint_image(cr, s, -e->pivot_x, -e->pivot_y, filter);
-                cairo_restore(cr);
-                continue;
-            }
-            case kElementString:
-                draw_string(cr, reinterpret_cast<StringElement*>(e), host_element_text(m, gauge, k));
-                continue;
-            default:
-                continue;
+    for (const PanelDrawItem& it : items) {
+        if (it.kind == PanelDraw::kText) {
+            draw_string(cr, it.string, std::string(it.text));
+            continue;
         }
-        // A bitmap could not be loaded.
-        cairo_destroy(cr);
-        cairo_surface_destroy(out);
-        return nullptr;
+        cairo_surface_t* s = bitmap_surface(cache, it.bitmap, it.transparent, error);
+        if (!s) {
+            // A bitmap could not be loaded.
+            cairo_destroy(cr);
+            cairo_surface_destroy(out);
+            return nullptr;
+        }
+        if (it.kind == PanelDraw::kImage) {
+            paint_image(cr, s, it.x, it.y, CAIRO_FILTER_NEAREST);
+            continue;
+        }
+        // The bitmap's pivot lands on the element's position and turns clockwise there.
+        cairo_save(cr);
+        cairo_translate(cr, it.x, it.y);
+        cairo_rotate(cr, it.angle_deg * kPi / 180.0);
+        paint_image(cr, s, -it.pivot_x, -it.pivot_y, it.bilinear ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
+        cairo_restore(cr);
     }
     cairo_status_t st = cairo_status(cr);
     cairo_destroy(cr);
