@@ -14,6 +14,8 @@ PACKAGES=(
   pkg-config libcairo2-dev libfontconfig1-dev libpugixml-dev
   # fonts q14bench draws with: segment display, read-outs, plot text
   fonts-dseg fonts-liberation fonts-dejavu-core
+  # the browser trainer: Emscripten (web preset), the artwork converter, the browser the tests drive
+  emscripten python3 chromium
 )
 
 as_root() {
@@ -49,5 +51,22 @@ install_wine() {
     echo "install-deps: Wine could not be set up; the Wine tests will fail" >&2
 }
 
+# Node and npm run the trainer's server and its browser tests (Playwright, from web/package-lock.json;
+# it drives the system's Chromium and never downloads a browser of its own). A machine with
+# another distribution of Node (which brings its own npm) keeps it.
+install_node() {
+  if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+    install_packages nodejs npm
+  fi
+  local web
+  web="$(cd "$(dirname "$0")/.." && pwd)/web"
+  # Installed already when node_modules holds the locked version.
+  if ! (cd "$web" && node -e "const l = require('./package-lock.json').packages['node_modules/playwright-core'];
+      process.exit(require('./node_modules/playwright-core/package.json').version === l.version ? 0 : 1)" 2>/dev/null); then
+    (cd "$web" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
+  fi
+}
+
 install_packages "${PACKAGES[@]}"
+install_node
 install_wine

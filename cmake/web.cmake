@@ -1,0 +1,64 @@
+# Browser build (Emscripten): the host stand-in and the platform layer as the main program,
+# both units as side modules it opens with dlopen as on Linux (one memory, named values shared),
+# and the page with its artwork, all in <build>/site.
+set(Q14_SITE ${CMAKE_BINARY_DIR}/site)
+find_program(Q14_NODE node REQUIRED)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# Debian's Emscripten finds its JavaScript optimiser's acorn module there when node is not
+# Debian's own.
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+# Everything is position independent: the side modules are relocated at load time.
+add_compile_options(-fPIC)
+
+foreach(unit 1 2)
+  add_executable(q14_n${unit} ${Q14_MODULE_SOURCES})
+  target_include_directories(q14_n${unit} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(q14_n${unit} PRIVATE Q14_UNIT=${unit})
+  set_target_properties(q14_n${unit} PROPERTIES SUFFIX ".wasm" CXX_VISIBILITY_PRESET hidden
+                        RUNTIME_OUTPUT_DIRECTORY ${Q14_SITE})
+  target_link_options(q14_n${unit} PRIVATE -sSIDE_MODULE=1 -sWASM_BIGINT)
+endforeach()
+
+# The main program exports what the side modules import (the platform layer and the few C
+# library calls they make), read from the side modules themselves.
+set(Q14_WEB_EXPORTS ${CMAKE_BINARY_DIR}/side_imports.json)
+add_custom_command(OUTPUT ${Q14_WEB_EXPORTS}
+  COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/side_imports.js ${Q14_WEB_EXPORTS}
+          $<TARGET_FILE:q14_n1> $<TARGET_FILE:q14_n2>
+  DEPENDS q14_n1 q14_n2 ${CMAKE_SOURCE_DIR}/web/side_imports.js
+  COMMENT "Listing what the side modules import")
+add_custom_target(q14_web_exports DEPENDS ${Q14_WEB_EXPORTS})
+
+add_executable(q14_web ${CMAKE_SOURCE_DIR}/host/standin.cpp ${CMAKE_SOURCE_DIR}/host/aircraft.cpp
+               ${CMAKE_SOURCE_DIR}/host/panel_walk.cpp ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp
+               ${CMAKE_SOURCE_DIR}/platform/platform_web.cpp ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp
+               ${CMAKE_SOURCE_DIR}/tools/geo.cpp ${CMAKE_SOURCE_DIR}/tools/readout.cpp
+               ${CMAKE_SOURCE_DIR}/tools/route_cfg.cpp)
+target_include_directories(q14_web PRIVATE ${CMAKE_SOURCE_DIR})
+# The units are found in the virtual file system's root, where the page preloads them.
+target_compile_definitions(q14_web PRIVATE Q14_MODULE_DIR="")
+add_dependencies(q14_web q14_web_exports)
+set_target_properties(q14_web PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${Q14_SITE} LINK_DEPENDS "${Q14_WEB_EXPORTS};${CMAKE_SOURCE_DIR}/web/trainer_lib.js")
+# 64-bit values cross between the modules as they are (the performance counter), without the
+# JavaScript helpers that would otherwise split them.
+target_link_options(q14_web PRIVATE -sMAIN_MODULE=2 -sWASM_BIGINT -sEXPORTED_FUNCTIONS=@${Q14_WEB_EXPORTS}
+  -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString,stringToUTF8,lengthBytesUTF8,stackSave,stackRestore,stackAlloc
+  -sALLOW_MEMORY_GROWTH=1 -sINVOKE_RUN=0 -sENVIRONMENT=web --js-library ${CMAKE_SOURCE_DIR}/web/trainer_lib.js
+)
+
+# The page: its files, the panel bitmaps as PNG, the segment fonts and the sample route.
+file(GLOB Q14_PAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*)
+file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/bmp/*.bmp)
+set(Q14_FONT_DIR /usr/share/fonts/truetype/dseg)
+add_custom_command(OUTPUT ${Q14_SITE}/art/stamp
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py ${CMAKE_SOURCE_DIR}/res/bmp ${Q14_SITE}/art
+  COMMAND ${CMAKE_COMMAND} -E touch ${Q14_SITE}/art/stamp
+  DEPENDS ${Q14_BITMAPS} ${CMAKE_SOURCE_DIR}/web/bmp2png.py
+  COMMENT "Panel bitmaps to PNG")
+add_custom_target(q14_site ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_PAGE_FILES} ${Q14_SITE}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_FONT_DIR}/DSEG7Classic-Regular.ttf
+          ${Q14_FONT_DIR}/DSEG14Classic-Regular.ttf ${Q14_SITE}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/sim/gauges/q14_cfg/q14_ppm.cfg ${Q14_SITE}
+  DEPENDS ${Q14_SITE}/art/stamp ${Q14_PAGE_FILES} q14_web
+  COMMENT "Assembling the trainer site")

@@ -1,0 +1,215 @@
+// The browser trainer's C interface: the page's script calls these to start the host stand-in
+// with both units, run frames, read what each gauge shows as drawing steps and send clicks,
+// keys and aircraft settings. Everything it returns lives in static buffers of this file.
+#include <emscripten/emscripten.h>
+#include <strings.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "host/panel_walk.h"
+#include "host/standin.h"
+#include "tools/geo.h"
+#include "tools/readout.h"
+#include "tools/route_cfg.h"
+
+namespace {
+
+constexpr int kUnits = 2;
+constexpr int kMaxGauges = 8;
+constexpr const char* kSimDir = "/sim";
+// Fields of one drawing step in the buffer the page reads (doubles).
+enum StepField {
+    kStepKind, kStepElement, kStepBitmap, kStepX, kStepY, kStepPivotX, kStepPivotY, kStepAngle, kStepFlags,
+    kStepBoxW, kStepBoxH, kStepTextColour, kStepBackColour, kStepChars, kStepSegmentFont, kStepText, kStepTextLen,
+    kStepFields
+};
+
+HostModule* g_units[kUnits] = {};
+std::vector<PanelDrawItem> g_items;
+std::vector<double> g_steps;
+std::string g_error;
+int32_t g_area[6];
+double g_aircraft_out[12];
+std::vector<GeoPoint> g_route;
+std::vector<double> g_route_path;
+double g_position[2];
+
+HostModule* unit(int u) { return u >= 1 && u <= kUnits ? g_units[u - 1] : nullptr; }
+
+const char* gauge_name(int u, int g) {
+    HostModule* m = unit(u);
+    if (!m || g < 0 || g >= kMaxGauges) return nullptr;
+    const GaugeHeader* h = host_linkage(m)->gauges[g];
+    return h ? h->name : nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Resets the simulator, points it at the virtual simulator folder (the page has written
+// /sim/gauges/q14_cfg/q14_ppm.cfg), optionally names the current flight, and opens both units
+// with the aircraft parked at (lat, lon). Returns 1, or 0 with trainer_error().
+EMSCRIPTEN_KEEPALIVE int trainer_start(double lat, double lon, const char* flight_path) {
+    host_reset();
+    host_set_sim_dir(kSimDir);
+    if (flight_path && *flight_path) host_set_flight_path(flight_path);
+    Aircraft& a = host_aircraft();
+    a.lat = std::isfinite(lat) ? lat : 0;
+    a.lon = std::isfinite(lon) ? lon : 0;
+    a.ext_power = true;
+    for (int u = 1; u <= kUnits; ++u) {
+        g_units[u - 1] = host_open_unit(u);
+        if (!g_units[u - 1]) {
+            g_error = host_last_error();
+            return 0;
+        }
+    }
+    g_steps.reserve(static_cast<size_t>(64 * kStepFields));
+    g_items.reserve(64);
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* trainer_error() { return g_error.c_str(); }
+
+EMSCRIPTEN_KEEPALIVE void trainer_frames(int n) {
+    if (n > 0) host_frames(n);
+}
+
+EMSCRIPTEN_KEEPALIVE double trainer_frame_number() { return static_cast<double>(host_frame_number()); }
+
+EMSCRIPTEN_KEEPALIVE const char* trainer_gauge_name(int u, int g) { return gauge_name(u, g); }
+
+// Walks gauge g of unit u into drawing steps; returns their number (-1 when the gauge cannot
+// be drawn) and leaves them at trainer_steps(), kStepFields doubles each.
+EMSCRIPTEN_KEEPALIVE int trainer_walk(int u, int g) {
+    const char* name = gauge_name(u, g);
+    if (!name || !panel_walk(unit(u), name, g_items, g_error)) return -1;
+    g_steps.clear();
+    for (const PanelDrawItem& it : g_items) {
+        double f[kStepFields] = {};
+        f[kStepKind] = static_cast<double>(it.kind);
+        f[kStepElement] = it.element;
+        f[kStepBitmap] = it.bitmap;
+        f[kStepX] = it.x;
+        f[kStepY] = it.y;
+        f[kStepPivotX] = it.pivot_x;
+        f[kStepPivotY] = it.pivot_y;
+        f[kStepAngle] = it.angle_deg;
+        f[kStepFlags] = (it.transparent ? 1 : 0) | (it.bilinear ? 2 : 0);
+        if (const StringElement* s = it.string) {
+            f[kStepBoxW] = s->box_w;
+            f[kStepBoxH] = s->box_h;
+            f[kStepTextColour] = s->color_text;
+            f[kStepBackColour] = s->color_back;
+            f[kStepChars] = s->chars;
+            f[kStepSegmentFont] = strncasecmp(s->font, "quartz", 6) == 0 ? 1 : 0;
+            f[kStepText] = static_cast<double>(reinterpret_cast<uintptr_t>(it.text.data()));
+            f[kStepTextLen] = static_cast<double>(it.text.size());
+        }
+        g_steps.insert(g_steps.end(), f, f + kStepFields);
+    }
+    return static_cast<int>(g_items.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const double* trainer_steps() { return g_steps.data(); }
+EMSCRIPTEN_KEEPALIVE int trainer_step_fields() { return kStepFields; }
+
+// Mouse area k (1-based) of gauge g of unit u: x, y, w, h, cursor, repeats (1 when holding the
+// button repeats the click); null past the last area.
+EMSCRIPTEN_KEEPALIVE const int32_t* trainer_mouse_area(int u, int g, int k) {
+    const char* name = gauge_name(u, g);
+    if (!name || k < 1 || k > host_mouse_area_count(unit(u), name)) return nullptr;
+    const MouseRect& r = host_gauge(unit(u), name)->mouse[k];
+    g_area[0] = r.x;
+    g_area[1] = r.y;
+    g_area[2] = r.w;
+    g_area[3] = r.h;
+    g_area[4] = r.cursor;
+    g_area[5] = r.mask == kMouseLeftRepeat ? 1 : 0;
+    return g_area;
+}
+
+EMSCRIPTEN_KEEPALIVE int trainer_click(int u, int g, int k) {
+    const char* name = gauge_name(u, g);
+    return name ? host_click(unit(u), name, k) : 0;
+}
+
+// A PC keystroke by scan code; 1 when a unit's keyboard hook took it.
+EMSCRIPTEN_KEEPALIVE int trainer_key(int scan, int release) { return host_key(scan, 1, release != 0) ? 1 : 0; }
+
+// A named value (NaN when no unit publishes it).
+EMSCRIPTEN_KEEPALIVE double trainer_named(const char* name) { return name ? host_named_double(name) : NAN; }
+
+// The aircraft: true airspeed km/h, wind towards (degrees) and speed km/h, heading (degrees,
+// taken only when not coupled), sim rate, paused, flying, heading coupled to the units' bug.
+EMSCRIPTEN_KEEPALIVE void trainer_set_aircraft(double tas_kmh, double wind_to_deg, double wind_kmh, double heading,
+                                               double sim_rate, int paused, int fly, int coupled) {
+    Aircraft& a = host_aircraft();
+    auto finite_or = [](double v, double keep) { return std::isfinite(v) ? v : keep; };
+    a.tas_kmh = std::fmax(0, finite_or(tas_kmh, a.tas_kmh));
+    a.wind_to_deg = finite_or(wind_to_deg, a.wind_to_deg);
+    a.wind_kmh = std::fmax(0, finite_or(wind_kmh, a.wind_kmh));
+    a.autopilot_heading_mode = coupled != 0;
+    if (!coupled) a.heading = std::fmod(std::fmod(finite_or(heading, a.heading), 360.0) + 360.0, 360.0);
+    a.sim_rate = std::fmin(16, std::fmax(1, finite_or(sim_rate, 1)));
+    a.paused = paused != 0;
+    a.fly = fly != 0;
+}
+
+// lat, lon, heading, tas, ground speed north and east (km/h), sim time (s), sim rate, paused,
+// flying, coupled, heading bug.
+EMSCRIPTEN_KEEPALIVE const double* trainer_aircraft() {
+    const Aircraft& a = host_aircraft();
+    double v[] = {a.lat, a.lon, a.heading, a.tas_kmh, a.gs_north_kmh, a.gs_east_kmh, a.sim_time_s, a.sim_rate,
+                  a.paused ? 1.0 : 0.0, a.fly ? 1.0 : 0.0, a.autopilot_heading_mode ? 1.0 : 0.0, a.ap_heading_bug};
+    std::memcpy(g_aircraft_out, v, sizeof v);
+    return g_aircraft_out;
+}
+
+// Host event to every unit (38: the current flight was saved).
+EMSCRIPTEN_KEEPALIVE void trainer_raise_event(int event, const char* flight_path) {
+    host_raise_event(event, flight_path ? flight_path : "");
+}
+
+// The unit's computed position as its Koord_s read-out shows it: lat, lon; null while the
+// read-out shows none.
+EMSCRIPTEN_KEEPALIVE const double* trainer_unit_position(int u) {
+    HostModule* m = unit(u);
+    if (!m) return nullptr;
+    bool ok = parse_koord_text(std::string(host_element_text_view(m, "Koord_s", 1)), false, g_position[0]) &&
+              parse_koord_text(std::string(host_element_text_view(m, "Koord_s", 2)), true, g_position[1]);
+    return ok ? g_position : nullptr;
+}
+
+// Route `route` (0..3) of a route file's text, as the units would fly it, for the map: returns
+// the number of waypoints (0 with trainer_error() when the route cannot be flown); the
+// great-circle legs sampled `per_leg` times each are at trainer_route_path(), lat/lon pairs.
+EMSCRIPTEN_KEEPALIVE int trainer_route(const char* cfg_text, int route, int per_leg) {
+    g_route_path.clear();
+    if (!cfg_text || !route_from_cfg(cfg_text, route, g_route, g_error)) return 0;
+    if (per_leg < 1 || per_leg > 256) per_leg = 32;
+    for (size_t i = 0; i + 1 < g_route.size(); ++i)
+        for (int k = 0; k <= per_leg; ++k) {
+            GeoPoint p = geo_interpolate(g_route[i], g_route[i + 1], static_cast<double>(k) / per_leg);
+            g_route_path.push_back(p.lat);
+            g_route_path.push_back(p.lon);
+        }
+    return static_cast<int>(g_route.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const double* trainer_route_path() { return g_route_path.data(); }
+EMSCRIPTEN_KEEPALIVE int trainer_route_path_points() { return static_cast<int>(g_route_path.size() / 2); }
+
+}  // extern "C"
+
+// Defined in trainer_lib.js: readies the preload plugins that compile the side modules.
+extern "C" void trainer_preload_plugins();
+
+int main() {
+    trainer_preload_plugins();
+    return 0;
+}
