@@ -40,6 +40,8 @@ const trainer = {
   ready: false, drawn: false, error: '', frames: 0, units: [], gauges: [], scale: 1,
   fastForward: 1, paused: false, longestFrameMs: 0, redraws: 0,
   track: [], legChanges: [], route: [], routePath: [], lastLeg: {},
+  // "?hold": the frames stand still until someone runs them (the tests do).
+  hold: new URLSearchParams(location.search).has('hold'),
 };
 window.trainer = trainer;
 
@@ -635,6 +637,7 @@ function recordFlight() {
       trainer.legChanges.push({ u, from: leg[0], to: leg[1], lat: ac.lat, lon: ac.lon });
     trainer.lastLeg[u] = leg;
   }
+  trainer.frames = api.trainer_frame_number();
   const clock = new Date(ac.simTime * 1000).toISOString().substring(11, 19);
   $('clock').textContent = `sim ${clock}  frame ${trainer.frames}`;
   $('acstate').textContent = `${ac.lat.toFixed(4)}° ${ac.lon.toFixed(4)}°, heading ${ac.heading.toFixed(1)}°` +
@@ -655,13 +658,17 @@ function tick(now) {
   let n = Math.floor(trainer.carry);
   trainer.carry -= n;
   n *= trainer.fastForward;
+  if (trainer.hold) {
+    n = 0;
+    walkAll();
+  }
   if (n > 0) {
     api.trainer_frames(n);
     trainer.frames = api.trainer_frame_number();
     walkAll();
-    checkSave();
     if (trainer.exercises) trainer.exercises.observe();
   }
+  checkSave();
   drawPanels();
   if (now >= mapDue) {
     recordFlight();
@@ -679,6 +686,6 @@ trainer.areaPoint = (u, name, k) => {
   const r = g.canvas.getBoundingClientRect();
   return { x: r.left + ((a.x + a.w / 2) / g.width) * r.width, y: r.top + ((a.y + a.h / 2) / g.height) * r.height };
 };
-trainer.text = (u, name, k) => gaugeText(trainer.units[u].gauges[name], k);
-trainer.shows = (u, name, k) => hasElement(trainer.units[u].gauges[name], k);
+trainer.text = (u, name, k) => { walkAll(); return gaugeText(trainer.units[u].gauges[name], k); };
+trainer.shows = (u, name, k) => { walkAll(); return hasElement(trainer.units[u].gauges[name], k); };
 trainer.named = namedValue;

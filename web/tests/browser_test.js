@@ -1,0 +1,214 @@
+// Browser tests of the trainer: the built site served as run-trainer serves it, opened in the
+// system's Chromium (headless) through Playwright. Writes a JUnit report that run-tests counts.
+// Usage: node browser_test.js <site dir> <report.xml> [screenshot.png]
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const { chromium } = require('playwright-core');
+const { serve } = require('../serve.js');
+
+const [siteDir, reportPath, screenshotPath] = process.argv.slice(2);
+const MAX_PAYLOAD = 1.5 * 1024 * 1024;
+const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--no-first-run'];
+
+const cases = [];
+function test(name, fn) { cases.push({ name, fn }); }
+function check(cond, what) { if (!cond) throw new Error(what); }
+
+// Opens the trainer in a fresh page; `query` goes on the address ("?hold" keeps the frames still).
+async function open(ctx, query = '') {
+  const page = await ctx.browser.newPage();
+  await page.setViewportSize({ width: 1400, height: 950 });
+  page.errors = [];
+  page.on('pageerror', (e) => page.errors.push(e.message));
+  await page.goto(`${ctx.url}${query}`);
+  await page.waitForFunction(() => window.trainer && (window.trainer.drawn || window.trainer.error), null, { timeout: 15000 });
+  const error = await page.evaluate(() => window.trainer.error);
+  check(!error, `the page reports: ${error}`);
+  return page;
+}
+
+// Runs frames in the page without waiting for the clock.
+const frames = (page, n) => page.evaluate((k) => { Module._trainer_frames(k); }, n);
+const text = (page, u, gauge, k) => page.evaluate(([a, b, c]) => window.trainer.text(a, b, c), [u, gauge, k]);
+const redraw = (page) => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+
+async function clickArea(page, u, gauge, area) {
+  const p = await page.evaluate(([a, b, c]) => window.trainer.areaPoint(a, b, c), [u, gauge, area]);
+  await page.mouse.click(p.x, p.y);
+}
+
+// Powers unit u up and aligns it with the shortcut, then navigates (as the keypad scenarios do).
+async function navigate(page, u) {
+  await frames(page, 2);
+  await clickArea(page, u, 'Q14_PUR', 2);
+  await clickArea(page, u, 'Q14_PUR', 2);
+  await frames(page, 185);
+  await clickArea(page, u, 'Q14_UVI', 2);           // knob to phi/lambda (from KONTR)
+  await clickArea(page, u, 'Q14_UVI', 23);          // take the aircraft position
+  await clickArea(page, u, 'Q14_UVI', 24);          // alignment shortcut
+  await frames(page, 560);
+  await clickArea(page, u, 'Q14_PUR', 2);           // NAVIG
+  await frames(page, 3);
+}
+
+async function toPpmPage(page, u) {
+  for (let i = 0; i < 2; ++i) await clickArea(page, u, 'Q14_UVI', 2);  // phi/lambda -> PPM
+  await clickArea(page, u, 'Q14_UVI', 4);                               // wheel to 2
+  await frames(page, 2);
+}
+
+test('both units drawn from their element chains, and everything the page loads within 1.5 MB', async (ctx) => {
+  const page = await open(ctx);
+  const shown = await page.evaluate(() => window.trainer.gauges.map((g) => `${g.u}:${g.name}:${g.complete}`));
+  for (const u of [1, 2])
+    for (const g of ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'])
+      check(shown.includes(`${u}:${g}:true`), `unit ${u} ${g} not drawn (${shown})`);
+  // A drawn UVI is not one flat colour: the face, keys and legends show.
+  const colours = await page.evaluate(() => {
+    const c = window.trainer.units[1].gauges.Q14_UVI.canvas;
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    const seen = new Set();
+    for (let i = 0; i < d.length; i += 4 * 97) seen.add((d[i] << 16) | (d[i + 1] << 8) | d[i + 2]);
+    return seen.size;
+  });
+  check(colours > 20, `the UVI shows only ${colours} colours`);
+  await page.waitForTimeout(500);
+  // What the page fetched, as the browser counts it (the server does not compress).
+  const loaded = await page.evaluate(() => performance.getEntriesByType('navigation').concat(
+    performance.getEntriesByType('resource')).map((e) => ({ name: e.name, bytes: e.decodedBodySize })));
+  const bytes = loaded.reduce((a, e) => a + e.bytes, 0);
+  let onDisk = 0;
+  const walk = (d) => { for (const f of fs.readdirSync(d, { withFileTypes: true })) f.isDirectory() ? walk(path.join(d, f.name)) : (onDisk += fs.statSync(path.join(d, f.name)).size); };
+  walk(siteDir);
+  ctx.note(`page payload ${bytes} bytes in ${loaded.length} files, site ${onDisk} bytes`);
+  for (const f of ['q14_web.wasm', 'q14_n1.wasm', 'q14_n2.wasm', 'q14_web.js', 'art/4128.png'])
+    check(loaded.some((e) => e.name.endsWith('/' + f) && e.bytes > 0), `${f} not counted among ${loaded.length} files`);
+  check(bytes <= MAX_PAYLOAD, `the page loads ${bytes} bytes, more than ${MAX_PAYLOAD}`);
+  check(onDisk <= MAX_PAYLOAD, `the site holds ${onDisk} bytes, more than ${MAX_PAYLOAD}`);
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+test('a click on a keypad digit reaches the display', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await navigate(page, 2);
+  await toPpmPage(page, 2);
+  const before = await text(page, 2, 'Q14_UVI', 1);
+  for (const d of [2, 5, 5, 4, 5]) {
+    await clickArea(page, 2, 'Q14_UVI', d === 0 ? 17 : 6 + d);
+    await frames(page, 1);
+  }
+  await redraw(page);
+  const after = await text(page, 2, 'Q14_UVI', 1);
+  check(after === '  05*54,5\'', `the upper line shows "${after}" (before "${before}")`);
+  // Unit 1, never touched, shows nothing of it.
+  check((await text(page, 1, 'Q14_UVI', 1)) !== after, 'unit 1 shows unit 2\'s entry');
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+test('PC keys reach a unit only while it holds the keyboard focus, and the focus shows', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await navigate(page, 2);
+  await toPpmPage(page, 2);
+  const typeNorth = async () => {
+    for (const key of ['Numpad8', 'Numpad5', 'Numpad5', 'Numpad4', 'Numpad5', 'Numpad5']) {
+      await page.keyboard.press(key);
+      await frames(page, 1);
+    }
+    await redraw(page);
+  };
+  const line0 = await text(page, 2, 'Q14_UVI', 1);
+  await typeNorth();
+  check((await text(page, 2, 'Q14_UVI', 1)) === line0, 'keys reached the unit without the focus');
+  check(!(await page.$eval('#unit2', (e) => e.classList.contains('focused'))), 'focus shown before it was taken');
+  await clickArea(page, 2, 'Q14_UVI', 22);          // take the keyboard
+  await frames(page, 20);                            // the lamp follows on the next system cycle
+  await redraw(page);
+  check(await page.$eval('#unit2', (e) => e.classList.contains('focused')), 'the focus does not show on unit 2');
+  check(await page.evaluate(() => window.trainer.shows(2, 'Q14_UVI', 13)), 'the focus lamp is dark');
+  await typeNorth();
+  const entered = await text(page, 2, 'Q14_UVI', 1);
+  check(entered === '  55*45,5\'', `with the focus the upper line shows "${entered}"`);
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+test('a save file of the wrong size is refused by the page; hostile content leaves the units running', async (ctx) => {
+  const page = await open(ctx);
+  const tmp = fs.mkdtempSync('/tmp/q14_web_test_');
+  const short = path.join(tmp, 'short.insb');
+  fs.writeFileSync(short, Buffer.alloc(100, 1));
+  await page.locator('#files summary').click();
+  await page.setInputFiles('#resume', short);
+  await page.waitForFunction(() => document.getElementById('filemsg').textContent.includes('not a saved flight'));
+  // Right size, hostile content: every double a NaN, infinity or huge, the rest random bytes.
+  const hostile = Buffer.alloc(2048);
+  for (let i = 0; i < 2048; i += 8) {
+    const v = [NaN, Infinity, -Infinity, 1e308, -1e308, 2 ** 53][(i / 8) % 6];
+    hostile.writeDoubleLE(v, i);
+  }
+  const file = path.join(tmp, 'hostile.insb');
+  fs.writeFileSync(file, hostile);
+  await page.setInputFiles('#resume', file);
+  await page.waitForLoadState('load');
+  await page.waitForFunction(() => window.trainer && window.trainer.drawn && window.trainer.resumed, null, { timeout: 15000 });
+  await frames(page, 200);                            // past the unit's restore
+  await navigate(page, 2);
+  const line = await text(page, 2, 'Q14_UVI', 1);
+  check(line.trim() !== '', `after the hostile file unit 2 does not navigate (upper line "${line}")`);
+  check(page.errors.length === 0, page.errors.join('; '));
+  fs.rmSync(tmp, { recursive: true, force: true });
+  await page.close();
+});
+
+if (screenshotPath) {
+  test('screenshot of both units in navigation for the documentation', async (ctx) => {
+    const page = await open(ctx, '?hold');
+    await navigate(page, 1);
+    await navigate(page, 2);
+    for (const u of [1, 2]) await clickArea(page, u, 'Q14_UVI', 21);  // route from the file
+    await frames(page, 40);
+    await page.mouse.move(1, 1);                       // no hover name in the picture
+    await redraw(page);
+    await page.screenshot({ path: screenshotPath });
+    check(fs.statSync(screenshotPath).size > 10000, 'the screenshot is empty');
+    await page.close();
+  });
+}
+
+function xmlEscape(s) { return String(s).replace(/[<>&"]/g, (c) => ({ '<': '&lt;', '>': '&gt;', '&': '&amp;', '"': '&quot;' }[c])); }
+
+(async () => {
+  const server = await serve(siteDir, 0);
+  const browser = await chromium.launch({ executablePath: process.env.Q14_CHROMIUM || '/usr/bin/chromium', args: CHROMIUM_ARGS });
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const results = [];
+  for (const c of cases) {
+    const notes = [];
+    const ctx = await browser.newContext({ acceptDownloads: true });
+    const t0 = Date.now();
+    let error = null;
+    try {
+      await c.fn({ browser: ctx, url, note: (n) => notes.push(n) });
+    } catch (e) {
+      error = e;
+    }
+    await ctx.close();
+    results.push({ name: c.name, error, ms: Date.now() - t0 });
+    console.log(`${error ? 'FAIL' : 'ok  '} ${c.name}${notes.length ? ' (' + notes.join('; ') + ')' : ''}`);
+    if (error) console.log(`     ${error.message}`);
+  }
+  await browser.close();
+  server.close();
+  const xml = ['<?xml version="1.0" encoding="UTF-8"?>', `<testsuites><testsuite name="browser" tests="${results.length}">`];
+  for (const r of results) {
+    xml.push(`<testcase name="${xmlEscape(r.name)}" time="${r.ms / 1000}">` +
+      (r.error ? `<failure message="${xmlEscape(r.error.message)}"/>` : '') + '</testcase>');
+  }
+  xml.push('</testsuite></testsuites>');
+  if (reportPath) fs.writeFileSync(reportPath, xml.join('\n') + '\n');
+  process.exit(results.some((r) => r.error) ? 1 : 0);
+})();
