@@ -16,7 +16,9 @@ foreach(unit 1 2)
   target_compile_definitions(q14_n${unit} PRIVATE Q14_UNIT=${unit})
   set_target_properties(q14_n${unit} PROPERTIES SUFFIX ".wasm" CXX_VISIBILITY_PRESET hidden
                         RUNTIME_OUTPUT_DIRECTORY ${Q14_SITE})
-  target_link_options(q14_n${unit} PRIVATE -sSIDE_MODULE=1 -sWASM_BIGINT)
+  # Each unit binds its own exported records (Linkage, ImportTable) to itself: the loader keeps
+  # one global offset table for all modules, where the first unit loaded would otherwise win.
+  target_link_options(q14_n${unit} PRIVATE -sSIDE_MODULE=1 -sWASM_BIGINT -Wl,-Bsymbolic)
 endforeach()
 
 # The main program exports what the side modules import (the platform layer and the few C

@@ -164,6 +164,37 @@ test('a save file of the wrong size is refused by the page; hostile content leav
   await page.close();
 });
 
+test('a saved flight downloads and resumes through unit 2\'s own restore', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await navigate(page, 2);
+  await toPpmPage(page, 2);
+  for (const d of [8, 5, 5, 4, 5, 5]) {           // waypoint 2 at 55 45.5 N, then VVOD
+    await clickArea(page, 2, 'Q14_UVI', 6 + d);
+    await frames(page, 1);
+  }
+  await clickArea(page, 2, 'Q14_UVI', 16);
+  await frames(page, 2);
+  const entered = await text(page, 2, 'Q14_UVI', 1);
+  check(entered === '  55*45,5\'', `the entry shows "${entered}"`);
+  await page.locator('#files summary').click();
+  const download = page.waitForEvent('download');
+  await page.click('#save');
+  await frames(page, 19);                           // unit 2 writes on the 19th frame
+  const file = await (await download).path();
+  check(fs.statSync(file).size === 2048, 'the download is not a 2048-byte state record');
+  await page.setInputFiles('#resume', file);
+  await page.waitForLoadState('load');
+  await page.waitForFunction(() => window.trainer && window.trainer.drawn && window.trainer.resumed, null, { timeout: 15000 });
+  const fresh = await text(page, 2, 'Q14_UVI', 1);
+  await frames(page, 60);                           // the unit restores on its 20th cycle
+  // Restored as saved: navigating, the knob at PPM, the wheel at 2, the waypoint entered.
+  const again = await text(page, 2, 'Q14_UVI', 1);
+  check(fresh !== entered, `the fresh page shows "${fresh}" before any restore`);
+  check(again === entered, `after resuming waypoint 2 shows "${again}", saved "${entered}"`);
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
 if (screenshotPath) {
   test('screenshot of both units in navigation for the documentation', async (ctx) => {
     const page = await open(ctx, '?hold');
