@@ -32,7 +32,8 @@ add_custom_command(OUTPUT ${Q14_WEB_EXPORTS}
 add_custom_target(q14_web_exports DEPENDS ${Q14_WEB_EXPORTS})
 
 add_executable(q14_web ${CMAKE_SOURCE_DIR}/host/standin.cpp ${CMAKE_SOURCE_DIR}/host/aircraft.cpp
-               ${CMAKE_SOURCE_DIR}/host/panel_walk.cpp ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp
+               ${CMAKE_SOURCE_DIR}/host/panel_walk.cpp ${CMAKE_SOURCE_DIR}/host/session_script.cpp
+               ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp
                ${CMAKE_SOURCE_DIR}/platform/platform_web.cpp ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp
                ${CMAKE_SOURCE_DIR}/tools/geo.cpp ${CMAKE_SOURCE_DIR}/tools/readout.cpp
                ${CMAKE_SOURCE_DIR}/tools/route_cfg.cpp)

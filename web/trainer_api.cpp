@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/panel_walk.h"
+#include "host/session_script.h"
 #include "host/standin.h"
 #include "tools/geo.h"
 #include "tools/readout.h"
@@ -36,6 +37,7 @@ double g_aircraft_out[12];
 std::vector<GeoPoint> g_route;
 std::vector<double> g_route_path;
 double g_position[2];
+std::string g_trace;
 
 HostModule* unit(int u) { return u >= 1 && u <= kUnits ? g_units[u - 1] : nullptr; }
 
@@ -51,23 +53,10 @@ const char* gauge_name(int u, int g) {
 extern "C" {
 
 // Resets the simulator, points it at the virtual simulator folder (the page has written
-// /sim/gauges/q14_cfg/q14_ppm.cfg), optionally names the current flight, and opens both units
+// /sim/gauges/q14_cfg/q14_ppm.cfg), names the current flight ("" none) and opens both units
 // with the aircraft parked at (lat, lon). Returns 1, or 0 with trainer_error().
 EMSCRIPTEN_KEEPALIVE int trainer_start(double lat, double lon, const char* flight_path) {
-    host_reset();
-    host_set_sim_dir(kSimDir);
-    if (flight_path && *flight_path) host_set_flight_path(flight_path);
-    Aircraft& a = host_aircraft();
-    a.lat = std::isfinite(lat) ? lat : 0;
-    a.lon = std::isfinite(lon) ? lon : 0;
-    a.ext_power = true;
-    for (int u = 1; u <= kUnits; ++u) {
-        g_units[u - 1] = host_open_unit(u);
-        if (!g_units[u - 1]) {
-            g_error = host_last_error();
-            return 0;
-        }
-    }
+    if (!session_open(kSimDir, flight_path ? flight_path : "", lat, lon, g_units, g_error)) return 0;
     g_steps.reserve(static_cast<size_t>(64 * kStepFields));
     g_items.reserve(64);
     return 1;
@@ -144,20 +133,18 @@ EMSCRIPTEN_KEEPALIVE int trainer_key(int scan, int release) { return host_key(sc
 // A named value (NaN when no unit publishes it).
 EMSCRIPTEN_KEEPALIVE double trainer_named(const char* name) { return name ? host_named_double(name) : NAN; }
 
-// The aircraft: true airspeed km/h, wind towards (degrees) and speed km/h, heading (degrees,
-// taken only when not coupled), sim rate, paused, flying, heading coupled to the units' bug.
+// The aircraft settings (see session_set_aircraft).
 EMSCRIPTEN_KEEPALIVE void trainer_set_aircraft(double tas_kmh, double wind_to_deg, double wind_kmh, double heading,
                                                double sim_rate, int paused, int fly, int coupled) {
-    Aircraft& a = host_aircraft();
-    auto finite_or = [](double v, double keep) { return std::isfinite(v) ? v : keep; };
-    a.tas_kmh = std::fmax(0, finite_or(tas_kmh, a.tas_kmh));
-    a.wind_to_deg = finite_or(wind_to_deg, a.wind_to_deg);
-    a.wind_kmh = std::fmax(0, finite_or(wind_kmh, a.wind_kmh));
-    a.autopilot_heading_mode = coupled != 0;
-    if (!coupled) a.heading = std::fmod(std::fmod(finite_or(heading, a.heading), 360.0) + 360.0, 360.0);
-    a.sim_rate = std::fmin(16, std::fmax(1, finite_or(sim_rate, 1)));
-    a.paused = paused != 0;
-    a.fly = fly != 0;
+    session_set_aircraft(tas_kmh, wind_to_deg, wind_kmh, heading, sim_rate, paused != 0, fly != 0, coupled != 0);
+}
+
+// Runs a session script on the opened units (see session_run); returns its trace, or null with
+// trainer_error().
+EMSCRIPTEN_KEEPALIVE const char* trainer_run_script(const char* script) {
+    g_trace.clear();
+    if (!script || !session_run(g_units, script, g_trace, g_error)) return nullptr;
+    return g_trace.c_str();
 }
 
 // lat, lon, heading, tas, ground speed north and east (km/h), sim time (s), sim rate, paused,

@@ -689,3 +689,10 @@ trainer.areaPoint = (u, name, k) => {
 trainer.text = (u, name, k) => { walkAll(); return gaugeText(trainer.units[u].gauges[name], k); };
 trainer.shows = (u, name, k) => { walkAll(); return hasElement(trainer.units[u].gauges[name], k); };
 trainer.named = namedValue;
+// Runs a session script (host/session_script.h) on the units as they are; returns its trace.
+trainer.runScript = (script) => {
+  const p = withCString(script, (c) => Module._trainer_run_script(c));
+  if (!p) throw new Error(cError());
+  walkAll();
+  return Module.UTF8ToString(p);
+};

@@ -1,13 +1,13 @@
 // Browser tests of the trainer: the built site served as run-trainer serves it, opened in the
 // system's Chromium (headless) through Playwright. Writes a JUnit report that run-tests counts.
-// Usage: node browser_test.js <site dir> <report.xml> [screenshot.png]
+// Usage: node browser_test.js <site dir> <report.xml> [screenshot.png] [native session trace]
 'use strict';
 const fs = require('fs');
 const path = require('path');
 const { chromium } = require('playwright-core');
 const { serve } = require('../serve.js');
 
-const [siteDir, reportPath, screenshotPath] = process.argv.slice(2);
+const [siteDir, reportPath, screenshotPath, nativeTrace] = process.argv.slice(2);
 const MAX_PAYLOAD = 1.5 * 1024 * 1024;
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--no-first-run'];
@@ -194,6 +194,43 @@ test('a saved flight downloads and resumes through unit 2\'s own restore', async
   check(page.errors.length === 0, page.errors.join('; '));
   await page.close();
 });
+
+if (nativeTrace) {
+  test('same units, same answers: the scripted session agrees with the native stand-in frame by frame', async (ctx) => {
+    const page = await open(ctx, '?hold');
+    const script = fs.readFileSync(path.join(__dirname, '..', 'session.txt'), 'utf8');
+    const browser = await page.evaluate((s) => window.trainer.runScript(s), script);
+    const native = fs.existsSync(nativeTrace) ? fs.readFileSync(nativeTrace, 'utf8') : '';
+    const diff = compareTraces(native, browser);
+    ctx.note(diff.summary);
+    check(diff.ok, diff.summary);
+    await page.close();
+  });
+}
+
+// Trace lines "F <frame> T <texts and lamps> N <name=value ...>": everything up to N must agree
+// exactly, the values after it within 1e-9 of their size (at least 1e-9): the two maths libraries
+// differ in the last bits, and a cross-track distance of 40 km carries that into its 1e-8 m.
+function compareTraces(a, b) {
+  const la = a.trim().split('\n'), lb = b.trim().split('\n');
+  if (la.length !== lb.length || la.length < 1000)
+    return { ok: false, summary: `native ${la.length} frames, browser ${lb.length}` };
+  let worst = 0;
+  for (let i = 0; i < la.length; ++i) {
+    const [ta, na = ''] = la[i].split(' N '), [tb, nb = ''] = lb[i].split(' N ');
+    if (ta !== tb) return { ok: false, summary: `frame line ${i + 1} differs:\n native  ${ta}\n browser ${tb}` };
+    const va = na.trim().split(' '), vb = nb.trim().split(' ');
+    if (va.length !== vb.length) return { ok: false, summary: `frame line ${i + 1}: the named values differ in number` };
+    for (let k = 0; k < va.length; ++k) {
+      const [ka, xa] = va[k].split('='), [kb, xb] = vb[k].split('=');
+      const x = Number(xa), y = Number(xb);
+      const d = Number.isNaN(x) && Number.isNaN(y) ? 0 : Math.abs(x - y) / Math.max(1, Math.abs(x));
+      if (ka !== kb || !(d <= 1e-9)) return { ok: false, summary: `frame line ${i + 1}: ${va[k]} native, ${vb[k]} browser` };
+      worst = Math.max(worst, d);
+    }
+  }
+  return { ok: true, summary: `${la.length} frames agree; largest relative difference of a value ${worst.toExponential(2)}` };
+}
 
 if (screenshotPath) {
   test('screenshot of both units in navigation for the documentation', async (ctx) => {

@@ -1,0 +1,31 @@
+// A scripted session of both units in the host stand-in, the same in every host build: one
+// start, then frames, clicks, keys and aircraft settings from a small script, with a trace line
+// per frame of everything the panels show and the units publish.
+#pragma once
+
+#include <string>
+
+#include "host/standin.h"
+
+// Resets the simulator and opens both units as the trainer does: the simulator folder
+// `sim_dir` (holding gauges/q14_cfg/q14_ppm.cfg), the current flight `flight_path` ("" none),
+// the aircraft parked at (lat, lon) on external power. False with `error` when a unit cannot
+// be loaded.
+bool session_open(const std::string& sim_dir, const std::string& flight_path, double lat, double lon,
+                  HostModule* units[2], std::string& error);
+
+// The aircraft settings the trainer offers: true airspeed km/h, wind towards (degrees) and its
+// speed km/h, heading (degrees, taken only when not coupled), sim rate 1..16, paused, flying,
+// heading coupled to the units' heading bug. Values that are not finite keep the setting.
+void session_set_aircraft(double tas_kmh, double wind_to_deg, double wind_kmh, double heading, double sim_rate,
+                          bool paused, bool fly, bool coupled);
+
+// Runs a script on the opened units. One command a line, '#' starts a comment:
+//   frames N                   N frames, one trace line after each
+//   click U GAUGE AREA         mouse area AREA (1-based) of gauge GAUGE of unit U (1 or 2)
+//   key SCAN                   a PC keystroke (press and release) through the keyboard hooks
+//   aircraft TAS WIND_TO WIND_KMH HEADING RATE PAUSED FLY COUPLED
+// The trace line of a frame: "F <frame> T <texts and lamp frames of both units> N <named values
+// and needle angles>" (the part after N as name=value pairs, the values to 17 digits).
+// False with `error` (naming the line) at a command it does not know.
+bool session_run(HostModule* const units[2], const std::string& script, std::string& trace, std::string& error);
