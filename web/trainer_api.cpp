@@ -38,6 +38,7 @@ std::vector<GeoPoint> g_route;
 std::vector<double> g_route_path;
 double g_position[2];
 std::string g_trace;
+std::string g_findings;
 
 HostModule* unit(int u) { return u >= 1 && u <= kUnits ? g_units[u - 1] : nullptr; }
 
@@ -172,12 +173,14 @@ EMSCRIPTEN_KEEPALIVE const double* trainer_unit_position(int u) {
     return ok ? g_position : nullptr;
 }
 
-// Route `route` (0..3) of a route file's text, as the units would fly it, for the map: returns
+// Route `route` (0..3) of a route file's text (`length` bytes), as the units would fly it, for the map: returns
 // the number of waypoints (0 with trainer_error() when the route cannot be flown); the
 // great-circle legs sampled `per_leg` times each are at trainer_route_path(), lat/lon pairs.
-EMSCRIPTEN_KEEPALIVE int trainer_route(const char* cfg_text, int route, int per_leg) {
+EMSCRIPTEN_KEEPALIVE int trainer_route(const char* cfg_text, int length, int route, int per_leg) {
     g_route_path.clear();
-    if (!cfg_text || !route_from_cfg(cfg_text, route, g_route, g_error)) return 0;
+    if (!cfg_text || length < 0 ||
+        !route_from_cfg(std::string(cfg_text, static_cast<size_t>(length)), route, g_route, g_error))
+        return 0;
     if (per_leg < 1 || per_leg > 256) per_leg = 32;
     for (size_t i = 0; i + 1 < g_route.size(); ++i)
         for (int k = 0; k <= per_leg; ++k) {
@@ -186,6 +189,28 @@ EMSCRIPTEN_KEEPALIVE int trainer_route(const char* cfg_text, int route, int per_
             g_route_path.push_back(p.lon);
         }
     return static_cast<int>(g_route.size());
+}
+
+// Checks a route file (`length` bytes, NULs included) as the units would read it: one line "<line>\t<key>\t<reason>" for every
+// waypoint value of routes 0..3 that is not a position, then "0\troute 0\t<reason>" when route 0
+// cannot be flown. Empty when all is well.
+EMSCRIPTEN_KEEPALIVE const char* trainer_check_route(const char* cfg_text, int length) {
+    g_findings.clear();
+    if (!cfg_text || length < 0) return g_findings.c_str();
+    const std::string text(cfg_text, static_cast<size_t>(length));
+    for (int r = 0; r <= 3; ++r)
+        for (int w = 1; w <= 9; ++w) {
+            std::string value, why;
+            int line = 0;
+            double lat, lon;
+            const std::string key = route_key(r, w);
+            if (ini_lookup(text, "PPM", key, value, &line) && !parse_route_value(value, lat, lon, why))
+                g_findings += std::to_string(line) + '\t' + key + '\t' + why + '\n';
+        }
+    std::vector<GeoPoint> route;
+    std::string error;
+    if (!route_from_cfg(text, 0, route, error)) g_findings += "0\troute 0\t" + error + '\n';
+    return g_findings.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const double* trainer_route_path() { return g_route_path.data(); }

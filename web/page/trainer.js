@@ -94,16 +94,19 @@ function bindApi() {
   const raw = (name) => Module['_' + name];
   for (const name of ['trainer_frames', 'trainer_walk', 'trainer_steps', 'trainer_step_fields', 'trainer_mouse_area',
     'trainer_click', 'trainer_key', 'trainer_set_aircraft', 'trainer_aircraft', 'trainer_unit_position',
-    'trainer_route_path', 'trainer_route_path_points', 'trainer_frame_number', 'trainer_error', 'trainer_gauge_name'])
+    'trainer_route_path', 'trainer_route_path_points', 'trainer_frame_number', 'trainer_error', 'trainer_gauge_name',
+    'trainer_check_route'])
     api[name] = raw(name);
 }
 
+// Hands `text` to C as UTF-8 with a terminator; fn gets the address and the length in bytes
+// (a NUL inside the text is kept, for the calls that take a length).
 function withCString(text, fn) {
   const n = Module.lengthBytesUTF8(text) + 1;
   const p = Module._malloc(n);
   try {
     Module.stringToUTF8(text, p, n);
-    return fn(p);
+    return fn(p, n - 1);
   } finally {
     Module._free(p);
   }
@@ -147,7 +150,7 @@ function start() {
 function loadRoute(cfg) {
   trainer.route = [];
   trainer.routePath = [];
-  const n = withCString(cfg, (p) => Module._trainer_route(p, 0, 32));
+  const n = withCString(cfg, (p, len) => Module._trainer_route(p, len, 0, 32));
   trainer.routeError = n ? '' : cError();
   const path = new Float64Array(Module.HEAPF64.buffer, api.trainer_route_path(), 2 * api.trainer_route_path_points());
   for (let i = 0; i < path.length; i += 2) trainer.routePath.push({ lat: path[i], lon: path[i + 1] });
@@ -475,6 +478,7 @@ function bindControls() {
   });
   $('save').addEventListener('click', saveFlight);
   $('resume').addEventListener('change', resumeFlight);
+  bindRouteFile();
   bindKeys();
 }
 
@@ -546,6 +550,65 @@ function resumeFlight(ev) {
     // The units restore a flight when they start with it loaded: start the page again.
     sessionStorage.setItem(RESUME_KEY, btoa(s));
     location.reload();
+  });
+}
+
+// ---- route file ---------------------------------------------------------------------------------
+
+// The units would misread these values: one message per line, from the same reading rules.
+function checkRoute(text) {
+  const raw = withCString(text, (p, len) => Module.UTF8ToString(Module._trainer_check_route(p, len)));
+  return raw.split('\n').filter((l) => l).map((l) => {
+    const [line, key, reason] = l.split('\t');
+    return { line: Number(line), key, reason };
+  });
+}
+
+function showFindings(findings, okText) {
+  const list = $('cfgmsg');
+  list.textContent = '';
+  for (const f of findings) {
+    const li = document.createElement('li');
+    li.className = 'error';
+    li.textContent = f.line ? `line ${f.line}, ${f.key}: ${f.reason}` : f.reason;
+    list.appendChild(li);
+  }
+  if (!findings.length && okText) {
+    const li = document.createElement('li');
+    li.className = 'ok';
+    li.textContent = okText;
+    list.appendChild(li);
+  }
+}
+
+function bindRouteFile() {
+  $('cfgtext').value = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
+  $('cfgcheck').addEventListener('click', () => showFindings(checkRoute($('cfgtext').value), 'No findings.'));
+  $('cfgapply').addEventListener('click', () => {
+    const text = $('cfgtext').value;
+    const findings = checkRoute(text);
+    // Route 0 must be flyable for the map; values the units misread are only reported.
+    if (findings.some((f) => f.line === 0)) {
+      showFindings(findings);
+      return;
+    }
+    Module.FS.writeFile(CFG_PATH, text);
+    try { localStorage.setItem(ROUTE_KEY, text); } catch (e) { /* storage full or off: this page only */ }
+    loadRoute(text);
+    showFindings(findings, 'In the units\' folder now: click a UVI\'s route reload corner (top left) to load route 0.');
+  });
+  $('cfgdownload').addEventListener('click', () => {
+    const url = URL.createObjectURL(new Blob([$('cfgtext').value], { type: 'text/plain' }));
+    const a = document.createElement('a');
+    a.href = url;
+    a.download = 'q14_ppm.cfg';
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 1000);
+  });
+  $('cfgreset').addEventListener('click', () => {
+    fetch('q14_ppm.cfg').then((r) => r.text()).then((t) => { $('cfgtext').value = t; showFindings([]); });
   });
 }
 

@@ -195,6 +195,39 @@ test('a saved flight downloads and resumes through unit 2\'s own restore', async
   await page.close();
 });
 
+test('a hostile route file gets messages by line and leaves the units running', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await navigate(page, 2);
+  await page.locator('#routefile summary').click();
+  // Route 0 flyable; the other routes hold what the units would misread, and junk all round.
+  const hostile = ['[PPM]', 'ppm_01=55*0,37*0', 'ppm_02=56*0,37*0', 'ppm_11=nan*0,37*0', 'ppm_12=55*1e999,37*0',
+    'ppm_13=' + '9'.repeat(5000) + '*0,1*0', 'ppm_21=55*0;37*0', '\u0000\u00ff[[[', 'ppm_22=', 'x'.repeat(20000)]
+    .concat([3, 4, 5, 6, 7, 8, 9].map((w) => `ppm_0${w}=99*0,999*0`)).join('\n');
+  await page.fill('#cfgtext', hostile);
+  await page.click('#cfgcheck');
+  const messages = await page.$$eval('#cfgmsg li', (l) => l.map((e) => e.textContent));
+  for (const want of ['line 4, ppm_11', 'line 5, ppm_12', 'line 6, ppm_13', 'line 7, ppm_21'])
+    check(messages.some((m) => m.startsWith(want)), `no message "${want}…" among ${JSON.stringify(messages)}`);
+  await page.click('#cfgapply');
+  check(await page.evaluate(() => Module.FS.readFile('/sim/gauges/q14_cfg/q14_ppm.cfg', { encoding: 'utf8' }).startsWith('[PPM]')),
+    `the route file was not written to the units' folder: ${await page.$eval('#cfgmsg', (e) => e.textContent)}`);
+  // The unit reads it: route 0 from the file, the leg shows 1 to 2.
+  await clickArea(page, 2, 'Q14_UVI', 21);
+  await frames(page, 5);
+  check((await text(page, 2, 'Q14_UVI', 3)) === '1' && (await text(page, 2, 'Q14_UVI', 4)) === '2', 'route 0 did not load');
+  // A file whose route 0 cannot be flown is refused with a message naming it.
+  await page.fill('#cfgtext', '[PPM]\nppm_01=junk\n');
+  await page.click('#cfgapply');
+  const refused = await page.$$eval('#cfgmsg li', (l) => l.map((e) => e.textContent).join(' '));
+  check(/route 0|ppm_01/.test(refused), `no refusal message: ${refused}`);
+  check(await page.evaluate(() => Module.FS.readFile('/sim/gauges/q14_cfg/q14_ppm.cfg', { encoding: 'utf8' }).includes('ppm_02=56*0')),
+    'a refused file replaced the units\' route file');
+  await frames(page, 100);
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
+});
+
 if (nativeTrace) {
   test('same units, same answers: the scripted session agrees with the native stand-in frame by frame', async (ctx) => {
     const page = await open(ctx, '?hold');
