@@ -377,6 +377,14 @@ function hasElement(gauge, k) {
   return false;
 }
 
+// The angle needle k of a gauge shows (NaN when it is not drawn).
+function needleAngle(gauge, k) {
+  const s = gauge.steps;
+  for (let b = 0; s && b < s.length; b += trainer.fields)
+    if (s[b + F.element] === k && s[b + F.kind] === KIND_NEEDLE) return s[b + F.angle];
+  return NaN;
+}
+
 function gaugeText(gauge, k) {
   const s = gauge.steps;
   for (let b = 0; s && b < s.length; b += trainer.fields) if (s[b + F.element] === k) return gauge.texts[b / trainer.fields];
@@ -441,6 +449,7 @@ function click(gauge, k) {
   api.trainer_click(gauge.u, gauge.g, k);
   walkAll();
   drawPanels();
+  if (trainer.exercises) trainer.exercises.observe();
 }
 
 // ---- PC keyboard ------------------------------------------------------------------------------------------
@@ -724,6 +733,7 @@ function tick(now) {
   if (trainer.hold) {
     n = 0;
     walkAll();
+    if (trainer.exercises) trainer.exercises.observe();
   }
   if (n > 0) {
     api.trainer_frames(n);
@@ -752,6 +762,10 @@ trainer.areaPoint = (u, name, k) => {
 trainer.text = (u, name, k) => { walkAll(); return gaugeText(trainer.units[u].gauges[name], k); };
 trainer.shows = (u, name, k) => { walkAll(); return hasElement(trainer.units[u].gauges[name], k); };
 trainer.named = namedValue;
+// For the exercises: what a gauge shows as of the last walk.
+trainer.needle = needleAngle;
+trainer.gaugeText = gaugeText;
+trainer.lit = hasElement;
 // Runs a session script (host/session_script.h) on the units as they are; returns its trace.
 trainer.runScript = (script) => {
   const p = withCString(script, (c) => Module._trainer_run_script(c));

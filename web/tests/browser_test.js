@@ -228,6 +228,40 @@ test('a hostile route file gets messages by line and leaves the units running', 
   await page.close();
 });
 
+test('exercise 1, power-up and alignment, ticks off step by step through clicks and completes', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await page.locator('#exercises summary').click();
+  await page.click('button[data-exercise="0"]');
+  const ticked = () => page.$$eval('#exlist .ex-step.done', (l) => l.length);
+  const tickedAfter = async () => { await redraw(page); return ticked(); };
+  await frames(page, 2);                              // OTKL arms the alignment
+  check((await tickedAfter()) === 0, 'steps ticked before anything was done');
+  await clickArea(page, 2, 'Q14_PUR', 2);             // OBOGR
+  await frames(page, 1);
+  check((await tickedAfter()) === 1, 'the selector step did not tick');
+  await frames(page, 185);
+  check((await tickedAfter()) === 2, 'the warm-up step did not tick');
+  await clickArea(page, 2, 'Q14_PUR', 2);             // VYST
+  await clickArea(page, 2, 'Q14_UVI', 2);             // phi/lambda
+  await frames(page, 1);
+  check((await tickedAfter()) === 3, 'the alignment start did not tick, or the position ticked too early');
+  await clickArea(page, 2, 'Q14_UVI', 23);            // take the position
+  await frames(page, 2);
+  check((await tickedAfter()) === 4, 'the start position did not tick');
+  await clickArea(page, 2, 'Q14_UVI', 24);            // shortcut
+  await frames(page, 560);
+  check((await tickedAfter()) === 4, 'the last step ticked before NAVIG');
+  await clickArea(page, 2, 'Q14_PUR', 2);             // NAVIG
+  await frames(page, 3);
+  check((await tickedAfter()) === 5, 'NAVIG did not tick the last step');
+  check(await page.$eval('#exlist', (e) => e.textContent.includes('Exercise complete.')), 'not shown as complete');
+  await page.click('button[data-exercise="0"]');      // restart: the unit already navigates
+  await redraw(page);
+  check((await ticked()) <= 1, 'a restarted exercise kept its ticks');
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
 if (nativeTrace) {
   test('same units, same answers: the scripted session agrees with the native stand-in frame by frame', async (ctx) => {
     const page = await open(ctx, '?hold');
