@@ -2,6 +2,9 @@
 # exporting Linkage and ImportTable undecorated, carrying the panel bitmaps and a version
 # resource. Each edition (a bitmap set) is one q14_add_edition call and one package.
 enable_language(RC)
+# No folder of the build in what the compiler writes (file names in messages, debug
+# information), so that two builds of one commit in different folders give the same bytes.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/)
 set(Q14_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)
 
