@@ -25,6 +25,7 @@ function(q14_add_edition edition)
     set(out_dir ${CMAKE_BINARY_DIR}/${edition})
   endif()
   set(modules "")
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/maps)
   foreach(unit 1 2)
     set(target q14_n${unit}${suffix})
     set(Q14_RC_NAME q14_n${unit})
@@ -41,8 +42,10 @@ function(q14_add_edition edition)
                           RUNTIME_OUTPUT_DIRECTORY ${out_dir})
     # Only the two data symbols are exported, without decoration. Shipped stripped and without
     # the link time in the header, so that one commit always gives the same bytes.
+    # The link map names the runtime archives linked in (run-tests holds them against the
+    # third-party notices).
     target_link_options(${target} PRIVATE ${Q14_STATIC_RUNTIME} -Wl,--kill-at -Wl,--exclude-all-symbols
-                        -s -Wl,--no-insert-timestamp)
+                        -s -Wl,--no-insert-timestamp -Wl,-Map=${CMAKE_BINARY_DIR}/maps/${target}.map)
     list(APPEND modules ${target})
   endforeach()
   q14_package_edition(${edition} "${arg_DEFAULT}" ${modules})
