@@ -39,7 +39,7 @@ function(q14_add_edition edition)
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_definitions(${target} PRIVATE Q14_UNIT=${unit})
     set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".gau" OUTPUT_NAME q14_n${unit}
-                          RUNTIME_OUTPUT_DIRECTORY ${out_dir})
+                          RUNTIME_OUTPUT_DIRECTORY ${out_dir} ARCHIVE_OUTPUT_DIRECTORY ${out_dir})
     # Only the two data symbols are exported, without decoration. Shipped stripped and without
     # the link time in the header, so that one commit always gives the same bytes.
     # The link map names the runtime archives linked in (run-tests holds them against the
