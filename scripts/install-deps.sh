@@ -10,6 +10,9 @@ PACKAGES=(
   libgeographiclib-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  # the release package: the user guide in HTML, archive entries without the build's times,
+  # and unzip for the installation test
+  cmark-gfm strip-nondeterminism unzip
   # q14bench's panel rendering and flight-plan import
   pkg-config libcairo2-dev libfontconfig1-dev libpugixml-dev
   # fonts q14bench draws with: segment display, read-outs, plot text

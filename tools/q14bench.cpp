@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/standin.h"
+#include "q14_version.h"
 #include "tools/commands.h"
 
 namespace {
@@ -168,7 +169,8 @@ const Command kCommands[] = {
 int cmd_help(int, char**) {
     std::printf("usage: q14bench <command> [options]\n\ncommands:\n");
     for (const Command& c : kCommands) std::printf("  %s\n      %s\n", c.usage, c.summary);
-    std::printf("\n'q14bench <command> --help' tells more about each command.\n");
+    std::printf("\n'q14bench <command> --help' tells more about each command; 'q14bench --version' prints\n"
+                "the version and the commit it was built from.\n");
     std::printf("\nThe modules are loaded from %s and %s.\n", host_module_path(1).c_str(), host_module_path(2).c_str());
     return 0;
 }
@@ -176,6 +178,10 @@ int cmd_help(int, char**) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("q14bench %s (commit %s)\n", Q14_VERSION, Q14_COMMIT);
+        return 0;
+    }
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         cmd_help(0, nullptr);
         return argc < 2 ? 2 : 0;
