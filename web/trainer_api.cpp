@@ -4,6 +4,8 @@
 #include <emscripten/emscripten.h>
 #include <strings.h>
 
+#include <malloc.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -162,6 +164,9 @@ EMSCRIPTEN_KEEPALIVE const double* trainer_aircraft() {
 EMSCRIPTEN_KEEPALIVE void trainer_raise_event(int event, const char* flight_path) {
     host_raise_event(event, flight_path ? flight_path : "");
 }
+
+// Bytes the program has allocated and not freed (for the benchmark's steady-frame check).
+EMSCRIPTEN_KEEPALIVE double trainer_heap_in_use() { return static_cast<double>(mallinfo().uordblks); }
 
 // The unit's computed position as its Koord_s read-out shows it: lat, lon; null while the
 // read-out shows none.
