@@ -89,8 +89,6 @@ function prepareFiles() {
 
 const api = {};
 function bindApi() {
-  const c = (name, ret, args) => Module.cwrap ? Module.cwrap(name, ret, args) : null;
-  void c;
   const raw = (name) => Module['_' + name];
   for (const name of ['trainer_frames', 'trainer_walk', 'trainer_steps', 'trainer_step_fields', 'trainer_mouse_area',
     'trainer_click', 'trainer_key', 'trainer_set_aircraft', 'trainer_aircraft', 'trainer_unit_position',
@@ -506,6 +504,18 @@ function unitPosition(u) {
 
 // ---- saved flights -----------------------------------------------------------------------------------------
 
+// Offers `data` (complete: the page never hands out a file it is still writing) as a download.
+function offerDownload(data, name, type) {
+  const url = URL.createObjectURL(new Blob([data], { type }));
+  const a = document.createElement('a');
+  a.href = url;
+  a.download = name;
+  document.body.appendChild(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 1000);
+}
+
 function fileMessage(text, isError) {
   $('filemsg').textContent = text;
   $('filemsg').classList.toggle('error', !!isError);
@@ -529,14 +539,7 @@ function checkSave() {
   if (bytes && bytes.length === STATE_SIZE) {
     trainer.pendingSave = false;
     trainer.savedState = bytes;
-    const url = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-    const a = document.createElement('a');
-    a.href = url;
-    a.download = 'Trainer.FLT.insb';
-    document.body.appendChild(a);
-    a.click();
-    a.remove();
-    setTimeout(() => URL.revokeObjectURL(url), 1000);
+    offerDownload(bytes, 'Trainer.FLT.insb', 'application/octet-stream');
     fileMessage('Flight saved (Trainer.FLT.insb).');
   } else if (++trainer.saveWaitFrames > 200) {
     trainer.pendingSave = false;
@@ -606,16 +609,7 @@ function bindRouteFile() {
     loadRoute(text);
     showFindings(findings, 'In the units\' folder now: click a UVI\'s route reload corner (top left) to load route 0.');
   });
-  $('cfgdownload').addEventListener('click', () => {
-    const url = URL.createObjectURL(new Blob([$('cfgtext').value], { type: 'text/plain' }));
-    const a = document.createElement('a');
-    a.href = url;
-    a.download = 'q14_ppm.cfg';
-    document.body.appendChild(a);
-    a.click();
-    a.remove();
-    setTimeout(() => URL.revokeObjectURL(url), 1000);
-  });
+  $('cfgdownload').addEventListener('click', () => offerDownload($('cfgtext').value, 'q14_ppm.cfg', 'text/plain'));
   $('cfgreset').addEventListener('click', () => {
     fetch('q14_ppm.cfg').then((r) => r.text()).then((t) => { $('cfgtext').value = t; showFindings([]); });
   });
