@@ -1,5 +1,6 @@
 // Flight-plan import: the two .PLN forms parsed into waypoints with the line of each, and the
-// route keys of q14_ppm.cfg rewritten line by line so that the rest of the file survives.
+// route keys of q14_ppm.cfg rewritten line by line so that the rest of the file survives. The
+// XML tree itself comes from read_plan_xml (pugixml natively, the browser's parser in the trainer).
 #include "tools/import_pln.h"
 
 #include <strings.h>
@@ -11,8 +12,7 @@
 #include <cstdlib>
 #include <map>
 
-#include <pugixml.hpp>
-
+#include "tools/geo.h"
 #include "tools/route_cfg.h"
 
 namespace {
@@ -78,13 +78,6 @@ bool plan_text(const std::string& bytes, std::string& text, std::string& error) 
         return false;
     }
     return true;
-}
-
-int line_of(const std::string& text, size_t offset) {
-    int line = 1;
-    for (size_t i = 0; i < offset && i < text.size(); ++i)
-        if (text[i] == '\n') ++line;
-    return line;
 }
 
 std::string trim(const std::string& s) {
@@ -154,35 +147,26 @@ bool parse_world_position(const std::string& s, double& lat, double& lon, std::s
 PlnResult parse_xml(const std::string& text) {
     PlnResult r;
     r.form = "XML";
-    pugi::xml_document doc;
-    pugi::xml_parse_result pr = doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
-    if (!pr) {
-        r.error = "line " + std::to_string(line_of(text, static_cast<size_t>(pr.offset))) + ": not well-formed XML (" +
-                  pr.description() + ")";
+    PlnXmlPlan tree = read_plan_xml(text);
+    if (!tree.ok) {
+        r.error = tree.error;
         return r;
     }
-    pugi::xml_node plan = doc.child("SimBase.Document").child("FlightPlan.FlightPlan");
-    if (!plan) {
-        r.error = "no <FlightPlan.FlightPlan> element inside <SimBase.Document>: not a simulator flight plan";
-        return r;
-    }
-    for (pugi::xml_node w = plan.child("ATCWaypoint"); w; w = w.next_sibling("ATCWaypoint")) {
+    for (const PlnXmlWaypoint& w : tree.waypoints) {
         PlnWaypoint wp;
-        wp.line = line_of(text, static_cast<size_t>(w.offset_debug() < 0 ? 0 : w.offset_debug()));
-        wp.ident = trim(w.attribute("id").value());
-        if (wp.ident.empty()) wp.ident = trim(w.child("ICAO").child_value("ICAOIdent"));
-        wp.type = trim(w.child_value("ATCWaypointType"));
-        pugi::xml_node pos = w.child("WorldPosition");
+        wp.line = w.line;
+        wp.ident = trim(w.ident);
+        if (wp.ident.empty()) wp.ident = trim(w.icao_ident);
+        wp.type = trim(w.type);
         std::string name = "waypoint " + std::to_string(r.waypoints.size() + 1) +
                            (wp.ident.empty() ? "" : " (" + wp.ident + ")");
-        if (!pos) {
+        if (!w.has_position) {
             r.error = "line " + std::to_string(wp.line) + ": " + name + " has no <WorldPosition>";
             return r;
         }
         std::string why;
-        if (!parse_world_position(pos.child_value(), wp.lat, wp.lon, why)) {
-            int line = line_of(text, static_cast<size_t>(pos.offset_debug() < 0 ? 0 : pos.offset_debug()));
-            r.error = "line " + std::to_string(line) + ": " + name + ": WorldPosition '" + trim(pos.child_value()) +
+        if (!parse_world_position(w.position, wp.lat, wp.lon, why)) {
+            r.error = "line " + std::to_string(w.position_line) + ": " + name + ": WorldPosition '" + trim(w.position) +
                       "' is not like N55\xC2\xB0 45' 30.00\",E37\xC2\xB0 36' 12.00\",+000500.00: " + why;
             return r;
         }
@@ -339,6 +323,34 @@ PlnResult parse_pln(const std::string& bytes) {
     }
     if (!r.ok) r.waypoints.clear();
     return r;
+}
+
+std::string plan_waypoint_name(const PlnWaypoint& w) { return w.ident.empty() ? "(unnamed)" : w.ident; }
+
+bool plan_route_waypoints(const PlnResult& plan, std::vector<PlnWaypoint>& kept, std::vector<std::string>& notes,
+                          std::string& error) {
+    kept.clear();
+    notes.clear();
+    for (const PlnWaypoint& w : plan.waypoints) {
+        if (!kept.empty() && geo_distance_km({kept.back().lat, kept.back().lon}, {w.lat, w.lon}) < 0.01) {
+            notes.push_back("dropped " + plan_waypoint_name(w) + " (line " + std::to_string(w.line) + "): the same place as " +
+                            plan_waypoint_name(kept.back()) + " before it");
+            continue;
+        }
+        kept.push_back(w);
+    }
+    if (kept.size() < 2) {
+        error = "the plan has " + std::to_string(kept.size()) + " distinct waypoint(s); a route needs at least two";
+        return false;
+    }
+    if (kept.size() > 9) {
+        std::string left;
+        for (size_t i = 9; i < kept.size(); ++i)
+            left += (i > 9 ? ", " : "") + plan_waypoint_name(kept[i]) + " (line " + std::to_string(kept[i].line) + ")";
+        notes.push_back("left out " + std::to_string(kept.size() - 9) + " waypoint(s) after the ninth: " + left);
+        kept.resize(9);
+    }
+    return true;
 }
 
 std::string format_route_value(double lat, double lon) {

@@ -21,8 +21,38 @@ struct PlnResult {
     std::vector<PlnWaypoint> waypoints;
 };
 
+// The parts of an XML plan the import reads, as an XML parser finds them: every <ATCWaypoint>
+// of <SimBase.Document><FlightPlan.FlightPlan>, in order, with the lines they stand on (0 when
+// the parser cannot tell).
+struct PlnXmlWaypoint {
+    int line = 0;
+    std::string ident;       // its id attribute
+    std::string icao_ident;  // <ICAO><ICAOIdent>
+    std::string type;        // <ATCWaypointType>
+    bool has_position = false;
+    std::string position;    // <WorldPosition>
+    int position_line = 0;
+};
+struct PlnXmlPlan {
+    bool ok = false;
+    std::string error;  // not well-formed (naming the line), or no flight plan element
+    std::vector<PlnXmlWaypoint> waypoints;
+};
+// Parses XML text (UTF-8) into those parts; one implementation per build (import_pln_xml.cpp
+// with pugixml, the trainer's with the browser's parser).
+PlnXmlPlan read_plan_xml(const std::string& text);
+
 // Reads a whole plan file (UTF-8 with or without BOM, UTF-16 with BOM, or 8-bit text).
 PlnResult parse_pln(const std::string& bytes);
+
+// A waypoint as messages name it: its ident, or "(unnamed)".
+std::string plan_waypoint_name(const PlnWaypoint& w);
+
+// The waypoints of a parsed plan that make a route: one of two in a row at the same place
+// (within 10 m) dropped, at most nine kept; `notes` say what was left out and why. False with
+// `error` when fewer than two distinct waypoints remain.
+bool plan_route_waypoints(const PlnResult& plan, std::vector<PlnWaypoint>& kept, std::vector<std::string>& notes,
+                          std::string& error);
 
 // One coordinate as the plans write it: hemisphere letter, degrees, a degree mark ("°" in
 // UTF-8 or Latin-1, or "*"), minutes with "'", optional seconds with '"'. `p` advances past it.

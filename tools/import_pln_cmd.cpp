@@ -42,7 +42,7 @@ int fail(const std::string& e, int status = 1) {
     return status;
 }
 
-std::string name_of(const PlnWaypoint& w) { return w.ident.empty() ? "(unnamed)" : w.ident; }
+std::string name_of(const PlnWaypoint& w) { return plan_waypoint_name(w); }
 
 }  // namespace
 
@@ -77,24 +77,9 @@ int cmd_import_pln(int argc, char** argv) {
     if (!plan.ok) return fail(plan_path + ": " + plan.error);
 
     std::vector<PlnWaypoint> kept;
-    for (const PlnWaypoint& w : plan.waypoints) {
-        if (!kept.empty() && geo_distance_km({kept.back().lat, kept.back().lon}, {w.lat, w.lon}) < 0.01) {
-            std::printf("dropped %s (line %d): the same place as %s before it\n", name_of(w).c_str(), w.line,
-                        name_of(kept.back()).c_str());
-            continue;
-        }
-        kept.push_back(w);
-    }
-    if (kept.size() < 2)
-        return fail(plan_path + ": the plan has " + std::to_string(kept.size()) +
-                    " distinct waypoint(s); a route needs at least two");
-    if (kept.size() > 9) {
-        std::string left;
-        for (size_t i = 9; i < kept.size(); ++i)
-            left += (i > 9 ? ", " : "") + name_of(kept[i]) + " (line " + std::to_string(kept[i].line) + ")";
-        std::printf("left out %zu waypoint(s) after the ninth: %s\n", kept.size() - 9, left.c_str());
-        kept.resize(9);
-    }
+    std::vector<std::string> notes;
+    if (!plan_route_waypoints(plan, kept, notes, error)) return fail(plan_path + ": " + error);
+    for (const std::string& n : notes) std::printf("%s\n", n.c_str());
 
     std::string original;
     struct stat st;

@@ -15,6 +15,7 @@
 #include "host/session_script.h"
 #include "host/standin.h"
 #include "tools/geo.h"
+#include "tools/import_pln.h"
 #include "tools/readout.h"
 #include "tools/route_cfg.h"
 
@@ -41,6 +42,7 @@ std::vector<double> g_route_path;
 double g_position[2];
 std::string g_trace;
 std::string g_findings;
+std::string g_import;
 
 HostModule* unit(int u) { return u >= 1 && u <= kUnits ? g_units[u - 1] : nullptr; }
 
@@ -216,6 +218,35 @@ EMSCRIPTEN_KEEPALIVE const char* trainer_check_route(const char* cfg_text, int l
     std::string error;
     if (!route_from_cfg(text, 0, route, error)) g_findings += "0\troute 0\t" + error + '\n';
     return g_findings.c_str();
+}
+
+// Imports a flight plan (`plan_length` bytes) into route `route` (0..3) of a route file's text:
+// returns the whole new file, the notes on left-out waypoints after a line "--", or null with
+// trainer_error() when the plan cannot make a route. The file given is not changed.
+EMSCRIPTEN_KEEPALIVE const char* trainer_import_plan(const char* plan_bytes, int plan_length, int route,
+                                                     const char* cfg_text, int cfg_length) {
+    if (!plan_bytes || plan_length < 0 || !cfg_text || cfg_length < 0 || route < 0 || route > 3) {
+        g_error = "nothing to import";
+        return nullptr;
+    }
+    PlnResult plan = parse_pln(std::string(plan_bytes, static_cast<size_t>(plan_length)));
+    std::vector<PlnWaypoint> kept;
+    std::vector<std::string> notes;
+    if (!plan.ok) {
+        g_error = plan.error;
+        return nullptr;
+    }
+    if (!plan_route_waypoints(plan, kept, notes, g_error)) return nullptr;
+    std::vector<GeoPoint> points;
+    for (const PlnWaypoint& w : kept) points.push_back({w.lat, w.lon});
+    CfgEdit edit = cfg_set_route(std::string(cfg_text, static_cast<size_t>(cfg_length)), route, points);
+    if (!edit.ok) {
+        g_error = edit.error;
+        return nullptr;
+    }
+    g_import = edit.text + "\n--\n";
+    for (const std::string& n : notes) g_import += n + '\n';
+    return g_import.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const double* trainer_route_path() { return g_route_path.data(); }

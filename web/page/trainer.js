@@ -593,6 +593,36 @@ function showFindings(findings, okText) {
   }
 }
 
+// A flight plan into one route of the text being edited, by the bench tool's import rules. The
+// plan's bytes go over as they are (it may be UTF-16); the edited text changes only on success.
+function importPlan(ev) {
+  const file = ev.target.files && ev.target.files[0];
+  ev.target.value = '';
+  if (!file) return;
+  file.arrayBuffer().then((buf) => {
+    const bytes = new Uint8Array(buf);
+    const p = Module._malloc(bytes.length + 1);
+    let result;
+    try {
+      Module.HEAPU8.set(bytes, p);
+      result = withCString($('cfgtext').value, (c, len) =>
+        Module._trainer_import_plan(p, bytes.length, Number($('plnroute').value), c, len));
+      result = result ? Module.UTF8ToString(result) : null;
+    } finally {
+      Module._free(p);
+    }
+    if (result === null) {
+      showFindings([{ line: 0, reason: `"${file.name}" was not imported: ${cError()}` }]);
+      return;
+    }
+    const cut = result.lastIndexOf('\n--\n');
+    $('cfgtext').value = result.substring(0, cut);
+    const notes = result.substring(cut + 4).split('\n').filter((l) => l);
+    showFindings(checkRoute($('cfgtext').value), `Route ${$('plnroute').value} imported from "${file.name}"` +
+      (notes.length ? `; ${notes.join('; ')}` : '') + '. Check, then use it in the units or download it.');
+  });
+}
+
 function bindRouteFile() {
   $('cfgtext').value = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
   $('cfgcheck').addEventListener('click', () => showFindings(checkRoute($('cfgtext').value), 'No findings.'));
@@ -610,6 +640,7 @@ function bindRouteFile() {
     showFindings(findings, 'In the units\' folder now: click a UVI\'s route reload corner (top left) to load route 0.');
   });
   $('cfgdownload').addEventListener('click', () => offerDownload($('cfgtext').value, 'q14_ppm.cfg', 'text/plain'));
+  $('plnfile').addEventListener('change', importPlan);
   $('cfgreset').addEventListener('click', () => {
     fetch('q14_ppm.cfg').then((r) => r.text()).then((t) => { $('cfgtext').value = t; showFindings([]); });
   });

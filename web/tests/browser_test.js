@@ -262,6 +262,38 @@ test('exercise 1, power-up and alignment, ticks off step by step through clicks 
   await page.close();
 });
 
+test('a flight plan imports into a route through the browser\'s XML parser; one that is not a plan is refused', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await page.locator('#routefile summary').click();
+  const tmp = fs.mkdtempSync('/tmp/q14_web_pln_');
+  const plan = path.join(tmp, 'plan.pln');
+  const wp = (id, pos) => `<ATCWaypoint id="${id}"><ATCWaypointType>Airport</ATCWaypointType><WorldPosition>${pos}</WorldPosition></ATCWaypoint>`;
+  fs.writeFileSync(plan, '<?xml version="1.0" encoding="UTF-8"?>\n<SimBase.Document Type="AceXML"><FlightPlan.FlightPlan>' +
+    wp('UUEE', 'N55\u00b0 58\' 24.00",E37\u00b0 24\' 54.00",+000630.00') + wp('ULLI', 'N59\u00b0 48\' 0.00",E30\u00b0 15\' 0.00",+000078.00') +
+    '</FlightPlan.FlightPlan></SimBase.Document>\n');
+  const before = await page.inputValue('#cfgtext');
+  await page.selectOption('#plnroute', '2');
+  await page.setInputFiles('#plnfile', plan);
+  await page.waitForFunction(() => document.getElementById('cfgmsg').textContent.includes('imported'));
+  const after = await page.inputValue('#cfgtext');
+  check(/ppm_21=55\*58\.4000,37\*24\.9000/.test(after) && /ppm_22=59\*48\.0000,30\*15\.0000/.test(after) && /ppm_23=99\*0,999\*0/.test(after),
+    `route 2 not written as the bench tool writes it: ${after.split('\n').filter((l) => l.startsWith('ppm_2')).join(' ')}`);
+  check(after.split('\n').filter((l) => l.startsWith('ppm_0')).join() === before.split('\n').filter((l) => l.startsWith('ppm_0')).join(),
+    'route 0 changed');
+  // Not XML that parses, and XML that is no plan: refused, the text as it was.
+  for (const [name, body, want] of [['broken.pln', '<SimBase.Document><FlightPlan.FlightPlan><ATCWaypoint>', 'not well-formed XML'],
+    ['other.pln', '<?xml version="1.0"?><html><body/></html>', 'not a simulator flight plan'],
+    ['binary.pln', '\u0000\u0001\u0002', 'not imported']]) {
+    fs.writeFileSync(path.join(tmp, name), body);
+    await page.setInputFiles('#plnfile', path.join(tmp, name));
+    await page.waitForFunction((w) => document.getElementById('cfgmsg').textContent.includes(w), want);
+    check((await page.inputValue('#cfgtext')) === after, `${name} changed the route text`);
+  }
+  fs.rmSync(tmp, { recursive: true, force: true });
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
 if (nativeTrace) {
   test('same units, same answers: the scripted session agrees with the native stand-in frame by frame', async (ctx) => {
     const page = await open(ctx, '?hold');

@@ -1,0 +1,50 @@
+// The XML tree of a flight plan in the trainer: read by the browser's own parser (DOMParser),
+// which hands over the elements the import takes; line numbers only for a parse error.
+#include <cstdlib>
+
+#include "tools/import_pln.h"
+
+// In trainer_lib.js: the plan's parts as the browser's parser finds them, in a malloc'ed text.
+extern "C" char* plan_xml_parts_js(const char* text, int length);
+
+namespace {
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> parts;
+    size_t b = 0;
+    for (size_t e; (e = s.find(sep, b)) != std::string::npos; b = e + 1) parts.push_back(s.substr(b, e - b));
+    parts.push_back(s.substr(b));
+    return parts;
+}
+
+}  // namespace
+
+PlnXmlPlan read_plan_xml(const std::string& text) {
+    PlnXmlPlan plan;
+    char* raw = plan_xml_parts_js(text.data(), static_cast<int>(text.size()));
+    const std::string parts = raw ? raw : "N";
+    std::free(raw);
+    if (parts[0] == 'E') {
+        std::vector<std::string> f = split(parts, '\x1f');
+        plan.error = "line " + (f.size() > 1 ? f[1] : "0") + ": not well-formed XML (" + (f.size() > 2 ? f[2] : "") + ")";
+        return plan;
+    }
+    if (parts[0] != 'P') {
+        plan.error = "no <FlightPlan.FlightPlan> element inside <SimBase.Document>: not a simulator flight plan";
+        return plan;
+    }
+    std::vector<std::string> records = split(parts, '\x1e');
+    for (size_t i = 1; i < records.size(); ++i) {
+        std::vector<std::string> f = split(records[i], '\x1f');
+        if (f.size() != 5) continue;
+        PlnXmlWaypoint w;
+        w.ident = f[0];
+        w.icao_ident = f[1];
+        w.type = f[2];
+        w.has_position = f[3] == "1";
+        w.position = f[4];
+        plan.waypoints.push_back(w);
+    }
+    plan.ok = true;
+    return plan;
+}
