@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!(std::fabs(w.lat) <= 90) || !(std::fabs(w.lon) <= 180) || w.line < 1) std::abort();
         double lat, lon;
         std::string why;
-        if (!parse_route_value(format_route_value(w.lat, w.lon), lat, lon, why)) std::abort();
+        if (!route_value_strict(format_route_value(w.lat, w.lon), lat, lon, why)) std::abort();
         if (std::fabs(lat - w.lat) > 1e-5 || std::fabs(lon - w.lon) > 1e-5) std::abort();
         if (points.size() < 9) points.push_back({w.lat, w.lon});
     }

@@ -153,7 +153,7 @@ TEST(ImportPln, RouteValuesReadBackAsTheUnitsReadThem) {
         EXPECT_EQ(v, c.text);
         double lat, lon;
         std::string why;
-        ASSERT_TRUE(parse_route_value(v, lat, lon, why)) << why;
+        ASSERT_TRUE(route_value_strict(v, lat, lon, why)) << why;
         EXPECT_NEAR(lat, c.lat, 1e-6);
         EXPECT_NEAR(lon, c.lon, 1e-6);
     }

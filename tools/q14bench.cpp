@@ -161,6 +161,7 @@ const Command kCommands[] = {
      "load both units, warm up, align and navigate for a few hundred frames; print the panels", cmd_demo},
     {"fly", kFlyUsage, kFlySummary, cmd_fly, true},
     {"panel", kPanelUsage, kPanelSummary, cmd_panel, true},
+    {"check", kCheckUsage, kCheckSummary, cmd_check, true},
     {"import-pln", kImportPlnUsage, kImportPlnSummary, cmd_import_pln, true},
     {"help", "help", "this text", cmd_help},
 };

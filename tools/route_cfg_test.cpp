@@ -44,7 +44,7 @@ TEST(RouteCfg, ValuesParseAsTheUnitsReadThemOrAreRefusedWithAReason) {
     for (const Good& g : good) {
         double lat, lon;
         std::string why;
-        ASSERT_TRUE(parse_route_value(g.text, lat, lon, why)) << g.text << ": " << why;
+        ASSERT_TRUE(route_value_strict(g.text, lat, lon, why)) << g.text << ": " << why;
         EXPECT_NEAR(lat, g.lat, 1e-12) << g.text;
         EXPECT_NEAR(lon, g.lon, 1e-12) << g.text;
     }
@@ -52,7 +52,7 @@ TEST(RouteCfg, ValuesParseAsTheUnitsReadThemOrAreRefusedWithAReason) {
                             "N55*45,37*36", "55*,37*36", "1e999*0,1*0"}) {
         double lat, lon;
         std::string why;
-        EXPECT_FALSE(parse_route_value(bad, lat, lon, why)) << bad;
+        EXPECT_FALSE(route_value_strict(bad, lat, lon, why)) << bad;
         EXPECT_FALSE(why.empty()) << bad;
     }
 }
