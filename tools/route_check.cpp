@@ -383,7 +383,7 @@ private:
                 add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, line,
                     "a turn of " + num(std::round(turn)) + "\xC2\xB0 at this waypoint, nearly back the way it came: the "
                     "units lead a turn as if it were 110\xC2\xB0 at most, so the aircraft overshoots it widely");
-            const double lead = turn_lead_km(bank_time, std::fmin(turn, 110.0), speed_kmh_, kUnit.k_turn);
+            const double lead = unit_turn_lead_km(turn, speed_kmh_, bank_time);
             if (dist < lead + 1)
                 add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, line,
                     "the leg from " + route_key(r, a) + " is " + km(dist) + ", shorter than the turn lead here (" +
@@ -519,3 +519,7 @@ bool route_value_strict(const std::string& value, double& lat, double& lon, std:
 }
 
 bool route_point_is_empty(double lat, double lon) { return lat == kEmptyLat && lon == kEmptyLon; }
+
+double unit_turn_lead_km(double turn_deg, double speed_kmh, double bank_time_s) {
+    return turn_lead_km(bank_time_s, std::fmin(std::fabs(turn_deg), 110.0), speed_kmh, kUnit.k_turn);
+}

@@ -71,3 +71,6 @@ std::string route_key(int route, int waypoint);
 bool route_value_strict(const std::string& value, double& lat, double& lon, std::string& why);
 // Both empty marks (latitude 99 and longitude 999): the units show a blank waypoint.
 bool route_point_is_empty(double lat, double lon);
+// Unit 2's lead before a turn of `turn_deg` (capped at 110, as the units cap it) at
+// `speed_kmh`, with `bank_time_s` of rolling in, km.
+double unit_turn_lead_km(double turn_deg, double speed_kmh, double bank_time_s);
