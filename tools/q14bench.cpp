@@ -1,5 +1,8 @@
 // q14bench: runs both navigation units in the host stand-in from the command line and prints
 // what their panels show. One subcommand per job, listed in kCommands.
+#include <sys/stat.h>
+
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +10,7 @@
 
 #include "host/standin.h"
 #include "tools/commands.h"
+#include "tools/options.h"
 
 namespace {
 
@@ -72,23 +76,73 @@ void clicks(HostModule* m, const char* gauge, int area, int n) {
 
 // ---- demo ----------------------------------------------------------------------------------
 // Both units from cold: warm-up, alignment on the aircraft's position (shortened), navigation
-// while the aircraft flies east; then every page of unit 1.
+// while the aircraft flies straight on; then every page of unit 1.
+const char* const kDemoUsage = "demo [--lat D] [--lon D] [--heading D] [--tas KMH] [--sim-dir DIR]";
+const char* const kDemoHelp =
+    "Loads both units into the host stand-in with the aircraft flying straight and level, then,\n"
+    "clicking their panels as a pilot would: powers them (OBOGR) and lets them warm up, aligns\n"
+    "them (VYST) on the aircraft's position with the shortened alignment, switches them to\n"
+    "navigation (NAVIG) for ten seconds, and turns unit 1's page knob through all nine pages.\n"
+    "After each step both units' panels are printed:\n"
+    "  PUR       the selector position and the lamps NEGOT (not ready), VNIM (attention),\n"
+    "            KV, OTKAZ (fault) and PIT (power); then the UVI page and keyboard focus\n"
+    "  UVI       the two display lines with their sign (N/S, E/W, +/-), the leg digits OT and DO,\n"
+    "            and the lamps VVOD (entry), IZM (route change), OST (display hold), LZP (leg change)\n"
+    "  Koord_i, Koord_s, DigTest   the read-outs' texts\n"
+    "A lamp is shown as '*' when lit and '.' when dark. At the end the named variables both units\n"
+    "publish and the aircraft's position and heading are printed.\n"
+    "\n"
+    "Options:\n"
+    "  --lat D           the aircraft's latitude, -89 to 89 degrees (default 55.97)\n"
+    "  --lon D           its longitude, -180 to 180 degrees (default 37.41)\n"
+    "  --heading D       its true heading, 0 to 360 degrees (default 90)\n"
+    "  --tas KMH         its true airspeed, 150 to 1500 km/h (default 600)\n"
+    "  --sim-dir DIR     a simulator folder whose gauges/q14_cfg/q14_ppm.cfg the units read\n"
+    "                    (default: none, so every route waypoint reads 1*0,1*0 and the settings\n"
+    "                    their defaults)\n"
+    "\n"
+    "Exit status: 0 done, 1 a unit could not be loaded, 2 bad usage.\n";
+
+// The compass point of a heading, for the progress lines.
+const char* compass_point(double heading) {
+    static const char* const kPoints[] = {"north", "north-east", "east", "south-east",
+                                          "south", "south-west", "west", "north-west"};
+    int i = static_cast<int>(std::floor(std::fmod(heading + 22.5, 360.0) / 45.0));
+    return kPoints[i >= 0 && i < 8 ? i : 0];
+}
+
 int cmd_demo(int argc, char** argv) {
     double lat = 55.97, lon = 37.41, heading = 90, tas = 600;
+    std::string v, error, sim_dir;
     for (int i = 0; i < argc; ++i) {
-        auto value = [&](const char* opt, double& out) {
-            if (std::strcmp(argv[i], opt) != 0 || i + 1 >= argc) return false;
-            out = std::atof(argv[++i]);
+        if (is_help(argv[i])) {
+            std::printf("usage: q14bench %s\n\n%s", kDemoUsage, kDemoHelp);
+            return 0;
+        }
+        auto number = [&](const char* opt, double lo, double hi, double& out, const char* what) {
+            if (!take_option(argc, argv, i, opt, v, error)) return false;
+            if (error.empty() && !parse_number(v, lo, hi, out))
+                error = std::string(opt) + " " + v + ": give " + what;
             return true;
         };
-        if (value("--lat", lat) || value("--lon", lon) || value("--heading", heading) || value("--tas", tas)) continue;
-        if (std::strcmp(argv[i], "--sim-dir") == 0 && i + 1 < argc) {
-            host_set_sim_dir(argv[++i]);
-            continue;
+        if (number("--lat", -89, 89, lat, "a latitude, -89 to 89 degrees") ||
+            number("--lon", -180, 180, lon, "a longitude, -180 to 180 degrees") ||
+            number("--heading", 0, 360, heading, "a true heading, 0 to 360 degrees") ||
+            number("--tas", 150, 1500, tas, "the true airspeed in km/h, 150 to 1500")) {
+        } else if (take_option(argc, argv, i, "--sim-dir", v, error)) {
+            struct stat st;
+            if (error.empty() && (::stat(v.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))
+                error = "--sim-dir " + v + ": no such folder";
+            sim_dir = v;
+        } else {
+            error = std::string("unknown option ") + argv[i];
         }
-        std::fprintf(stderr, "demo: unknown option %s\n", argv[i]);
-        return 2;
+        if (!error.empty()) {
+            std::fprintf(stderr, "q14bench demo: %s (see q14bench demo --help)\n", error.c_str());
+            return 2;
+        }
     }
+    if (!sim_dir.empty()) host_set_sim_dir(sim_dir.c_str());
     Aircraft& a = host_aircraft();
     a.lat = lat;
     a.lon = lon;
@@ -125,7 +179,10 @@ int cmd_demo(int argc, char** argv) {
     host_frames(450);
     for (HostModule* m : units) clicks(m, "Q14_PUR", kPurSelectorUp, 1);
     host_frames(180);
-    show("navigating, flying east");
+    char flying[96];
+    std::snprintf(flying, sizeof flying, "navigating, flying heading %03.0f (%s) at %.0f km/h", a.heading,
+                  compass_point(a.heading), tas);
+    show(flying);
     std::printf("pages of unit 1:\n");
     HostModule* m = units[0];
     clicks(m, "Q14_UVI", kUviModeDown, 9);
@@ -157,8 +214,8 @@ struct Command {
 int cmd_help(int, char**);
 
 const Command kCommands[] = {
-    {"demo", "demo [--lat D] [--lon D] [--heading D] [--tas KMH] [--sim-dir DIR]",
-     "load both units, warm up, align and navigate for a few hundred frames; print the panels", cmd_demo},
+    {"demo", kDemoUsage, "load both units, warm up, align and navigate for a few hundred frames; print the panels",
+     cmd_demo, true},
     {"fly", kFlyUsage, kFlySummary, cmd_fly, true},
     {"panel", kPanelUsage, kPanelSummary, cmd_panel, true},
     {"check", kCheckUsage, kCheckSummary, cmd_check, true},
