@@ -52,13 +52,15 @@ std::string explain_unfinished(const std::vector<StopTracePoint>& trace, const S
                        last.t - trace[i].t) + " (leg " + leg + ")" + gains;
     }
 
-    // The route check's warning on the waypoint the unit never reached.
-    if (last.to >= 1 && last.to <= 9) {
-        const std::string key = route_key(0, last.to);
-        for (const CheckFinding& f : facts.check_notes)
-            if (f.part == CheckPart::kRoute && f.route == 0 && f.key == key &&
-                (f.reason.find("turn lead") != std::string::npos || f.reason.find("turn of") != std::string::npos))
-                return "unit 2 never left leg " + leg + ", as the route check warned: " + key + ": " + f.reason;
+    // The route check's warning on the turn onto this leg, or on the leg being too short.
+    for (const CheckFinding& f : facts.check_notes) {
+        if (f.part != CheckPart::kRoute || f.route != 0) continue;
+        const bool turn = f.reason.find("a turn of") != std::string::npos && last.from >= 1 && last.from <= 9 &&
+                          f.key == route_key(0, last.from);
+        const bool short_leg = f.reason.find("turn lead") != std::string::npos && last.to >= 1 && last.to <= 9 &&
+                               f.key == route_key(0, last.to);
+        if (turn || short_leg)
+            return "unit 2 never left leg " + leg + ", as the route check warned: " + f.key + ": " + f.reason + gains;
     }
 
     // The distance to go on the leg flown at the end.
@@ -69,6 +71,13 @@ std::string explain_unfinished(const std::vector<StopTracePoint>& trace, const S
         if (p.s_km < s_min) s_min = p.s_km, t_min = p.t;
     }
     if (s_first < 0 || !last.s_ok) return "the time ran out on leg " + leg + "; unit 2 showed no distance to go" + gains;
+    if (last.s_km < 0) {
+        double t_passed = last.t;
+        for (size_t k = trace.size(); k-- > 0 && trace[k].from == last.from && trace[k].to == last.to;)
+            if (trace[k].s_ok && trace[k].s_km < 0) t_passed = trace[k].t;
+        return "the aircraft passed abeam waypoint " + std::to_string(last.to) + " at " + mmss(t_passed) +
+               " without unit 2 changing leg, and is " + fmt("%.1f km", -last.s_km) + " beyond it" + gains;
+    }
     if (last.s_km > s_min + kGrowthKm) {
         if (s_min < kNearKm)
             return "a turn it cannot make: the aircraft came within " + fmt("%.1f km", s_min) + " of waypoint " +
