@@ -148,8 +148,11 @@ public:
         : text_(text), name_(name), speed_kmh_(speed_kmh), c_(out) {}
 
     void run() {
+        // Until a key is found the units hold its default, whatever else the file lacks.
         for (int k = 0; k < kSettingsKeyCount; ++k)
             c_.settings[k] = settings_number(kSettingsKeys[k].default_text, kSettingsKeys[k].default_text);
+        for (int r = 0; r < 4; ++r)
+            for (int w = 1; w <= 9; ++w) parse_route_value(kRouteDefaultValue, &c_.lat[r][w], &c_.lon[r][w]);
         if (!scan_lines()) return;
         check_settings();  // first: the turn leads use the file's bank time
         check_routes();

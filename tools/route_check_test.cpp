@@ -217,6 +217,8 @@ TEST(RouteCheck, WholeFileFindingsAndTheSettingsTheUnitsUse) {
     EXPECT_DOUBLE_EQ(no_ppm.settings[kSetKp], 70);
     EXPECT_DOUBLE_EQ(no_ppm.settings[kSetKd], 100);  // the default
     EXPECT_EQ(no_ppm.settings_line[kSetKd], 0);
+    EXPECT_DOUBLE_EQ(no_ppm.lat[2][5], 1.0);  // every waypoint the default 1*0,1*0
+    EXPECT_DOUBLE_EQ(no_ppm.lon[3][9], 1.0);
     // Only route 0 given: routes 1 to 3 read as 1*0,1*0 everywhere, worth a warning each.
     RouteFileCheck only0 = check_route_file("[PPM]\nppm_01=55*0,37*0\nppm_02=56*0,37*0\n", "f.cfg");
     EXPECT_EQ(only0.warnings, 3);
