@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "frame/config_file.h"
+
 // The number at the start of text; "nan", "inf" and values beyond a double ("1e999") are no
 // position, so they read as 0 like any other non-number.
 static double number_at(const char* text) {
@@ -26,12 +28,7 @@ void parse_route_value(const char* text, double* lat, double* lon) {
     // Work on a terminated copy cut as the file read cuts it; the separators are blanked one
     // after another, so "the next '*'" is the first one left.
     char buf[kRouteValueSize];
-    std::size_t n = 0;
-    if (text) {
-        while (n < sizeof buf - 1 && text[n] != '\0') ++n;
-        std::memcpy(buf, text, n);
-    }
-    buf[n] = '\0';
+    config_value_cut(text, buf, sizeof buf);
 
     double lat_deg = number_at(buf);
     double lat_min = take_after(buf, '*');

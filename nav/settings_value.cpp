@@ -4,18 +4,13 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "display/digits.h"
+#include "frame/config_file.h"
 
 double settings_number(const char* text, const char* default_text) {
     char buf[kSettingsValueSize];
-    std::size_t n = 0;
-    if (text) {
-        while (n < sizeof buf - 1 && text[n] != '\0') ++n;
-        std::memcpy(buf, text, n);
-    }
-    buf[n] = '\0';
+    config_value_cut(text, buf, sizeof buf);
     const double v = std::strtod(buf, nullptr);
     return std::isfinite(v) ? v : std::strtod(default_text, nullptr);
 }

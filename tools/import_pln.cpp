@@ -14,6 +14,7 @@
 #include <pugixml.hpp>
 
 #include "tools/route_cfg.h"
+#include "tools/text_diff.h"
 
 namespace {
 
@@ -441,16 +442,7 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     }
     const char* eol = original.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     // Lines without their ends; a final line end is remembered, not kept as an empty line.
-    std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < original.size()) {
-        size_t nl = original.find('\n', pos);
-        if (nl == std::string::npos) nl = original.size();
-        std::string ln = original.substr(pos, nl - pos);
-        if (!ln.empty() && ln.back() == '\r') ln.pop_back();
-        lines.push_back(ln);
-        pos = nl + 1;
-    }
+    std::vector<std::string> lines = split_lines(original);
     bool ends_with_eol = !original.empty() && original.back() == '\n';
 
     std::string values[10], notes[10];

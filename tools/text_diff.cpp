@@ -8,6 +8,10 @@
 
 namespace {
 
+constexpr size_t kMaxTable = 4u << 20;  // cells of the common-subsequence table
+
+}  // namespace
+
 std::vector<std::string> split_lines(const std::string& t) {
     std::vector<std::string> v;
     size_t pos = 0;
@@ -21,10 +25,6 @@ std::vector<std::string> split_lines(const std::string& t) {
     }
     return v;
 }
-
-constexpr size_t kMaxTable = 4u << 20;  // cells of the common-subsequence table
-
-}  // namespace
 
 std::string line_diff(const std::string& before, const std::string& after) {
     const std::vector<std::string> a = split_lines(before), b = split_lines(after);

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // "" when the texts have the same lines.
 std::string line_diff(const std::string& before, const std::string& after);
+// The lines of a text without their ends ("\n" or "\r\n"); a final line end adds no empty line.
+std::vector<std::string> split_lines(const std::string& text);
