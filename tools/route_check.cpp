@@ -181,6 +181,10 @@ private:
                 "waypoint is 1*0,1*0 and every setting its default");
             return false;
         }
+        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            add(CheckSeverity::kError, CheckPart::kFile, -1, "", 1,
+                "the file starts with a UTF-8 byte-order mark, which the profile reader takes as part of the first "
+                "line: a [section] there is not seen; save the file without it");
         std::string section;  // lower case, "" before the first header
         size_t pos = 0;
         int n = 0;
@@ -222,8 +226,8 @@ private:
         if (section != "ppm" && section != "sys") {
             if (looks_ppm || known_sys)
                 add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
-                    std::string("stands in section [") + section + "]: the units look for it in [" +
-                        (looks_ppm ? "PPM" : "SYS") + "] only");
+                    (section.empty() ? std::string("stands before any section") : "stands in section [" + section + "]") +
+                        ": the units look for it in [" + (looks_ppm ? "PPM" : "SYS") + "] only");
             return;
         }
         std::map<std::string, Entry>& keys = section == "ppm" ? ppm_ : sys_;

@@ -212,6 +212,11 @@ TEST(RouteCheck, WholeFileFindingsAndTheSettingsTheUnitsUse) {
     RouteFileCheck binary = check_route_file(std::string("\x89PNG\r\n\x1a\n\0\0", 10), "p.png");
     ASSERT_EQ(binary.errors, 1);
     EXPECT_NE(binary.findings[0].reason.find("not a text file"), std::string::npos);
+    RouteFileCheck bom = check_route_file("\xEF\xBB\xBF[PPM]\nppm_01=55*0,37*0\n", "b.cfg");
+    ASSERT_GE(bom.findings.size(), 3u);
+    EXPECT_NE(format_finding(bom.findings[1]).find("b.cfg:1: error: the file starts with a UTF-8 byte-order mark"),
+              std::string::npos);
+    EXPECT_NE(format_finding(bom.findings.back()).find("ppm_01: stands before any section"), std::string::npos);
     RouteFileCheck no_ppm = check_route_file("[SYS]\nq14_kp=70\n", "s.cfg");
     EXPECT_TRUE(check_route_has_errors(no_ppm, 0));
     EXPECT_DOUBLE_EQ(no_ppm.settings[kSetKp], 70);
