@@ -28,6 +28,13 @@ std::vector<uint8_t> read_file(const std::string& path) {
     return out;
 }
 
+void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+}
+
 // The little-endian double in the 8-byte slot at a byte offset.
 double slot(const std::vector<uint8_t>& rec, int offset) {
     uint64_t bits = 0;
@@ -96,6 +103,33 @@ TEST_F(WinePersist, SavesOnTheEventAndRestoresOnLoad) {
     host_frame();
     EXPECT_EQ(element(n2, "QN14_def_AP_Key", kApLamp), 2.0) << "steering restored";
     EXPECT_EQ(element(n2, "Q14_PUR", kSelectorNeedle), selector) << "selector restored";
+}
+
+// The file is read and written as binary: reserved bytes that hold Ctrl-Z, CR and LF, at which
+// a text-mode stream would stop reading or which it would expand, come back unchanged after a
+// restore and a save, and so does a TAS whose bits hold them.
+TEST_F(WinePersist, RecordBytesSurviveARestoreAndASave) {
+    const uint8_t awkward[8] = {0x1A, 0x0D, 0x0A, 0x0A, 0x00, 0x0D, 0x1A, 0xFF};
+    const uint8_t tas[8] = {0x0A, 0x0D, 0x0A, 0x1A, 0x0A, 0x0D, 0x82, 0x40};  // 577.6 km/h
+    std::vector<uint8_t> file(2048, 0);
+    for (int i = 0; i < 8; ++i) file[i] = awkward[i];
+    for (int i = 1560; i < 2048; ++i) file[i] = awkward[i % 8];
+    for (int i = 0; i < 8; ++i) file[1152 + i] = tas[i];
+    write_file(state_file(), file);
+    ASSERT_GT(slot(file, 1152), 577.0);
+    ASSERT_LT(slot(file, 1152), 578.0);
+
+    HostModule* n2 = host_open_unit(2);
+    ASSERT_NE(n2, nullptr) << host_last_error();
+    host_frames(20);  // restored
+    DeleteFileA(state_file().c_str());
+    host_raise_event(38, flight_);
+    host_frames(19);  // saved again
+    const std::vector<uint8_t> rec = read_file(state_file());
+    ASSERT_EQ(rec.size(), 2048u);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(rec[i], file[i]) << "byte " << i;
+    for (int i = 1560; i < 2048; ++i) ASSERT_EQ(rec[i], file[i]) << "byte " << i;
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(rec[1152 + i], tas[i]) << "tas_entered byte " << i;
 }
 
 }  // namespace
