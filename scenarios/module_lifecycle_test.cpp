@@ -107,6 +107,16 @@ double focus_mark(HostModule* m) {
     return host_element_value(m, "Q14_UVI", kFocusMark);
 }
 
+// Opens the unit unless it is open, lets it run, has it take the focus and runs on.
+HostModule* take_focus(int unit) {
+    HostModule* m = host_open_unit(unit);
+    if (!m) return nullptr;
+    host_frames(2);
+    host_click(m, "Q14_UVI", kFocusArea);
+    host_frames(2);
+    return m;
+}
+
 // The simulator sends no notice when it unloads a module, and a record bound to the partner's
 // HOOK then holds an address into the freed module. Whichever unit stays behind runs on
 // without reading it, holds the keyboard focus alone, and sees the partner when it is loaded
@@ -118,24 +128,19 @@ TEST_F(LifecycleTest, AUnitRunsOnAfterItsPartnerIsUnloaded) {
         const int goes = 3 - stays;
         HostModule* unit[3] = {nullptr, host_open_unit(1), host_open_unit(2)};
         ASSERT_TRUE(unit[1] && unit[2]) << host_last_error();
-        host_frames(3);
-        host_click(unit[goes], "Q14_UVI", kFocusArea);  // the partner holds the focus
-        host_frames(3);
+        take_focus(goes);
         ASSERT_EQ(focus_mark(unit[goes]), 0.0);
 
         host_unload(unit[goes]);
         host_frames(20);
-        host_click(unit[stays], "Q14_UVI", kFocusArea);
+        take_focus(stays);
         host_frames(100);
         EXPECT_EQ(focus_mark(unit[stays]), 0.0) << "the focus stays with the unit left";
         EXPECT_TRUE(host_key(kScanPad2)) << "and its hook takes the keypad";
         host_key(kScanPad2, 1, true);
 
-        unit[goes] = host_open_unit(goes);
+        unit[goes] = take_focus(goes);
         ASSERT_NE(unit[goes], nullptr) << host_last_error();
-        host_frames(2);
-        host_click(unit[goes], "Q14_UVI", kFocusArea);
-        host_frames(2);
         EXPECT_EQ(focus_mark(unit[goes]), 0.0);
         EXPECT_EQ(focus_mark(unit[stays]), -1.0) << "the partner loaded again took the focus away";
         EXPECT_TRUE(host_text_buffers_intact());
@@ -144,17 +149,11 @@ TEST_F(LifecycleTest, AUnitRunsOnAfterItsPartnerIsUnloaded) {
 
 // A unit loaded before its partner sees the partner's focus from the partner's first cycle.
 TEST_F(LifecycleTest, APartnerLoadedLaterIsSeen) {
-    HostModule* n2 = host_open_unit(2);
+    HostModule* n2 = take_focus(2);
     ASSERT_NE(n2, nullptr);
-    host_frames(3);
-    host_click(n2, "Q14_UVI", kFocusArea);
-    host_frames(3);
     ASSERT_EQ(focus_mark(n2), 0.0);
-    HostModule* n1 = host_open_unit(1);
+    HostModule* n1 = take_focus(1);
     ASSERT_NE(n1, nullptr);
-    host_frames(2);
-    host_click(n1, "Q14_UVI", kFocusArea);
-    host_frames(2);
     EXPECT_EQ(focus_mark(n1), 0.0);
     EXPECT_EQ(focus_mark(n2), -1.0) << "unit 2 gave the focus up to the later unit 1";
 }

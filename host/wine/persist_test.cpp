@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,14 +20,8 @@ constexpr int kApArea = 1, kApLamp = 1;  // QN14_def_AP_Key: the button and its 
 constexpr int kSelectorUp = 2, kSelectorNeedle = 2;  // Q14_PUR
 
 std::vector<uint8_t> read_file(const std::string& path) {
-    std::vector<uint8_t> out;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        uint8_t buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return out;
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
