@@ -31,14 +31,22 @@ add_custom_command(OUTPUT ${Q14_WEB_EXPORTS}
   COMMENT "Listing what the side modules import")
 add_custom_target(q14_web_exports DEPENDS ${Q14_WEB_EXPORTS})
 
+# The route check for the route editor's messages: the units' pure readers, unit 2's turn leads.
+add_library(q14routecheck STATIC ${CMAKE_SOURCE_DIR}/tools/route_check.cpp ${CMAKE_SOURCE_DIR}/display/route_value.cpp
+            ${CMAKE_SOURCE_DIR}/nav/settings_value.cpp ${CMAKE_SOURCE_DIR}/nav/geometry.cpp)
+target_include_directories(q14routecheck PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(q14routecheck PRIVATE Q14_UNIT=2)
+
 add_executable(q14_web ${CMAKE_SOURCE_DIR}/host/standin.cpp ${CMAKE_SOURCE_DIR}/host/aircraft.cpp
                ${CMAKE_SOURCE_DIR}/host/panel_walk.cpp ${CMAKE_SOURCE_DIR}/host/session_script.cpp
                ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp
                ${CMAKE_SOURCE_DIR}/platform/platform_web.cpp ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp
                ${CMAKE_SOURCE_DIR}/tools/geo.cpp ${CMAKE_SOURCE_DIR}/tools/readout.cpp
                ${CMAKE_SOURCE_DIR}/tools/route_cfg.cpp ${CMAKE_SOURCE_DIR}/tools/import_pln.cpp
+               ${CMAKE_SOURCE_DIR}/tools/text_diff.cpp
                ${CMAKE_SOURCE_DIR}/web/plan_xml_web.cpp)
 target_include_directories(q14_web PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(q14_web PRIVATE q14routecheck)
 # The units are found in the virtual file system's root, where the page preloads them.
 target_compile_definitions(q14_web PRIVATE Q14_MODULE_DIR="")
 add_dependencies(q14_web q14_web_exports)

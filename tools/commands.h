@@ -4,6 +4,8 @@
 int cmd_fly(int argc, char** argv);         // tools/fly.cpp
 int cmd_panel(int argc, char** argv);       // tools/panel_cmd.cpp
 int cmd_import_pln(int argc, char** argv);  // tools/import_pln_cmd.cpp
+int cmd_check(int argc, char** argv);       // tools/check_cmd.cpp
+int cmd_demo(int argc, char** argv);        // tools/demo_cmd.cpp
 
 extern const char* const kFlyUsage;
 extern const char* const kFlySummary;
@@ -14,6 +16,11 @@ extern const char* const kPanelHelp;
 extern const char* const kImportPlnUsage;
 extern const char* const kImportPlnSummary;
 extern const char* const kImportPlnHelp;
+extern const char* const kCheckUsage;
+extern const char* const kCheckSummary;
+extern const char* const kCheckHelp;
+extern const char* const kDemoUsage;
+extern const char* const kDemoSummary;
 
 // Where the bundled sample simulator folder and the panel bitmaps are.
 const char* bundled_sim_dir();

@@ -33,7 +33,10 @@ PlnXmlPlan read_plan_xml(const std::string& text) {
         wp.line = line_of(text, w.offset_debug());
         wp.ident = w.attribute("id").value();
         wp.icao_ident = w.child("ICAO").child_value("ICAOIdent");
+        wp.icao_name = w.child("ICAO").child_value("ICAOName");
+        wp.has_icao = static_cast<bool>(w.child("ICAO"));
         wp.type = w.child_value("ATCWaypointType");
+        wp.descr = w.child_value("Descr");
         if (pugi::xml_node pos = w.child("WorldPosition")) {
             wp.has_position = true;
             wp.position = pos.child_value();

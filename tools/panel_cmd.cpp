@@ -158,8 +158,19 @@ int cmd_panel(int argc, char** argv) {
 
     Flight f;
     if (!flight_prepare(f, setup, error, nullptr)) return fail(error);
+    for (const CheckFinding& note : setup.check_notes) std::printf("check: %s\n", format_finding(note).c_str());
     flight_take_off(f);
-    while (flight_time_s(f) < minutes * 60) host_frame();
+    // Unit 2 changing to a leg from the last waypoint ends the route; past that moment the
+    // panels show a leg beyond it while the aircraft flies on without steering.
+    const int last = static_cast<int>(setup.route.size());
+    double route_end_s = -1, next_look = 0;
+    while (flight_time_s(f) < minutes * 60) {
+        host_frame();
+        if (route_end_s < 0 && flight_time_s(f) >= next_look) {
+            next_look += 1;
+            if (read_unit(f, 2).from == last) route_end_s = flight_time_s(f);
+        }
+    }
     HostModule* m = f.unit[unit == 1 ? 0 : 1];
     if (!set_page(m, static_cast<int>(page))) return fail("the UVI knob did not turn to page " + std::to_string(static_cast<int>(page)));
     if (lamp_test) host_click(m, "Q14_PUR", pur::kLampTest);
@@ -174,9 +185,9 @@ int cmd_panel(int argc, char** argv) {
         files.push_back({d.file, png});
     }
     char footer[256];
-    std::snprintf(footer, sizeof footer, "unit %d, %s after take-off (%.0f km/h), UVI page %d %s%s", static_cast<int>(unit),
+    std::snprintf(footer, sizeof footer, "unit %d, %s after take-off (%.0f km/h), UVI page %d %s%s%s", static_cast<int>(unit),
                   hms(flight_time_s(f)).c_str(), setup.speed_kmh, static_cast<int>(page), kPageNames[static_cast<int>(page)],
-                  lamp_test ? ", lamp test" : "");
+                  lamp_test ? ", lamp test" : "", route_end_s >= 0 ? ", after the route's end" : "");
     cairo_surface_t* all = sheet(drawn, footer, scale);
     std::string png;
     bool ok = surface_to_png(all, png, error);
@@ -184,6 +195,10 @@ int cmd_panel(int argc, char** argv) {
     if (!ok) return fail(error);
     files.push_back({"panels.png", png});
     if (!write_outputs(out, files, error)) return fail(error);
+    if (route_end_s >= 0)
+        std::printf("note: this moment is after the route's end: unit 2 passed waypoint %d, the last, at %s after "
+                    "take-off\n",
+                    last, hms(route_end_s).c_str());
     std::printf("%s\nwrote", footer);
     for (const auto& [name, data] : files) std::printf(" %s/%s", out.c_str(), name.c_str());
     std::printf("\n");

@@ -17,6 +17,7 @@
 #include "tools/geo.h"
 #include "tools/import_pln.h"
 #include "tools/readout.h"
+#include "tools/route_check.h"
 #include "tools/route_cfg.h"
 
 namespace {
@@ -198,26 +199,25 @@ EMSCRIPTEN_KEEPALIVE int trainer_route(const char* cfg_text, int length, int rou
     return static_cast<int>(g_route.size());
 }
 
-// Checks a route file (`length` bytes, NULs included) as the units would read it: one line "<line>\t<key>\t<reason>" for every
-// waypoint value of routes 0..3 that is not a position, then "0\troute 0\t<reason>" when route 0
-// cannot be flown. Empty when all is well.
+// Checks a route file (`length` bytes, NULs included) with the route check, as the units would
+// read it: one line "<line>\t<key>\t<error|warning>\t<reason>" per finding, in line order
+// (line 0: no line, such as a missing key). Empty when all is well.
 EMSCRIPTEN_KEEPALIVE const char* trainer_check_route(const char* cfg_text, int length) {
     g_findings.clear();
     if (!cfg_text || length < 0) return g_findings.c_str();
-    const std::string text(cfg_text, static_cast<size_t>(length));
-    for (int r = 0; r <= 3; ++r)
-        for (int w = 1; w <= 9; ++w) {
-            std::string value, why;
-            int line = 0;
-            double lat, lon;
-            const std::string key = route_key(r, w);
-            if (ini_lookup(text, "PPM", key, value, &line) && !parse_route_value(value, lat, lon, why))
-                g_findings += std::to_string(line) + '\t' + key + '\t' + why + '\n';
-        }
+    RouteFileCheck c = check_route_file(std::string(cfg_text, static_cast<size_t>(length)), "q14_ppm.cfg");
+    for (const CheckFinding& f : c.findings)
+        g_findings += std::to_string(f.line) + '\t' + f.key + '\t' +
+                      (f.severity == CheckSeverity::kError ? "error" : "warning") + '\t' + f.reason + '\n';
+    return g_findings.c_str();
+}
+
+// True when the route file's route 0 can be flown (the map draws it, the units load it).
+EMSCRIPTEN_KEEPALIVE int trainer_route_flyable(const char* cfg_text, int length) {
+    if (!cfg_text || length < 0) return 0;
     std::vector<GeoPoint> route;
     std::string error;
-    if (!route_from_cfg(text, 0, route, error)) g_findings += "0\troute 0\t" + error + '\n';
-    return g_findings.c_str();
+    return route_from_cfg(std::string(cfg_text, static_cast<size_t>(length)), 0, route, error) ? 1 : 0;
 }
 
 // Imports a flight plan (`plan_length` bytes) into route `route` (0..3) of a route file's text:
@@ -230,20 +230,33 @@ EMSCRIPTEN_KEEPALIVE const char* trainer_import_plan(const char* plan_bytes, int
         return nullptr;
     }
     PlnResult plan = parse_pln(std::string(plan_bytes, static_cast<size_t>(plan_length)));
-    std::vector<PlnWaypoint> kept;
-    std::vector<std::string> notes;
     if (!plan.ok) {
         g_error = plan.error;
         return nullptr;
     }
-    if (!plan_route_waypoints(plan, kept, notes, g_error)) return nullptr;
+    std::vector<PlnDrop> dropped;
+    std::vector<size_t> chosen = choose_route_points(plan.waypoints, kCheckDefaultSpeedKmh, false, dropped);
+    if (chosen.size() < 2) {
+        g_error = "the plan has " + std::to_string(chosen.size()) + " distinct waypoint(s); a route needs at least two";
+        return nullptr;
+    }
     std::vector<GeoPoint> points;
-    for (const PlnWaypoint& w : kept) points.push_back({w.lat, w.lon});
-    CfgEdit edit = cfg_set_route(std::string(cfg_text, static_cast<size_t>(cfg_length)), route, points);
+    std::vector<std::string> comments;
+    for (size_t i : chosen) {
+        const PlnWaypoint& w = plan.waypoints[i];
+        points.push_back({w.lat, w.lon});
+        comments.push_back(w.ident.empty() ? "(unnamed)" : w.ident);
+    }
+    CfgEdit edit = cfg_set_route(std::string(cfg_text, static_cast<size_t>(cfg_length)), route, points, comments);
     if (!edit.ok) {
         g_error = edit.error;
         return nullptr;
     }
+    std::vector<std::string> notes;
+    for (const PlnDrop& d : dropped)
+        notes.push_back("left out " + (plan.waypoints[d.index].ident.empty() ? std::string("(unnamed)")
+                                                                                : plan.waypoints[d.index].ident) +
+                        ": " + (d.past_ninth ? "past the ninth" : d.why));
     g_import = edit.text + "\n--\n";
     for (const std::string& n : notes) g_import += n + '\n';
     return g_import.c_str();

@@ -567,12 +567,12 @@ function resumeFlight(ev) {
 
 // ---- route file ---------------------------------------------------------------------------------
 
-// The units would misread these values: one message per line, from the same reading rules.
+// The route check's findings on a route file: errors (the units would misread it) and warnings.
 function checkRoute(text) {
   const raw = withCString(text, (p, len) => Module.UTF8ToString(Module._trainer_check_route(p, len)));
   return raw.split('\n').filter((l) => l).map((l) => {
-    const [line, key, reason] = l.split('\t');
-    return { line: Number(line), key, reason };
+    const [line, key, severity, reason] = l.split('\t');
+    return { line: Number(line), key, severity, reason };
   });
 }
 
@@ -581,11 +581,12 @@ function showFindings(findings, okText) {
   list.textContent = '';
   for (const f of findings) {
     const li = document.createElement('li');
-    li.className = 'error';
-    li.textContent = f.line ? `line ${f.line}, ${f.key}: ${f.reason}` : f.reason;
+    li.className = f.severity === 'warning' ? 'warning' : 'error';
+    const where = [f.line ? `line ${f.line}` : '', f.key].filter((x) => x).join(', ');
+    li.textContent = `${where ? where + ': ' : ''}${f.severity === 'warning' ? '(warning) ' : ''}${f.reason}`;
     list.appendChild(li);
   }
-  if (!findings.length && okText) {
+  if (okText) {
     const li = document.createElement('li');
     li.className = 'ok';
     li.textContent = okText;
@@ -612,7 +613,7 @@ function importPlan(ev) {
       Module._free(p);
     }
     if (result === null) {
-      showFindings([{ line: 0, reason: `"${file.name}" was not imported: ${cError()}` }]);
+      showFindings([{ line: 0, key: '', severity: 'error', reason: `"${file.name}" was not imported: ${cError()}` }]);
       return;
     }
     const cut = result.lastIndexOf('\n--\n');
@@ -625,13 +626,17 @@ function importPlan(ev) {
 
 function bindRouteFile() {
   $('cfgtext').value = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
-  $('cfgcheck').addEventListener('click', () => showFindings(checkRoute($('cfgtext').value), 'No findings.'));
+  $('cfgcheck').addEventListener('click', () => {
+    const findings = checkRoute($('cfgtext').value);
+    showFindings(findings, findings.length ? '' : 'No findings.');
+  });
   $('cfgapply').addEventListener('click', () => {
     const text = $('cfgtext').value;
     const findings = checkRoute(text);
-    // Route 0 must be flyable for the map; values the units misread are only reported.
-    if (findings.some((f) => f.line === 0)) {
-      showFindings(findings);
+    // Route 0 must be flyable (the map draws it, the reload corner loads it).
+    if (!withCString(text, (p, len) => Module._trainer_route_flyable(p, len))) {
+      showFindings(findings.concat([{ line: 0, key: '', severity: 'error',
+        reason: 'route 0 cannot be flown: the file was not put into the units\' folder' }]));
       return;
     }
     Module.FS.writeFile(CFG_PATH, text);
