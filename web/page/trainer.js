@@ -22,6 +22,8 @@ const AREA_NAMES = {
     'Route reload from the file', 'PC keyboard focus', 'Take the aircraft position', 'Alignment shortcut'],
   Q14_PUR: ['Selector: turn left', 'Selector: turn right', 'Lamp test'],
   QN14_def_AP_Key: ['Autopilot steering on/off'],
+  Koord_i: ['True position: show or hide'],
+  Koord_s: ['The unit\'s computed position: show or hide'],
 };
 const CURSORS = { 1: 'n-resize', 2: 's-resize', 5: 'pointer' };
 // PC keys the units know, as scan codes (numeric keypad with NumLock on, Enter, minus, equals).
