@@ -3,9 +3,9 @@
 enable_language(RC)
 set(Q14_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
-file(GLOB Q14_RESOURCE_SCRIPT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc)
-# windres reports no dependencies: a redrawn bitmap must still rebuild the resources.
-file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/bmp/*.bmp)
+# The bitmaps of the caption set chosen (cmake/captions.cmake). windres reports no
+# dependencies: a redrawn bitmap must still rebuild the resources.
+file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${Q14_BITMAP_DIR}/*.bmp)
 set_source_files_properties(${Q14_RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${Q14_BITMAPS}")
 
 foreach(unit 1 2)
