@@ -10,6 +10,8 @@ PACKAGES=(
   libgeographiclib-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  # the comparison of the Latin and Cyrillic modules (scripts/compare-editions.py)
+  python3
   # q14bench's panel rendering and flight-plan import
   pkg-config libcairo2-dev libfontconfig1-dev libpugixml-dev
   # fonts q14bench draws with: segment display, read-outs, plot text
