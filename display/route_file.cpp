@@ -2,53 +2,7 @@
 // route 0 into the working route.
 #include "display/route_file.h"
 
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
-
 #include "frame/config_file.h"
-
-// The number at the start of text; "nan", "inf" and values beyond a double ("1e999") are no
-// position, so they read as 0 like any other non-number.
-static double number_at(const char* text) {
-    const double v = std::strtod(text, nullptr);
-    return std::isfinite(v) ? v : 0.0;
-}
-
-// Turns the first `sep` of buf into a blank and returns the number that follows it; a value
-// without that separator gives 0 for the part, so a malformed value never leaves the buffer.
-static double take_after(char* buf, char sep) {
-    char* p = std::strchr(buf, sep);
-    if (!p) return 0.0;
-    *p = ' ';
-    return number_at(p);
-}
-
-void parse_route_value(const char* text, double* lat, double* lon) {
-    // Work on a terminated copy cut as the file read cuts it; the separators are blanked one
-    // after another, so "the next '*'" is the first one left.
-    char buf[kRouteValueSize];
-    std::size_t n = 0;
-    if (text) {
-        while (n < sizeof buf - 1 && text[n] != '\0') ++n;
-        std::memcpy(buf, text, n);
-    }
-    buf[n] = '\0';
-
-    double lat_deg = number_at(buf);
-    double lat_min = take_after(buf, '*');
-    double lon_deg = take_after(buf, ',');
-    double lon_min = take_after(buf, '*');
-    // The hemisphere rides on the degrees; minus zero degrees is not negative, so "-0*30"
-    // keeps its minutes positive.
-    if (lat_deg < 0) lat_min = -lat_min;
-    if (lon_deg < 0) lon_min = -lon_min;
-    // Two huge finite parts can still add up past a double.
-    const double lat_sum = lat_min / 60.0 + lat_deg;
-    const double lon_sum = lon_min / 60.0 + lon_deg;
-    *lat = std::isfinite(lat_sum) ? lat_sum : 0.0;
-    *lon = std::isfinite(lon_sum) ? lon_sum : 0.0;
-}
 
 void route_load(NavState& s) {
     char key[8] = "ppm_00";

@@ -604,8 +604,10 @@ std::string host_module_path(int unit) {
     return std::string(Q14_MODULE_DIR) + "/q14_n" + std::to_string(unit) + kModuleSuffix;
 }
 
-HostModule* host_open_unit(int unit) {
-    HostModule* m = host_load(host_module_path(unit));
+HostModule* host_open_unit(int unit) { return host_open(host_module_path(unit)); }
+
+HostModule* host_open(const std::string& path) {
+    HostModule* m = host_load(path);
     if (!m || m->opened) return m;
     for (int32_t service : {2, 4, 14})
         for (GaugeSlot& g : m->gauges) send_service(m, g, service);

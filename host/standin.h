@@ -60,6 +60,8 @@ void host_unload(HostModule* m);
 std::string host_module_path(int unit);
 // Loads the unit's module and opens every gauge: services 2 and 4 for all, then 14.
 HostModule* host_open_unit(int unit);
+// The same for a module file elsewhere (an installed copy).
+HostModule* host_open(const std::string& path);
 // The exported records, as the host sees them.
 const LinkageRecord* host_linkage(HostModule* m);
 ImportEntry* host_import_table(HostModule* m);

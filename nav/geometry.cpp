@@ -48,3 +48,7 @@ double gc_distance(double latA, double latB, double dlon, double z) {
     if (x < -1) x = -1;
     return std::acos(x) * R_earth;  // acos is 0..pi: never negative
 }
+
+double turn_lead_km(double bank_time_s, double turn_angle_deg, double speed_kmh, double k_turn) {
+    return (bank_time_s * (1 / 3.6) + std::tan(turn_angle_deg * K_half) * speed_kmh * k_turn) * speed_kmh * 0.001;
+}

@@ -38,3 +38,8 @@ double gc_course(double lat1, double lat2, double dlon, double z);
 // limits the resolution near 0 to about 0.1 m, further apart the result is good to well
 // under a metre.
 double gc_distance(double latA, double latB, double dlon, double z);
+
+// The lead distance of a turn, km: the distance flown at `speed_kmh` while rolling in for
+// `bank_time_s`, plus the turn radius (speed^2 * k_turn metres) times the tangent of half of
+// `turn_angle_deg`.
+double turn_lead_km(double bank_time_s, double turn_angle_deg, double speed_kmh, double k_turn);

@@ -85,10 +85,8 @@ void navigation_step(NavState& s) {
     s.turn_angle = std::fabs(wrap180(s.next_leg_course - s.leg_final_course));
     if (s.turn_angle > 110) s.turn_angle = 110;
 
-    // 8. Turn lead from last cycle's ground speed: distance flown while rolling in, plus turn
-    // radius (W^2 * k_turn metres) times the tangent of half the turn.
-    const double w = s.ground_speed;
-    s.turn_lead = (s.bank_time * (1 / 3.6) + std::tan(s.turn_angle * K_half) * w * kUnit.k_turn) * w * 0.001;
+    // 8. Turn lead from last cycle's ground speed.
+    s.turn_lead = turn_lead_km(s.bank_time, s.turn_angle, s.ground_speed, kUnit.k_turn);
 
     // 9-11. Ground speed and track; below 1 km/h the track and what follows from it keep their
     // last values (the direction of a standing aircraft is undefined).

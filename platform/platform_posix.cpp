@@ -1,10 +1,8 @@
 // Linux side of the platform layer: the Win32 behaviour the modules rely on, built as one
 // shared library so that both modules and the host stand-in see the same hooks and clock.
-#include <strings.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "platform/posix_control.h"
+#include "platform/profile_line.h"
 
 namespace {
 
@@ -28,17 +27,6 @@ int hook_index(void* hook) {
     for (int i = 0; i < g_hook_count; ++i)
         if (reinterpret_cast<void*>(&g_hooks[i]) == hook) return i;
     return -1;
-}
-
-// Trims blanks at both ends of [b, e).
-void trim(const char*& b, const char*& e) {
-    while (b < e && std::isspace(static_cast<unsigned char>(*b))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(e[-1]))) --e;
-}
-
-bool equal_nocase(const char* b, const char* e, const char* s) {
-    size_t n = static_cast<size_t>(e - b);
-    return std::strlen(s) == n && strncasecmp(b, s, n) == 0;
 }
 
 uint32_t copy_out(const char* b, size_t n, char* out, uint32_t size) {
@@ -118,33 +106,19 @@ uint32_t plat_profile_string(const char* section, const char* key, const char* f
     uint32_t n = 0;
     bool found = false;
     while (!found && std::fgets(line, sizeof line, f)) {
-        const char* b = line;
-        const char* e = line + std::strlen(line);
-        trim(b, e);
-        if (b == e || *b == ';') continue;
-        if (*b == '[') {
-            const char* close = static_cast<const char*>(std::memchr(b, ']', static_cast<size_t>(e - b)));
-            if (!close) continue;
-            const char* sb = b + 1;
-            const char* se = close;
-            trim(sb, se);
-            in_section = equal_nocase(sb, se, section);
-            continue;
+        const char *nb, *ne, *vb, *ve;
+        switch (profile_line(line, line + std::strlen(line), &nb, &ne, &vb, &ve)) {
+        case ProfileLine::kSection:
+            in_section = profile_name_is(nb, ne, section);
+            break;
+        case ProfileLine::kKeyValue:
+            if (!in_section || !profile_name_is(nb, ne, key)) break;
+            n = copy_out(vb, static_cast<size_t>(ve - vb), out, size);
+            found = true;
+            break;
+        default:
+            break;
         }
-        if (!in_section) continue;
-        const char* eq = static_cast<const char*>(std::memchr(b, '=', static_cast<size_t>(e - b)));
-        if (!eq) continue;
-        const char* kb = b;
-        const char* ke = eq;
-        trim(kb, ke);
-        if (!equal_nocase(kb, ke, key)) continue;
-        const char* vb = eq + 1;
-        const char* ve = e;
-        trim(vb, ve);
-        // A value wrapped in matching quotes loses them, as on Windows.
-        if (ve - vb >= 2 && (*vb == '"' || *vb == '\'') && ve[-1] == *vb) { ++vb; --ve; }
-        n = copy_out(vb, static_cast<size_t>(ve - vb), out, size);
-        found = true;
     }
     std::fclose(f);
     if (!found) return copy_out(fallback, std::strlen(fallback), out, size);

@@ -12,8 +12,8 @@ A_BITMAPS and B_BITMAPS are the folders of NNNN.bmp each module was built from. 
 - every section but .rsrc holds the same bytes;
 - both modules hold the same resources (type, number, language); every bitmap resource is its
   set's BMP file without the 14-byte file header; resources other than bitmaps are identical,
-  except the version resource, whose FileDescription alone may differ (each naming its edition,
-  the TITLE given, when --titles is used);
+  except that the texts of the version resource may name the edition (TITLE_A in A where B
+  has TITLE_B); the FileDescriptions differ and, with --titles, each names its edition;
 - the modules differ in at least one bitmap, in exactly the bitmaps whose files differ.
 Prints one line per fault and exits 1 if there is any, 0 otherwise.
 """
@@ -190,7 +190,9 @@ def main(argv):
             for (k, x), (_, y) in zip(va_, vb_):
                 if k.endswith("/FileDescription"):
                     desc.append((x, y))
-                elif x != y:
+                # A text may differ only by naming the other edition.
+                renamed = x.replace(titles[0], titles[1]) if titles and isinstance(x, str) else x
+                if renamed != y:
                     faults.append(f"version resource {k} differs: {x!r} / {y!r}")
             for x, y in desc:
                 print(f"descriptions: {x!r} / {y!r}")

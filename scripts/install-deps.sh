@@ -12,6 +12,9 @@ PACKAGES=(
   xvfb xauth
   # the comparison of the Latin and Cyrillic modules (scripts/compare-editions.py)
   python3
+  # the release package: the user guide in HTML, archive entries without the build's times,
+  # and unzip for the installation test
+  cmark-gfm strip-nondeterminism unzip
   # q14bench's panel rendering and flight-plan import
   pkg-config libcairo2-dev libfontconfig1-dev libpugixml-dev
   # fonts q14bench draws with: segment display, read-outs, plot text

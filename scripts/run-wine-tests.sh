@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Runs the Windows test host of a win32 build (the real .gau files, a real window and real
-# keystrokes) under Wine on a virtual display; leaves its Google Test report in a directory.
-#   usage: scripts/run-wine-tests.sh WIN32_BUILD_DIR REPORT_DIR
+# keystrokes) under Wine on a virtual display; leaves its Google Test report (wine.xml) in a
+# directory. TEST_EXE runs another test host instead (the installed package's, from the folder
+# it was copied to).
+#   usage: scripts/run-wine-tests.sh WIN32_BUILD_DIR REPORT_DIR [TEST_EXE]
 # One wineserver stays up for the whole run (wineserver -p) and is stopped at the end.
 set -uo pipefail
 
-[ $# -eq 2 ] || {
-  echo "usage: $0 WIN32_BUILD_DIR REPORT_DIR" >&2
+[ $# -eq 2 ] || [ $# -eq 3 ] || {
+  echo "usage: $0 WIN32_BUILD_DIR REPORT_DIR [TEST_EXE]" >&2
   exit 2
 }
 here=$(cd "$(dirname "$0")" && pwd)
 exe=$(cd "$1" && pwd)/host/wine/q14_wine_tests.exe
+[ $# -eq 3 ] && exe=$(cd "$(dirname "$3")" && pwd)/$(basename "$3")
 mkdir -p "$2" || exit 1
 report=$(cd "$2" && pwd)/wine.xml
 rm -f "$report"

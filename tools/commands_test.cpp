@@ -123,6 +123,160 @@ TEST_F(CommandsTest, ARouteTheUnitCannotFinishEndsAtTheTimeLimitWithItsOwnStatus
     EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--every", "3600", "--max-minutes", "5"}), 0);
 }
 
+// A symbolic link, a picture, a program, prose and a read-only file as --cfg: each refusal
+// leaves the file byte for byte as it was; an accepted import keeps the old file as .bak.
+TEST_F(CommandsTest, TheImporterTouchesOnlyRouteFilesAndKeepsTheOldOne) {
+    write("plan.pln", kPlan);
+    const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    const std::string elf = std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0", 20);
+    struct Row {
+        const char* what;
+        const char* name;
+        std::string content;
+        bool read_only;
+        const char* says;
+    } rows[] = {
+        {"a PNG picture", "pic.png", png, false, "binary content"},
+        {"a shared library", "lib.so", elf, false, "binary content"},
+        {"prose", "notes.txt", "Dear pilot,\nthese are my notes.\n", false, "not an INI file"},
+        {"a read-only route file", "ro.cfg", "[PPM]\nppm_01=1*0,1*0\n", true, "read-only"},
+    };
+    for (const Row& row : rows) {
+        write(row.name, row.content);
+        if (row.read_only) ::chmod((dir + "/" + row.name).c_str(), 0444);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(cmd_import_pln, {dir + "/plan.pln", "--cfg", dir + "/" + row.name}), 1) << row.what;
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(row.says), std::string::npos) << row.what << ": " << err;
+        EXPECT_NE(err.find(row.name), std::string::npos) << row.what << ": " << err;
+        EXPECT_EQ(read(row.name), row.content) << row.what;
+        EXPECT_FALSE(exists(dir + "/" + row.name + ".bak")) << row.what;
+    }
+    // Through a symbolic link: the real file changes, the link stays a link, the old text is kept.
+    write("real.cfg", "[SYS]\nq14_kp=60\n");
+    ASSERT_EQ(::symlink("real.cfg", (dir + "/link.cfg").c_str()), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_import_pln, {dir + "/plan.pln", "--cfg", dir + "/link.cfg", "--dry-run"}), 0);
+    std::string shown = testing::internal::GetCapturedStdout();
+    EXPECT_NE(shown.find("+ppm_01=55*58.4000,37*24.9000"), std::string::npos) << shown;
+    EXPECT_EQ(read("real.cfg"), "[SYS]\nq14_kp=60\n");  // --dry-run writes nothing
+    EXPECT_EQ(run(cmd_import_pln, {dir + "/plan.pln", "--cfg", dir + "/link.cfg"}), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.cfg"));
+    EXPECT_NE(read("real.cfg").find("; UUEE (A)\nppm_01=55*58.4000,37*24.9000\n"), std::string::npos) << read("real.cfg");
+    EXPECT_EQ(read("real.cfg.bak"), "[SYS]\nq14_kp=60\n");
+}
+
+TEST_F(CommandsTest, ALongPlanListsWhatItLeavesOutBriefly) {
+    std::string plan = "[flightplan]\n";
+    for (int i = 0; i < 500; ++i)
+        plan += "waypoint." + std::to_string(i) + "=, P" + std::to_string(i) + ", , P" + std::to_string(i) + ", I, N" +
+                std::to_string(40 + i / 60) + "* " + std::to_string(i % 60) + ".00', E10* 0.00', +0,\n";
+    write("long.pln", plan);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_import_pln, {dir + "/long.pln", "--cfg", dir + "/a.cfg", "--first-nine"}), 0);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("left out 491 waypoint(s) after the ninth: P9 (line 11), P10 (line 12), P11 (line 13), P12 "
+                       "(line 14), P13 (line 15) and 486 more\n"),
+              std::string::npos)
+        << out.substr(0, 400);
+    for (size_t a = 0, b; (b = out.find('\n', a)) != std::string::npos; a = b + 1) EXPECT_LT(b - a, 200u);
+    // Without --first-nine the nine span the whole plan, P0 to P499.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_import_pln, {dir + "/long.pln", "--cfg", dir + "/b.cfg"}), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(read("b.cfg").find("; P499 (I)\nppm_09=48*19.0000,10*0.0000"), std::string::npos) << read("b.cfg");
+}
+
+TEST_F(CommandsTest, CheckExitStatusTellsCleanWarningsErrorsAndUsage) {
+    write("warn.cfg", "[PPM]\nppm_01=-0*30,37*0\nppm_02=1*0,37*0\n" + std::string("ppm_03=99*0,999*0\n"));
+    write("err.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=56*0,37*0\n[SYS]\nq14_bank_time=nan\n");
+    struct Row {
+        std::vector<std::string> args;
+        int status;
+    } rows[] = {
+        {{}, 0},                                            // the bundled sample is clean
+        {{dir + "/err.cfg"}, 1},
+        {{dir + "/missing.cfg"}, 2},
+        {{dir}, 2},                                         // a folder
+        {{"--speed", "20"}, 2},
+        {{dir + "/err.cfg", dir + "/warn.cfg"}, 2},
+        {{dir + "/warn.cfg", "--speed", "300"}, 1},         // routes 0's missing keys are errors
+    };
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    for (const Row& row : rows) EXPECT_EQ(run(cmd_check, row.args), row.status) << (row.args.empty() ? "" : row.args[0]);
+    write("warn9.cfg", "[PPM]\nppm_01=-0*30,37*0\nppm_02=1*0,37*0\nppm_03=99*0,999*0\nppm_04=99*0,999*0\n"
+                       "ppm_05=99*0,999*0\nppm_06=99*0,999*0\nppm_07=99*0,999*0\nppm_08=99*0,999*0\nppm_09=99*0,999*0\n");
+    EXPECT_EQ(run(cmd_check, {dir + "/warn9.cfg"}), 3);  // -0 degrees and three missing routes: warnings only
+    std::string out = testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(out.find("warn9.cfg:2: warning: ppm_01: latitude -0*30 reads as 0\xC2\xB0" "30.00'N"), std::string::npos) << out;
+    EXPECT_NE(out.find("err.cfg:5: error: q14_bank_time:"), std::string::npos) << out;
+}
+
+// What was seen of fly, panel and demo: each answer says what happened.
+TEST_F(CommandsTest, FlyPanelAndDemoAnswerHonestly) {
+    const std::string empty7 = "ppm_04=99*0,999*0\nppm_05=99*0,999*0\nppm_06=99*0,999*0\nppm_07=99*0,999*0\n"
+                               "ppm_08=99*0,999*0\nppm_09=99*0,999*0\n";
+    write("back.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=55*30,37*0\nppm_03=55*0,37*0.5\n" + empty7);
+    write("gain.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=55*30,37*0\nppm_03=55*30,38*0\n" + empty7 + "[SYS]\nq14_kp=-60\n");
+    write("abc.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=55*30,37*0\nppm_03=99*0,999*0\n" + empty7 + "[SYS]\nq14_kp=abc\n");
+    const std::string out = dir + "/out";
+    struct Row {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        const char* summary_says;
+    } rows[] = {
+        {"a turn back", {"--route", dir + "/back.cfg"}, 3, "as the route check warned: ppm_02: a turn of 179"},
+        {"wind above the airspeed", {"--route", dir + "/back.cfg", "--speed", "200", "--wind", "0/250"}, 3,
+         "is at or above the airspeed of 200 km/h"},
+        {"a negative gain", {"--route", dir + "/gain.cfg"}, 3, "q14_kp=-60, q14_kd=100 turn it away from the track"},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> args = row.args;
+        args.insert(args.end(), {"--out", out, "--every", "3600"});
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run(cmd_fly, args), row.status) << row.what;
+        testing::internal::GetCapturedStdout();
+        std::string summary = read("out/summary.txt");
+        EXPECT_NE(summary.find(row.summary_says), std::string::npos) << row.what << ":\n" << summary.substr(0, 900);
+        EXPECT_EQ(summary.find("is a leg shorter"), std::string::npos) << row.what;
+    }
+    EXPECT_NE(read("out/summary.txt").find("settings        q14_kp=-60 (line 12), q14_kd=100 (default)"), std::string::npos);
+    // Settings the units would misread refuse the flight, naming file, line and key.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/abc.cfg", "--out", dir + "/out2"}), 1);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("abc.cfg:12: error: q14_kp: 'abc' is not a number"), std::string::npos) << err;
+    EXPECT_FALSE(exists(dir + "/out2"));
+
+    // panel after the route's end says so.
+    testing::internal::CaptureStdout();
+    write("two.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=55*20,37*0\nppm_03=55*20,37*30\n" + empty7);
+    EXPECT_EQ(run(cmd_panel, {"--route", dir + "/two.cfg", "--after-minutes", "2", "--out", dir + "/p"}), 0);
+    EXPECT_EQ(run(cmd_panel, {"--route", dir + "/two.cfg", "--after-minutes", "20", "--out", dir + "/p"}), 0);
+    std::string panel = testing::internal::GetCapturedStdout();
+    const size_t note = panel.find("note: this moment is after the route's end: unit 2 passed waypoint 3, the last");
+    EXPECT_NE(note, std::string::npos) << panel;
+    EXPECT_GT(note, panel.find("0:02:00 after take-off"));  // the earlier moment has no note
+
+    // demo checks its options and tells the true heading.
+    testing::internal::CaptureStderr();
+    for (const char* bad : {"--lat=NaN", "--lat=abc", "--tas=-5", "--sim-dir=/nonexistent/q14", "--heading=361"}) {
+        std::string opt(bad);
+        size_t eq = opt.find('=');
+        EXPECT_EQ(run(cmd_demo, {opt.substr(0, eq), opt.substr(eq + 1)}), 2) << bad;
+    }
+    testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_demo, {"--help"}), 0);
+    EXPECT_EQ(run(cmd_demo, {"--heading", "200"}), 0);
+    std::string demo = testing::internal::GetCapturedStdout();
+    EXPECT_NE(demo.find("'*' when lit and '.' when dark"), std::string::npos);
+    EXPECT_NE(demo.find("navigating, flying heading 200 (south)"), std::string::npos) << demo.substr(0, 2000);
+}
+
 TEST_F(CommandsTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeTheFlight) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     std::string out = dir + "/locked";

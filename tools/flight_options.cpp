@@ -43,10 +43,31 @@ bool flight_setup_from(const FlightOptions& o, FlightSetup& setup, std::string& 
         return false;
     }
     setup = FlightSetup{};
-    if (!route_from_cfg(text, 0, setup.route, error)) {
+    // The route flown and the settings the units use must read as written; what merely looks
+    // unintended is shown and flown all the same.
+    RouteFileCheck check = check_route_file(text, file, o.speed_kmh);
+    std::string errors;
+    int n_errors = 0;
+    for (const CheckFinding& f : check.findings) {
+        const bool concerns_flight = f.part != CheckPart::kRoute || f.route == 0;
+        if (!concerns_flight) continue;
+        if (f.severity == CheckSeverity::kError) {
+            errors += "\n  " + format_finding(f);
+            ++n_errors;
+        } else {
+            setup.check_notes.push_back(f);
+        }
+    }
+    if (n_errors) {
+        error = "the route check found " + std::to_string(n_errors) +
+                " error(s) in route 0 or the settings; nothing was flown (q14bench check tells more):" + errors;
+        return false;
+    }
+    if (!route_from_check(check, 0, setup.route, error)) {
         error = file + ": " + error;
         return false;
     }
+    setup.check = check;
     setup.speed_kmh = o.speed_kmh;
     setup.wind_from_deg = o.wind_from_deg;
     setup.wind_kmh = o.wind_kmh;

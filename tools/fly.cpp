@@ -14,6 +14,7 @@
 #include "tools/panel_map.h"
 #include "tools/plot.h"
 #include "tools/session.h"
+#include "tools/stop_reason.h"
 
 const char* const kFlyUsage =
     "fly [--route FILE] [--speed KMH] [--wind DIR/KMH] [--full-align] [--every SEC] [--max-minutes M] [--out DIR]";
@@ -80,6 +81,7 @@ std::string summary_text(const FlightSetup& setup, const std::string& label, con
     add("q14bench fly\n");
     add("route file      %s, route 0: %zu waypoints, %.1f km\n", label.c_str(), setup.route.size(), route_length_km(setup.route));
     add("aircraft        %.0f km/h true airspeed, wind %s, standard-rate turns\n", setup.speed_kmh, wind_text(setup).c_str());
+    add("settings        %s\n", settings_text(setup.check).c_str());
     add("alignment       %s, %d frames; unit 2 steering, unit 1 navigating alongside\n",
         setup.full_align ? "full" : "shortened with the shortcut area", f.align_frames);
     add("flown           %s simulated; %s\n\n", hms(t_end).c_str(), stop.c_str());
@@ -203,6 +205,7 @@ int cmd_fly(int argc, char** argv) {
     }
     const size_t n = setup.route.size();
     std::printf("route: %s, route 0, %zu waypoints, %.1f km\n", label.c_str(), n, route_length_km(setup.route));
+    for (const CheckFinding& note : setup.check_notes) std::printf("check: %s\n", format_finding(note).c_str());
     Flight f;
     if (!flight_prepare(f, setup, error, stdout)) {
         std::fprintf(stderr, "q14bench fly: %s\n", error.c_str());
@@ -219,6 +222,7 @@ int cmd_fly(int argc, char** argv) {
     flight_take_off(f);
 
     Recorder rec;
+    std::vector<StopTracePoint> trace;  // unit 2's leg and distance to go, once a second
     for (int u = 0; u < 2; ++u) {
         UnitReading r = read_unit(f, u + 1);
         rec.leg[u][0] = r.from;
@@ -279,8 +283,16 @@ int cmd_fly(int argc, char** argv) {
             std::snprintf(b, sizeof b, "time limit of %.1f min reached on leg %s", max_minutes,
                           leg_text(rec.leg[1][0], rec.leg[1][1]).c_str());
             stop = b;
-            // The likely cause: a leg shorter than the turn lead plus 1 km is never left automatically.
-            if (auto_limit) stop += " (the route was not finished: is a leg shorter than the unit's turn lead plus 1 km?)";
+            if (auto_limit) {
+                StopFacts facts;
+                facts.speed_kmh = setup.speed_kmh;
+                facts.wind_from_deg = setup.wind_from_deg;
+                facts.wind_kmh = setup.wind_kmh;
+                facts.kp = setup.check.settings[kSetKp];
+                facts.kd = setup.check.settings[kSetKd];
+                facts.check_notes = setup.check_notes;
+                stop += "; the route was not finished: " + explain_unfinished(trace, facts);
+            }
             last_sample = true;
             if (auto_limit) status = 3;
         }
@@ -297,6 +309,8 @@ int cmd_fly(int argc, char** argv) {
             s.to = flown_to;
             s.xtk_km = geo_cross_track_km(wa, wb, truth);
             rec.samples.push_back(s);
+            UnitReading r2 = read_unit(f, 2);
+            trace.push_back({t, truth, r2.from, r2.to, r2.s_ok && !run_out, r2.s_km});
             next_sample += 1.0;
         }
         if (t >= next_print || last_sample) {

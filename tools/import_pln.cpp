@@ -14,6 +14,7 @@
 #include <pugixml.hpp>
 
 #include "tools/route_cfg.h"
+#include "tools/text_diff.h"
 
 namespace {
 
@@ -60,7 +61,50 @@ std::string utf16_to_utf8(const std::string& b, size_t start, bool big_endian) {
     return out;
 }
 
-// The plan as 8-bit text: UTF-16 converted, a UTF-8 byte-order mark dropped.
+// Windows-1252 to UTF-8: Latin-1 with the printable characters of 0x80..0x9F (the euro sign,
+// typographic quotes and the like); the five unassigned codes become U+FFFD.
+std::string cp1252_to_utf8(const std::string& b) {
+    static const uint16_t k80[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                     0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    std::string out;
+    for (char ch : b) {
+        auto c = static_cast<unsigned char>(ch);
+        append_utf8(out, c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : c);
+    }
+    return out;
+}
+
+bool valid_utf8(const std::string& b) {
+    for (size_t i = 0; i < b.size();) {
+        auto c = static_cast<unsigned char>(b[i]);
+        size_t n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
+        if (n == 9 || (n == 1 && c < 0xC2) || i + n >= b.size() + (n ? 0 : 1)) return false;
+        for (size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(b[i + k]) & 0xC0) != 0x80) return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+// The encoding an XML declaration names ("" when none), lower case.
+std::string declared_encoding(const std::string& b) {
+    if (b.compare(0, 5, "<?xml") != 0) return "";
+    size_t end = b.find("?>");
+    size_t at = b.find("encoding", 0);
+    if (end == std::string::npos || at == std::string::npos || at > end) return "";
+    size_t q = b.find_first_of("\"'", at);
+    if (q == std::string::npos || q > end) return "";
+    size_t q2 = b.find(b[q], q + 1);
+    if (q2 == std::string::npos || q2 > end) return "";
+    std::string e = b.substr(q + 1, q2 - q - 1);
+    for (char& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return e;
+}
+
+// The plan as UTF-8 text: UTF-16 converted, a UTF-8 byte-order mark dropped, an 8-bit plan
+// (declared ISO-8859-1 or windows-1252, or simply not UTF-8) converted from windows-1252.
 bool plan_text(const std::string& bytes, std::string& text, std::string& error) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
         text = utf16_to_utf8(bytes, 2, false);
@@ -70,7 +114,15 @@ bool plan_text(const std::string& bytes, std::string& text, std::string& error) 
     } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text = bytes.substr(3);
     } else {
-        text = bytes;
+        const std::string enc = declared_encoding(bytes);
+        const bool eight_bit = enc == "iso-8859-1" || enc == "latin1" || enc == "latin-1" || enc == "windows-1252" ||
+                               enc == "cp1252" || enc == "us-ascii";
+        if (!enc.empty() && !eight_bit && enc != "utf-8" && enc != "utf8") {
+            error = "the plan declares the encoding '" + enc + "', which the importer does not read (it reads UTF-8, "
+                    "UTF-16 with a byte-order mark, ISO-8859-1 and windows-1252)";
+            return false;
+        }
+        text = eight_bit || (enc.empty() && !valid_utf8(bytes)) ? cp1252_to_utf8(bytes) : bytes;
     }
     size_t nul = text.find('\0');
     if (nul != std::string::npos) {
@@ -130,7 +182,11 @@ bool degree_mark(const char*& p) {
 // ---- the XML form --------------------------------------------------------------------------
 
 bool parse_world_position(const std::string& s, double& lat, double& lon, std::string& why) {
-    const char* p = s.c_str();
+    // Some planners break the value over lines: any white space counts as a blank.
+    std::string flat = s;
+    for (char& c : flat)
+        if (std::isspace(static_cast<unsigned char>(c))) c = ' ';
+    const char* p = flat.c_str();
     skip_blanks(p);
     if (!parse_pln_coordinate(p, false, lat, why)) return false;
     skip_blanks(p);
@@ -172,15 +228,22 @@ PlnResult parse_xml(const std::string& text) {
         wp.ident = trim(w.attribute("id").value());
         if (wp.ident.empty()) wp.ident = trim(w.child("ICAO").child_value("ICAOIdent"));
         wp.type = trim(w.child_value("ATCWaypointType"));
+        wp.name = trim(w.child_value("Descr"));
+        if (wp.name.empty()) wp.name = trim(w.child("ICAO").child_value("ICAOName"));
         pugi::xml_node pos = w.child("WorldPosition");
         std::string name = "waypoint " + std::to_string(r.waypoints.size() + 1) +
                            (wp.ident.empty() ? "" : " (" + wp.ident + ")");
         if (!pos) {
             r.error = "line " + std::to_string(wp.line) + ": " + name + " has no <WorldPosition>";
+            if (w.child("ICAO"))
+                r.error += ": the plan's fixes carry ICAO names only, as planners export plans for newer simulators "
+                           "that look positions up in their own database, which this importer does not have. Export "
+                           "the plan in the older format, with a <WorldPosition> for every waypoint (or save it "
+                           "again from a planner set to write positions), and import that";
             return r;
         }
         std::string why;
-        if (!parse_world_position(pos.child_value(), wp.lat, wp.lon, why)) {
+        if (!parse_world_position(trim(pos.child_value()), wp.lat, wp.lon, why)) {
             int line = line_of(text, static_cast<size_t>(pos.offset_debug() < 0 ? 0 : pos.offset_debug()));
             r.error = "line " + std::to_string(line) + ": " + name + ": WorldPosition '" + trim(pos.child_value()) +
                       "' is not like N55\xC2\xB0 45' 30.00\",E37\xC2\xB0 36' 12.00\",+000500.00: " + why;
@@ -266,6 +329,7 @@ PlnResult parse_ini(const std::string& text) {
         PlnWaypoint wp;
         wp.line = line;
         wp.ident = !f[1].empty() ? f[1] : f[3];
+        wp.name = f[2] != wp.ident ? f[2] : "";
         wp.type = f[4];
         std::string why;
         if (!parse_ini_coordinate(f[5], false, wp.lat, why)) {
@@ -297,26 +361,36 @@ bool parse_pln_coordinate(const char*& p, bool longitude, double& degrees, std::
         return why = std::string("no ") + (longitude ? "E or W" : "N or S") + " at the start", false;
     ++p;
     skip_blanks(p);
-    double d, m, s = 0;
+    double d, m = 0, s = 0;
     if (!plain_number(p, d)) return why = "no degrees after the hemisphere letter", false;
     skip_blanks(p);
-    if (!degree_mark(p)) return why = "no degree mark after the degrees", false;
+    const bool marked = degree_mark(p);
+    const char* after_degrees = p;
     skip_blanks(p);
-    if (!plain_number(p, m)) return why = "no minutes after the degree mark", false;
-    skip_blanks(p);
-    if (*p != '\'') return why = "no ' after the minutes", false;
-    ++p;
-    const char* before_seconds = p;
-    skip_blanks(p);
-    if (plain_number(p, s)) {
+    if (plain_number(p, m)) {
+        if (!marked) return why = "no degree mark after the degrees", false;
         skip_blanks(p);
-        if (*p != '"') return why = "no \" after the seconds", false;
+        if (*p != '\'') return why = "no ' after the minutes", false;
         ++p;
+        const char* before_seconds = p;
+        skip_blanks(p);
+        if (plain_number(p, s)) {
+            skip_blanks(p);
+            if (*p != '"') return why = "no \" after the seconds", false;
+            ++p;
+        } else {
+            p = before_seconds;
+        }
     } else {
-        p = before_seconds;
+        // Decimal degrees ("N41.520000\xC2\xB0"), as some planners write them: nothing follows
+        // but the end or the next field.
+        p = after_degrees;
+        skip_blanks(p);
+        if (*p != ',' && *p != '\0') return why = marked ? "no minutes after the degree mark" : "no degree mark after the degrees", false;
     }
     double limit = longitude ? 180 : 90;
-    if (m >= 60 || s >= 60) return why = "minutes and seconds must be below 60", false;
+    // 60 seconds or minutes, as a planner rounding 59.996 writes them, carry over; more is a slip.
+    if (m > 60 || s > 60) return why = "minutes and seconds must not exceed 60", false;
     double v = d + m / 60 + s / 3600;
     if (v > limit) return why = std::string(longitude ? "longitude" : "latitude") + " beyond " + (longitude ? "180" : "90") + " degrees", false;
     degrees = h == neg ? -v : v;
@@ -355,7 +429,8 @@ std::string format_route_value(double lat, double lon) {
     return one(lat) + "," + one(lon);
 }
 
-CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<GeoPoint>& waypoints) {
+CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<GeoPoint>& waypoints,
+                      const std::vector<std::string>& comments) {
     CfgEdit r;
     if (route < 0 || route > 3) {
         r.error = "route " + std::to_string(route) + " does not exist (routes are 0 to 3)";
@@ -367,74 +442,169 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     }
     const char* eol = original.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     // Lines without their ends; a final line end is remembered, not kept as an empty line.
-    std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < original.size()) {
-        size_t nl = original.find('\n', pos);
-        if (nl == std::string::npos) nl = original.size();
-        std::string ln = original.substr(pos, nl - pos);
-        if (!ln.empty() && ln.back() == '\r') ln.pop_back();
-        lines.push_back(ln);
-        pos = nl + 1;
-    }
+    std::vector<std::string> lines = split_lines(original);
     bool ends_with_eol = !original.empty() && original.back() == '\n';
 
-    std::string values[10];
-    for (int w = 1; w <= 9; ++w)
-        values[w] = static_cast<size_t>(w) <= waypoints.size()
-                        ? format_route_value(waypoints[static_cast<size_t>(w) - 1].lat, waypoints[static_cast<size_t>(w) - 1].lon)
-                        : "99*0,999*0";
+    std::string values[10], notes[10];
+    for (int w = 1; w <= 9; ++w) {
+        const size_t i = static_cast<size_t>(w) - 1;
+        values[w] = i < waypoints.size() ? format_route_value(waypoints[i].lat, waypoints[i].lon) : "99*0,999*0";
+        std::string c = i < comments.size() ? comments[i] : "";
+        for (char& ch : c)
+            if (static_cast<unsigned char>(ch) < 0x20) ch = ' ';  // one line, whatever the plan held
+        notes[w] = c.empty() ? "" : "; " + c;
+    }
+    auto is_comment = [](const std::string& ln) {
+        std::string t = trim(ln);
+        return !t.empty() && t[0] == ';';
+    };
 
-    bool present[10] = {};
-    bool in_ppm = false;
-    long first_ppm_header = -1, first_ppm_last = -1;  // the first [PPM] section's header and last content line
-    bool in_first_ppm = false;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string t = trim(lines[i]);
-        if (!t.empty() && t[0] == '[') {
-            size_t close = t.find(']');
-            if (close != std::string::npos) {
-                in_ppm = same_nocase(trim(t.substr(1, close - 1)), "PPM");
-                in_first_ppm = in_ppm && first_ppm_header < 0;
-                if (in_first_ppm) first_ppm_header = first_ppm_last = static_cast<long>(i);
+    // The first [PPM] section's last content line, where missing keys go.
+    long first_ppm_last = -1;
+    {
+        bool in_first = false, seen = false;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            std::string t = trim(lines[i]);
+            if (!t.empty() && t[0] == '[' && t.find(']') != std::string::npos) {
+                in_first = !seen && same_nocase(trim(t.substr(1, t.find(']') - 1)), "PPM");
+                seen = seen || in_first;
+                if (in_first) first_ppm_last = static_cast<long>(i);
                 continue;
             }
-        }
-        if (in_first_ppm && !t.empty()) first_ppm_last = static_cast<long>(i);
-        if (!in_ppm || t.empty() || t[0] == ';') continue;
-        size_t eq = lines[i].find('=');
-        if (eq == std::string::npos) continue;
-        std::string key = trim(lines[i].substr(0, eq));
-        for (int w = 1; w <= 9; ++w) {
-            if (!same_nocase(key, route_key(route, w).c_str())) continue;
-            size_t v = eq + 1;
-            while (v < lines[i].size() && (lines[i][v] == ' ' || lines[i][v] == '\t')) ++v;
-            lines[i] = lines[i].substr(0, v) + values[w];
-            present[w] = true;
-            ++r.replaced;
+            if (in_first && !t.empty()) first_ppm_last = static_cast<long>(i);
         }
     }
 
-    std::vector<std::string> missing;
-    for (int w = 1; w <= 9; ++w)
-        if (!present[w]) missing.push_back(route_key(route, w) + "=" + values[w]);
-    if (first_ppm_header >= 0) {
-        // Lines added after the file's last line need a line end before them and after them.
-        if (!missing.empty() && static_cast<size_t>(first_ppm_last) + 1 == lines.size()) ends_with_eol = true;
-        lines.insert(lines.begin() + first_ppm_last + 1, missing.begin(), missing.end());
-    } else {
-        if (!lines.empty() && !trim(lines.back()).empty()) lines.push_back("");
-        lines.push_back("[PPM]");
-        lines.insert(lines.end(), missing.begin(), missing.end());
+    // Which keys of the route stand in a [PPM] section, and on which lines.
+    bool present[10] = {};
+    std::vector<int> key_of(lines.size(), 0);
+    bool in_ppm = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string t = trim(lines[i]);
+        if (!t.empty() && t[0] == '[' && t.find(']') != std::string::npos) {
+            in_ppm = same_nocase(trim(t.substr(1, t.find(']') - 1)), "PPM");
+            continue;
+        }
+        const size_t eq = lines[i].find('=');
+        if (!in_ppm || t.empty() || t[0] == ';' || eq == std::string::npos) continue;
+        const std::string key = trim(lines[i].substr(0, eq));
+        for (int w = 1; w <= 9; ++w)
+            if (same_nocase(key, route_key(route, w).c_str())) key_of[i] = w, present[w] = true;
+    }
+
+    std::vector<std::string> out;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (const int w = key_of[i]) {
+            const size_t eq = lines[i].find('=');
+            size_t v = eq + 1;
+            while (v < lines[i].size() && (lines[i][v] == ' ' || lines[i][v] == '\t')) ++v;
+            // The comment directly above a rewritten key described the old waypoint.
+            const bool real = static_cast<size_t>(w) <= waypoints.size();
+            const std::string note = real ? notes[w] : "; (empty)";
+            if (!out.empty() && is_comment(out.back()) && key_of[i - 1] == 0) {
+                if (!note.empty()) out.back() = note;
+                else out.pop_back();
+            } else if (real && !note.empty()) {
+                out.push_back(note);
+            }
+            out.push_back(lines[i].substr(0, v) + values[w]);
+            ++r.replaced;
+        } else {
+            out.push_back(lines[i]);
+        }
+        if (static_cast<long>(i) == first_ppm_last) {
+            const size_t before = out.size();
+            for (int w = 1; w <= 9; ++w) {
+                if (present[w]) continue;
+                if (static_cast<size_t>(w) <= waypoints.size() && !notes[w].empty()) out.push_back(notes[w]);
+                out.push_back(route_key(route, w) + "=" + values[w]);
+                ++r.added;
+            }
+            // Lines added after the file's last line need a line end before them and after them.
+            if (out.size() != before && i + 1 == lines.size()) ends_with_eol = true;
+        }
+    }
+    if (first_ppm_last < 0) {
+        if (!out.empty() && !trim(out.back()).empty()) out.push_back("");
+        out.push_back("[PPM]");
+        for (int w = 1; w <= 9; ++w) {
+            if (static_cast<size_t>(w) <= waypoints.size() && !notes[w].empty()) out.push_back(notes[w]);
+            out.push_back(route_key(route, w) + "=" + values[w]);
+            ++r.added;
+        }
         r.section_added = true;
         ends_with_eol = true;
     }
-    r.added = static_cast<int>(missing.size());
 
-    for (size_t i = 0; i < lines.size(); ++i) {
-        r.text += lines[i];
-        if (i + 1 < lines.size() || ends_with_eol) r.text += eol;
+    for (size_t i = 0; i < out.size(); ++i) {
+        r.text += out[i];
+        if (i + 1 < out.size() || ends_with_eol) r.text += eol;
     }
     r.ok = true;
     return r;
+}
+
+std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, double speed_kmh, bool first_nine,
+                                        std::vector<PlnDrop>& dropped) {
+    auto at = [&](size_t i) { return GeoPoint{plan[i].lat, plan[i].lon}; };
+    auto name = [&](size_t i) { return plan[i].ident.empty() ? "waypoint " + std::to_string(i + 1) : plan[i].ident; };
+    auto km = [](double v) {
+        char b[32];
+        std::snprintf(b, sizeof b, "%.1f km", v);
+        return std::string(b);
+    };
+    std::vector<size_t> kept;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (!kept.empty() && geo_distance_km(at(kept.back()), at(i)) < 0.01) {
+            dropped.push_back({i, "the same place as " + name(kept.back()) + " before it"});
+            continue;
+        }
+        kept.push_back(i);
+    }
+    if (kept.size() <= 9) return kept;
+    if (first_nine) {
+        for (size_t k = 9; k < kept.size(); ++k) dropped.push_back({kept[k], "after the ninth", true});
+        kept.resize(9);
+        return kept;
+    }
+    // The lead before the turn at kept[k], from the leg before it to the one after it. At the
+    // destination the unit turns towards the empty entry after it, any way at all: the
+    // largest lead.
+    auto lead_at = [&](const std::vector<size_t>& v, size_t k) {
+        if (k + 1 >= v.size()) return unit_turn_lead_km(110, speed_kmh, 3.5);
+        double turn = geo_angle_diff(geo_course_deg(at(v[k - 1]), at(v[k])), geo_course_deg(at(v[k]), at(v[k + 1])));
+        return unit_turn_lead_km(turn, speed_kmh, 3.5);
+    };
+    // Legs too short to fly, from the departure on; the destination always stays.
+    for (size_t k = 1; k < kept.size() && kept.size() > 2;) {
+        const double leg = geo_distance_km(at(kept[k - 1]), at(kept[k]));
+        const double need = lead_at(kept, k) + 1;
+        if (leg >= need) {
+            ++k;
+            continue;
+        }
+        // Beside the destination the point before it goes, unless that is the departure.
+        const bool at_destination = k + 1 == kept.size();
+        if (at_destination && k == 1) break;  // departure and destination alone
+        const size_t victim = at_destination ? k - 1 : k;
+        dropped.push_back({kept[victim], km(leg) + (at_destination ? " before the destination " + name(kept[k])
+                                                                   : " from " + name(kept[k - 1])) +
+                                             ", less than a turn lead plus 1 km (" + km(need) +
+                                             "): no unit can fly it as a leg"});
+        kept.erase(kept.begin() + static_cast<long>(victim));
+        k = victim > 1 ? victim - 1 : 1;
+    }
+    // Then the points whose loss changes the route least.
+    while (kept.size() > 9) {
+        size_t best = 1;
+        double best_off = 1e300;
+        for (size_t k = 1; k + 1 < kept.size(); ++k) {
+            double off = std::fabs(geo_cross_track_km(at(kept[k - 1]), at(kept[k + 1]), at(kept[k])));
+            if (off < best_off) best_off = off, best = k;
+        }
+        dropped.push_back({kept[best], km(best_off) + " off the line from " + name(kept[best - 1]) + " to " +
+                                           name(kept[best + 1]) + ": the least change to the route"});
+        kept.erase(kept.begin() + static_cast<long>(best));
+    }
+    return kept;
 }

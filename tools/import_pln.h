@@ -9,6 +9,7 @@
 
 struct PlnWaypoint {
     std::string ident;  // "UUEE", "" when the plan names none
+    std::string name;   // a descriptive name when the plan gives one ("Sheremetyevo"), UTF-8
     std::string type;   // "Airport", "Intersection", "A", "I", ...
     double lat = 0, lon = 0;
     int line = 0;       // where the waypoint stands in the plan, 1-based
@@ -21,12 +22,33 @@ struct PlnResult {
     std::vector<PlnWaypoint> waypoints;
 };
 
-// Reads a whole plan file (UTF-8 with or without BOM, UTF-16 with BOM, or 8-bit text).
+// Reads a whole plan file: UTF-8 with or without BOM, UTF-16 with BOM, or 8-bit text in the
+// encoding its XML declaration names (ISO-8859-1, windows-1252; windows-1252 when it names
+// none and is not UTF-8). Names come out in UTF-8.
 PlnResult parse_pln(const std::string& bytes);
 
 // One coordinate as the plans write it: hemisphere letter, degrees, a degree mark ("°" in
-// UTF-8 or Latin-1, or "*"), minutes with "'", optional seconds with '"'. `p` advances past it.
+// UTF-8 or Latin-1, or "*"), minutes with "'", optional seconds with '"'; or the hemisphere
+// letter and decimal degrees alone ("N41.52°"). Minutes or seconds of exactly 60 carry over.
+// `p` advances past it.
 bool parse_pln_coordinate(const char*& p, bool longitude, double& degrees, std::string& why);
+
+struct PlnDrop {
+    size_t index;     // into the plan's waypoints
+    std::string why;  // "the same place as UUEE before it", ...
+    bool past_ninth = false;  // left out by the first-nine rule
+};
+
+// The waypoints (indices into `plan`, in order) that become the route, and the ones left
+// out with the reason. A waypoint at the same place as the one kept before it is dropped.
+// With `first_nine` the first nine that remain are kept. Otherwise a plan of more than nine
+// keeps its first and last: first the points no unit can fly as a leg go (closer to the
+// point kept before them than the turn lead at `speed_kmh` plus 1 km, such as runway and
+// procedure points beside an airport; beside the destination the point before it goes),
+// then, while more than nine remain, the point lying least off the line between its kept
+// neighbours.
+std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, double speed_kmh, bool first_nine,
+                                        std::vector<PlnDrop>& dropped);
 
 // The route value the units read back as (lat, lon): "55*45.5000,37*36.2000", minutes to the
 // ten-thousandth; south and west carried by the degrees, or by the minutes below one degree
@@ -46,4 +68,8 @@ struct CfgEdit {
 // keys past them get the empty mark 99*0,999*0): each existing key line of a [PPM] section is
 // rewritten in place, missing keys are added at the end of the first [PPM] section (a section
 // is appended when there is none); every other line, comment and line ending stays as it was.
-CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<GeoPoint>& waypoints);
+// `comments` (one per waypoint, may be shorter) become the comment line directly above each
+// key: a comment line standing there is replaced (by "; (empty)" above a key set empty),
+// otherwise one is inserted.
+CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<GeoPoint>& waypoints,
+                      const std::vector<std::string>& comments = {});

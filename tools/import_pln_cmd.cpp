@@ -1,41 +1,65 @@
 // q14bench import-pln: a simulator flight plan written as one route of q14_ppm.cfg, the rest
-// of the file kept; the new file replaces the old one only when it is complete.
+// of the file kept. The route file is checked to be one before it is touched, the old file is
+// kept as .bak, and the new one replaces it only when it is complete.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/profile_line.h"
 #include "tools/commands.h"
 #include "tools/files.h"
 #include "tools/import_pln.h"
 #include "tools/options.h"
 #include "tools/route_cfg.h"
+#include "tools/text_diff.h"
 
-const char* const kImportPlnUsage = "import-pln PLAN.pln --cfg FILE [--route 0..3]";
-const char* const kImportPlnSummary = "write a flight plan's first nine waypoints as one route of a q14_ppm.cfg";
+const char* const kImportPlnUsage =
+    "import-pln PLAN.pln --cfg FILE [--route 0..3] [--speed KMH] [--first-nine] [--dry-run]";
+const char* const kImportPlnSummary = "write a flight plan as one route of a q14_ppm.cfg (at most nine waypoints)";
 const char* const kImportPlnHelp =
     "Reads a simulator flight plan, in either form:\n"
     "  XML: <ATCWaypoint> entries whose <WorldPosition> reads like\n"
-    "       N55\xC2\xB0 45' 30.00\",E37\xC2\xB0 36' 12.00\",+000500.00\n"
+    "       N55\xC2\xB0 45' 30.00\",E37\xC2\xB0 36' 12.00\",+000500.00  or  N41.520000\xC2\xB0,E2.105000\xC2\xB0,+3000.00\n"
     "  INI: a [flightplan] section with lines like\n"
     "       waypoint.0=, UUEE, , UUEE, A, N55* 58.37', E37* 24.90', +000622.00,\n"
-    "and writes its first nine waypoints as route N of the route file: the keys ppm_N1..ppm_N9 of\n"
-    "section [PPM] (ppm_01..ppm_09 for route 0). A waypoint at the same place as the one before\n"
-    "it is dropped; a plan of fewer than nine leaves the remaining keys empty (99*0,999*0), so\n"
-    "the units show them blank and 'fly' ends the route at the last waypoint; waypoints after the\n"
-    "ninth are listed as left out. Every other line of the file (other routes, [SYS], comments)\n"
-    "stays as it was; missing keys are added to the [PPM] section (created if needed). The file\n"
-    "is written to a temporary file and renamed into place: it is never left half-written.\n"
-    "Route 0 is the one the units copy into their working route when the route reload area is\n"
-    "clicked.\n"
+    "(UTF-8, UTF-16 with a byte-order mark, or the 8-bit encoding the plan declares) and writes it\n"
+    "as route N of the route file: the keys ppm_N1..ppm_N9 of section [PPM] (ppm_01..ppm_09 for\n"
+    "route 0), each with a comment line above it naming the waypoint (the comment that stood\n"
+    "there is replaced). A waypoint at the same place as the one before it is dropped. A route\n"
+    "holds nine waypoints: a longer plan keeps its departure and its destination; first the\n"
+    "points no unit can fly as a leg go (closer to the point before them than the turn lead plus\n"
+    "1 km, such as runway and procedure points beside an airport), then, while more than nine\n"
+    "remain, the point whose loss changes the route least. What was left out is listed with the\n"
+    "reason. A plan of fewer than nine leaves the remaining keys empty (99*0,999*0).\n"
+    "\n"
+    "Every other line of the file (other routes, [SYS], comments) stays as it was; missing keys\n"
+    "are added to the [PPM] section (created if needed). The file must be a text INI file (a\n"
+    "missing or empty one is created); a symbolic link is followed to the real file; a read-only\n"
+    "file is refused. The previous file is kept as FILE.bak, and the new one is written to a\n"
+    "temporary file and renamed into place: it is never left half-written, and a refused import\n"
+    "leaves it untouched. Route 0 is the one the units copy into their working route when the\n"
+    "route reload area is clicked.\n"
     "\n"
     "Options:\n"
     "  --cfg FILE        the q14_ppm.cfg to change (created when it does not exist)\n"
-    "  --route N         the route to replace, 0 to 3 (default 0)\n";
+    "  --route N         the route to replace, 0 to 3 (default 0)\n"
+    "  --speed KMH       true airspeed for the turn leads, 150..1500 km/h (default 600, as 'fly')\n"
+    "  --first-nine      keep the plan's first nine waypoints instead of choosing nine\n"
+    "  --dry-run         print the change as a diff and write nothing\n"
+    "\n"
+    "Exit status: 0 written (or shown with --dry-run), 1 a plan or route file refused, or a\n"
+    "failed write (the route file is then unchanged), 2 bad usage.\n";
 
 namespace {
+
+constexpr size_t kListedNames = 5;  // left-out waypoints named in full; the rest are counted
 
 int fail(const std::string& e, int status = 1) {
     std::fprintf(stderr, "q14bench import-pln: %s\n", e.c_str());
@@ -44,11 +68,45 @@ int fail(const std::string& e, int status = 1) {
 
 std::string name_of(const PlnWaypoint& w) { return w.ident.empty() ? "(unnamed)" : w.ident; }
 
+// The comment line written above a waypoint's key: ident, name and type.
+std::string comment_of(const PlnWaypoint& w) {
+    std::string c = name_of(w);
+    if (!w.name.empty() && w.name != w.ident) c += " " + w.name;
+    if (!w.type.empty()) c += " (" + w.type + ")";
+    return c;
+}
+
+// Refuses a route file that is not a text INI file: NUL bytes or other control characters
+// (a picture, a program), or text with no line a profile reader would take.
+bool looks_like_ini(const std::string& text, std::string& why) {
+    size_t controls = 0;
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c == 0) return why = "it holds NUL bytes: binary content, not a text INI file", false;
+        controls += c < 0x20 && c != '\n' && c != '\r' && c != '\t';
+    }
+    if (controls > 0) return why = "it holds control characters: binary content, not a text INI file", false;
+    size_t pos = 0;
+    bool any_line = false;
+    while (pos < text.size()) {
+        size_t nl = text.find('\n', pos);
+        if (nl == std::string::npos) nl = text.size();
+        const char *nb, *ne, *vb, *ve;
+        ProfileLine kind = profile_line(text.data() + pos, text.data() + nl, &nb, &ne, &vb, &ve);
+        if (kind == ProfileLine::kSection || kind == ProfileLine::kKeyValue) return true;
+        any_line = any_line || kind == ProfileLine::kOther;
+        pos = nl + 1;
+    }
+    if (!any_line) return true;  // only blanks and comments: an INI file with nothing in it yet
+    return why = "no line of it is a [section] or a key=value line: not an INI file", false;
+}
+
 }  // namespace
 
 int cmd_import_pln(int argc, char** argv) {
     std::string plan_path, cfg_path, v, error;
-    double route = 0;
+    double route = 0, speed = 600;
+    bool dry_run = false, first_nine = false;
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n%s", kImportPlnUsage, kImportPlnHelp);
@@ -59,6 +117,13 @@ int cmd_import_pln(int argc, char** argv) {
         } else if (take_option(argc, argv, i, "--route", v, error)) {
             if (error.empty() && (!parse_number(v, 0, 3, route) || route != static_cast<int>(route)))
                 error = "--route " + v + ": give a route number 0 to 3";
+        } else if (take_option(argc, argv, i, "--speed", v, error)) {
+            if (error.empty() && !parse_number(v, 150, 1500, speed))
+                error = "--speed " + v + ": give the true airspeed in km/h, 150 to 1500";
+        } else if (std::string(argv[i]) == "--dry-run") {
+            dry_run = true;
+        } else if (std::string(argv[i]) == "--first-nine") {
+            first_nine = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             error = std::string("unknown option ") + argv[i];
         } else if (plan_path.empty()) {
@@ -76,45 +141,86 @@ int cmd_import_pln(int argc, char** argv) {
     PlnResult plan = parse_pln(bytes);
     if (!plan.ok) return fail(plan_path + ": " + plan.error);
 
-    std::vector<PlnWaypoint> kept;
-    for (const PlnWaypoint& w : plan.waypoints) {
-        if (!kept.empty() && geo_distance_km({kept.back().lat, kept.back().lon}, {w.lat, w.lon}) < 0.01) {
-            std::printf("dropped %s (line %d): the same place as %s before it\n", name_of(w).c_str(), w.line,
-                        name_of(kept.back()).c_str());
-            continue;
-        }
-        kept.push_back(w);
-    }
-    if (kept.size() < 2)
-        return fail(plan_path + ": the plan has " + std::to_string(kept.size()) +
+    std::vector<PlnDrop> dropped;
+    std::vector<size_t> chosen = choose_route_points(plan.waypoints, speed, first_nine, dropped);
+    if (chosen.size() < 2)
+        return fail(plan_path + ": the plan has " + std::to_string(chosen.size()) +
                     " distinct waypoint(s); a route needs at least two");
-    if (kept.size() > 9) {
-        std::string left;
-        for (size_t i = 9; i < kept.size(); ++i)
-            left += (i > 9 ? ", " : "") + name_of(kept[i]) + " (line " + std::to_string(kept[i].line) + ")";
-        std::printf("left out %zu waypoint(s) after the ninth: %s\n", kept.size() - 9, left.c_str());
-        kept.resize(9);
+
+    // The route file: through a symbolic link to the real file, which must be a writable
+    // text INI file when it exists.
+    std::string target = cfg_path;
+    struct stat st;
+    if (::lstat(cfg_path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char real[PATH_MAX];
+        if (!::realpath(cfg_path.c_str(), real))
+            return fail(cfg_path + ": a symbolic link whose target cannot be found (" + std::strerror(errno) +
+                        "); refused, nothing written");
+        target = real;
+    }
+    std::string original;
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists) {
+        if (!S_ISREG(st.st_mode)) return fail(cfg_path + ": not an ordinary file; refused, nothing written");
+        if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
+            return fail(cfg_path + ": the file is read-only; refused, nothing written (make it writable first)");
+        if (!read_whole_file(target, original, error, 1u << 20)) return fail("cannot read the route file: " + error);
+        std::string why;
+        if (!looks_like_ini(original, why)) return fail(cfg_path + ": " + why + "; refused, nothing written");
     }
 
-    std::string original;
-    struct stat st;
-    bool exists = ::stat(cfg_path.c_str(), &st) == 0;
-    if (exists && !read_whole_file(cfg_path, original, error, 1u << 20)) return fail("cannot read the route file: " + error);
+    const int r = static_cast<int>(route);
     std::vector<GeoPoint> points;
-    for (const PlnWaypoint& w : kept) points.push_back({w.lat, w.lon});
-    CfgEdit edit = cfg_set_route(original, static_cast<int>(route), points);
+    std::vector<std::string> comments;
+    for (size_t i : chosen) {
+        const PlnWaypoint& w = plan.waypoints[i];
+        points.push_back({w.lat, w.lon});
+        comments.push_back(comment_of(w));
+    }
+    CfgEdit edit = cfg_set_route(original, r, points, comments);
     if (!edit.ok) return fail(edit.error);
-    if (!write_file_atomic(cfg_path, edit.text, error)) return fail(error);
 
-    int r = static_cast<int>(route);
-    std::printf("%s %s: route %d from %s (%s form, %zu waypoint(s) in the plan); %d key(s) rewritten, %d added%s\n",
-                exists ? "updated" : "created", cfg_path.c_str(), r, plan_path.c_str(), plan.form.c_str(),
-                plan.waypoints.size(), edit.replaced, edit.added, edit.section_added ? " in a new [PPM] section" : "");
+    for (const PlnDrop& d : dropped) {
+        if (d.past_ninth) continue;
+        const PlnWaypoint& w = plan.waypoints[d.index];
+        std::printf("dropped %s (line %d): %s\n", name_of(w).c_str(), w.line, d.why.c_str());
+    }
+    std::string left;
+    size_t n_left = 0;
+    for (const PlnDrop& d : dropped) {
+        if (!d.past_ninth) continue;
+        if (n_left++ < kListedNames)
+            left += (n_left > 1 ? ", " : "") + name_of(plan.waypoints[d.index]) + " (line " +
+                    std::to_string(plan.waypoints[d.index].line) + ")";
+    }
+    if (n_left)
+        std::printf("left out %zu waypoint(s) after the ninth: %s%s\n", n_left, left.c_str(),
+                    n_left > kListedNames ? (" and " + std::to_string(n_left - kListedNames) + " more").c_str() : "");
+
+    // What the units will make of the new route: the route check's findings on it.
+    RouteFileCheck check = check_route_file(edit.text, cfg_path, speed);
+    for (const CheckFinding& f : check.findings)
+        if (f.part == CheckPart::kRoute && f.route == r) std::printf("check: %s\n", format_finding(f).c_str());
+
+    if (dry_run) {
+        std::string diff = line_diff(original, edit.text);
+        std::printf("--- %s\n+++ %s (after the import; nothing written, --dry-run)\n%s", cfg_path.c_str(),
+                    cfg_path.c_str(), diff.empty() ? "(no change)\n" : diff.c_str());
+        return 0;
+    }
+    if (exists && !write_file_atomic(target + ".bak", original, error))
+        return fail("cannot keep the previous file: " + error + "; nothing written");
+    if (!write_file_atomic(target, edit.text, error)) return fail(error);
+
+    std::printf("%s %s%s: route %d from %s (%s form, %zu waypoint(s) in the plan); %d key(s) rewritten, %d added%s%s\n",
+                exists ? "updated" : "created", cfg_path.c_str(), target != cfg_path ? (" (" + target + ")").c_str() : "",
+                r, plan_path.c_str(), plan.form.c_str(), plan.waypoints.size(), edit.replaced, edit.added,
+                edit.section_added ? " in a new [PPM] section" : "", exists ? "; the previous file is kept as .bak" : "");
     for (int w = 1; w <= 9; ++w) {
-        if (static_cast<size_t>(w) <= kept.size()) {
-            const PlnWaypoint& p = kept[static_cast<size_t>(w) - 1];
-            std::printf("  %s=%-26s %s %s\n", route_key(r, w).c_str(), format_route_value(p.lat, p.lon).c_str(),
-                        name_of(p).c_str(), p.type.c_str());
+        if (static_cast<size_t>(w) <= chosen.size()) {
+            const PlnWaypoint& p = plan.waypoints[chosen[static_cast<size_t>(w) - 1]];
+            std::printf("  %s=%-26s %s\n", route_key(r, w).c_str(), format_route_value(p.lat, p.lon).c_str(),
+                        comment_of(p).c_str());
         } else {
             std::printf("  %s=%-26s (empty)\n", route_key(r, w).c_str(), "99*0,999*0");
         }

@@ -114,7 +114,7 @@ TEST(ImportPln, MalformedPlansAreRefusedWithTheLine) {
          "line 3"},
         {"<SimBase.Document><FlightPlan.FlightPlan><ATCWaypoint><WorldPosition>N55\xC2\xB0 61' 0\",E1\xC2\xB0 0' 0\""
          "</WorldPosition></ATCWaypoint></FlightPlan.FlightPlan></SimBase.Document>",
-         "below 60"},
+         "must not exceed 60"},
         {"<SimBase.Document><FlightPlan.FlightPlan><ATCWaypoint><WorldPosition>E37\xC2\xB0 0' 0\",N55\xC2\xB0 0' 0\""
          "</WorldPosition></ATCWaypoint></FlightPlan.FlightPlan></SimBase.Document>",
          "no N or S"},
@@ -136,6 +136,110 @@ TEST(ImportPln, MalformedPlansAreRefusedWithTheLine) {
     }
 }
 
+std::string xml_plan(const std::string& waypoints, const std::string& declaration = "") {
+    return declaration + "<SimBase.Document><FlightPlan.FlightPlan>\n" + waypoints +
+           "</FlightPlan.FlightPlan></SimBase.Document>\n";
+}
+
+std::string xml_waypoint(const std::string& id, const std::string& position) {
+    return "<ATCWaypoint id=\"" + id + "\"><WorldPosition>" + position + "</WorldPosition></ATCWaypoint>\n";
+}
+
+// The plan forms pilots were seen to bring: each is read, with the first waypoint where it
+// belongs and its name in UTF-8.
+TEST(ImportPln, PlansAsPlannersWriteThemAreRead) {
+    struct Row {
+        const char* what;
+        std::string bytes;
+        double lat, lon;
+        const char* ident;
+    } rows[] = {
+        {"WorldPosition wrapped in white space",
+         xml_plan(xml_waypoint("A", "\n      N55\xC2\xB0 45' 30.00\",E37\xC2\xB0 36' 12.00\",+000500.00\n    ")),
+         55 + 45.5 * kMinute, 37 + 36.2 * kMinute, "A"},
+        {"seconds written as 60.00\"",
+         xml_plan(xml_waypoint("A", "N55\xC2\xB0 45' 60.00\",E37\xC2\xB0 59' 60.00\",+000500.00")),
+         55 + 46 * kMinute, 38, "A"},
+        {"decimal degrees", xml_plan(xml_waypoint("SLL", "N41.520000\xC2\xB0,E2.105000\xC2\xB0,+3000.00")), 41.52,
+         2.105, "SLL"},
+        {"decimal degrees, south and west, no degree mark", xml_plan(xml_waypoint("X", "S12.5,W77.25,+0")), -12.5, -77.25,
+         "X"},
+        {"Latin-1 declared", xml_plan(xml_waypoint("Z\xFCrich", "N47\xB0 27' 0\",E8\xB0 33' 0\",+0"),
+                                      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"),
+         47.45, 8.55, "Z\xC3\xBCrich"},
+        {"windows-1252 undeclared, INI form", "[flightplan]\nwaypoint.0=, K\xF6ln, , K\xF6ln, A, N50* 52.00', E7* 8.00', +0,\n",
+         50 + 52 * kMinute, 7 + 8 * kMinute, "K\xC3\xB6ln"},
+    };
+    for (const Row& row : rows) {
+        PlnResult r = parse_pln(row.bytes);
+        ASSERT_TRUE(r.ok) << row.what << ": " << r.error;
+        EXPECT_NEAR(r.waypoints[0].lat, row.lat, 1e-9) << row.what;
+        EXPECT_NEAR(r.waypoints[0].lon, row.lon, 1e-9) << row.what;
+        EXPECT_EQ(r.waypoints[0].ident, row.ident) << row.what;
+    }
+    // A plan whose fixes carry ICAO names only says so and what to do.
+    PlnResult names_only = parse_pln(xml_plan(
+        "<ATCWaypoint id=\"LEBL\"><ATCWaypointType>Airport</ATCWaypointType><ICAO><ICAOIdent>LEBL</ICAOIdent></ICAO>"
+        "</ATCWaypoint>\n"));
+    EXPECT_FALSE(names_only.ok);
+    EXPECT_NE(names_only.error.find("ICAO names only"), std::string::npos) << names_only.error;
+    EXPECT_NE(names_only.error.find("with a <WorldPosition> for every waypoint"), std::string::npos) << names_only.error;
+    PlnResult other = parse_pln(xml_plan(xml_waypoint("A", "N1\xC2\xB0 0' 0\",E1\xC2\xB0 0' 0\""),
+                                         "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n"));
+    EXPECT_FALSE(other.ok);
+    EXPECT_NE(other.error.find("'shift_jis'"), std::string::npos) << other.error;
+}
+
+// Departure, a runway point 1 km on, a procedure point, airway fixes, two points beside the
+// destination and the destination: fourteen in all.
+std::vector<PlnWaypoint> fourteen_waypoints() {
+    const struct {
+        const char* id;
+        double lat, lon;
+    } p[] = {{"LEBL", 41.2969, 2.0783},  {"RW25R", 41.303, 2.088}, {"DUNES", 41.25, 1.9167}, {"SLL", 41.52, 2.105},
+             {"GIR", 41.9333, 2.7667},   {"LATEK", 42.5, 3.1667},  {"PPG", 42.7, 2.8667},    {"FJR", 43.5833, 3.9667},
+             {"MTL", 44.55, 4.7833},     {"LSA", 45.6667, 5.0833}, {"BELUS", 46.0, 5.6667},  {"PAS", 46.1667, 6.0},
+             {"GVA", 46.255, 6.1333},    {"LSGG", 46.2381, 6.1089}};
+    std::vector<PlnWaypoint> v;
+    for (const auto& x : p) {
+        PlnWaypoint w;
+        w.ident = x.id;
+        w.lat = x.lat;
+        w.lon = x.lon;
+        w.line = static_cast<int>(v.size()) + 5;
+        v.push_back(w);
+    }
+    return v;
+}
+
+TEST(ImportPln, ALongPlanKeepsItsDepartureAndDestination) {
+    const std::vector<PlnWaypoint> plan = fourteen_waypoints();
+    std::vector<PlnDrop> dropped;
+    std::vector<size_t> kept = choose_route_points(plan, 600, false, dropped);
+    ASSERT_EQ(kept.size(), 9u);
+    EXPECT_EQ(plan[kept.front()].ident, "LEBL");
+    EXPECT_EQ(plan[kept.back()].ident, "LSGG");
+    ASSERT_EQ(dropped.size(), 5u);
+    std::string reasons;
+    for (const PlnDrop& d : dropped) reasons += plan[d.index].ident + ": " + d.why + "\n";
+    EXPECT_NE(reasons.find("RW25R: 1.1 km from LEBL"), std::string::npos) << reasons;
+    EXPECT_NE(reasons.find("GVA: 2.7 km before the destination LSGG"), std::string::npos) << reasons;
+    EXPECT_NE(reasons.find("the least change to the route"), std::string::npos) << reasons;
+    // Every leg kept is long enough to fly at that speed; the route stays in order.
+    for (size_t k = 1; k < kept.size(); ++k) {
+        EXPECT_LT(kept[k - 1], kept[k]);
+        EXPECT_GT(geo_distance_km({plan[kept[k - 1]].lat, plan[kept[k - 1]].lon}, {plan[kept[k]].lat, plan[kept[k]].lon}),
+                  unit_turn_lead_km(0, 600, 3.5) + 1);
+    }
+    // The old rule on request: the first nine, the destination left out.
+    dropped.clear();
+    kept = choose_route_points(plan, 600, true, dropped);
+    ASSERT_EQ(kept.size(), 9u);
+    EXPECT_EQ(plan[kept.back()].ident, "MTL");
+    EXPECT_EQ(dropped.size(), 5u);
+    EXPECT_TRUE(dropped.back().past_ninth);
+}
+
 TEST(ImportPln, RouteValuesReadBackAsTheUnitsReadThem) {
     // Each value goes through the same parser rule the units use (minutes follow negative degrees).
     struct Case {
@@ -153,7 +257,7 @@ TEST(ImportPln, RouteValuesReadBackAsTheUnitsReadThem) {
         EXPECT_EQ(v, c.text);
         double lat, lon;
         std::string why;
-        ASSERT_TRUE(parse_route_value(v, lat, lon, why)) << why;
+        ASSERT_TRUE(route_value_strict(v, lat, lon, why)) << why;
         EXPECT_NEAR(lat, c.lat, 1e-6);
         EXPECT_NEAR(lon, c.lon, 1e-6);
     }
@@ -219,6 +323,32 @@ TEST(ImportPln, RewriteAddsASectionToAFileWithoutOneAndWritesANewFile) {
     std::string error;
     EXPECT_TRUE(route_from_cfg(fresh.text, 3, route, error)) << error;
     EXPECT_EQ(route.size(), 2u);
+}
+
+TEST(ImportPln, RewriteNamesEachWaypointInTheCommentAboveItsKey) {
+    const std::string before =
+        "[PPM]\n"
+        "; Route 1: Moscow to St Petersburg.\n"
+        "; Sheremetyevo UUEE\n"
+        "ppm_11=55*58.4,37*24.9\n"
+        "; Veliky Novgorod\n"
+        "ppm_12=58*31.3,31*16.5\n"
+        "ppm_13=59*48.0,30*15.8\n"
+        "; St Petersburg Pulkovo ULLI\n"
+        "ppm_14=59*48.0,30*15.8\n";
+    CfgEdit e = cfg_set_route(before, 1, {{55, 37}, {59.8, 30.2667}, {60, 30}}, {"UUEE (Airport)", "ULLI Pulkovo (A)", "X"});
+    ASSERT_TRUE(e.ok) << e.error;
+    EXPECT_EQ(e.text.substr(0, e.text.find("ppm_15")),
+              "[PPM]\n"
+              "; Route 1: Moscow to St Petersburg.\n"
+              "; UUEE (Airport)\n"
+              "ppm_11=55*0.0000,37*0.0000\n"
+              "; ULLI Pulkovo (A)\n"
+              "ppm_12=59*48.0000,30*16.0020\n"
+              "; X\n"
+              "ppm_13=60*0.0000,30*0.0000\n"
+              "; (empty)\n"
+              "ppm_14=99*0,999*0\n");
 }
 
 TEST(ImportPln, RewriteRefusesRoutesThatDoNotExist) {

@@ -104,15 +104,18 @@ struct SheetWords {
     const char* uvi;
     const char* pur;
     const char* ap;
-    const char* footer;  // unit, time after take-off, speed, page number and name, lamp test
+    const char* footer;  // unit, time after take-off, speed, page number and name, lamp test, route's end
     const char* lamp_test;
+    const char* after_end;
     const char* pages[10];
 };
 const SheetWords kLatinWords = {
-    "UVI", "PUR", "AP", "unit %d, %s after take-off (%.0f km/h), UVI page %d %s%s", ", lamp test",
+    "UVI", "PUR", "AP", "unit %d, %s after take-off (%.0f km/h), UVI page %d %s%s%s", ", lamp test",
+    ", after the route's end",
     {"", "KONTR", "phi/lambda", "IK/PG", "PPM", "ZPU/PU", "S/Z", "W/US", "T/t", "delta/U"}};
 const SheetWords kCyrillicWords = {
-    "УВИ", "ПУР", "АП", "блок %d, %s после взлёта (%.0f км/ч), УВИ на странице %d %s%s", ", контроль ламп",
+    "УВИ", "ПУР", "АП", "блок %d, %s после взлёта (%.0f км/ч), УВИ на странице %d %s%s%s", ", контроль ламп",
+    ", после конца маршрута",
     {"", "КОНТР", "φ/λ", "ИК/ПГ", "ППМ", "ЗПУ/ПУ", "S/Z", "W/УС", "T/t", "δ/U"}};
 
 }  // namespace
@@ -183,8 +186,19 @@ int cmd_panel(int argc, char** argv) {
 
     Flight f;
     if (!flight_prepare(f, setup, error, nullptr)) return fail(error);
+    for (const CheckFinding& note : setup.check_notes) std::printf("check: %s\n", format_finding(note).c_str());
     flight_take_off(f);
-    while (flight_time_s(f) < minutes * 60) host_frame();
+    // Unit 2 changing to a leg from the last waypoint ends the route; past that moment the
+    // panels show a leg beyond it while the aircraft flies on without steering.
+    const int last = static_cast<int>(setup.route.size());
+    double route_end_s = -1, next_look = 0;
+    while (flight_time_s(f) < minutes * 60) {
+        host_frame();
+        if (route_end_s < 0 && flight_time_s(f) >= next_look) {
+            next_look += 1;
+            if (read_unit(f, 2).from == last) route_end_s = flight_time_s(f);
+        }
+    }
     HostModule* m = f.unit[unit == 1 ? 0 : 1];
     if (!set_page(m, static_cast<int>(page))) return fail("the UVI knob did not turn to page " + std::to_string(static_cast<int>(page)));
     if (lamp_test) host_click(m, "Q14_PUR", pur::kLampTest);
@@ -201,7 +215,7 @@ int cmd_panel(int argc, char** argv) {
     char footer[256];
     std::snprintf(footer, sizeof footer, words.footer, static_cast<int>(unit), hms(flight_time_s(f)).c_str(),
                   setup.speed_kmh, static_cast<int>(page), words.pages[static_cast<int>(page)],
-                  lamp_test ? words.lamp_test : "");
+                  lamp_test ? words.lamp_test : "", route_end_s >= 0 ? words.after_end : "");
     cairo_surface_t* all = sheet(drawn, footer, scale);
     std::string png;
     bool ok = surface_to_png(all, png, error);
@@ -209,6 +223,10 @@ int cmd_panel(int argc, char** argv) {
     if (!ok) return fail(error);
     files.push_back({"panels.png", png});
     if (!write_outputs(out, files, error)) return fail(error);
+    if (route_end_s >= 0)
+        std::printf("note: this moment is after the route's end: unit 2 passed waypoint %d, the last, at %s after "
+                    "take-off\n",
+                    last, hms(route_end_s).c_str());
     std::printf("%s\nwrote", footer);
     for (const auto& [name, data] : files) std::printf(" %s/%s", out.c_str(), name.c_str());
     std::printf("\n");

@@ -1,151 +1,14 @@
 // q14bench: runs both navigation units in the host stand-in from the command line and prints
 // what their panels show. One subcommand per job, listed in kCommands.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "host/standin.h"
+#include "q14_version.h"
 #include "tools/commands.h"
 
 namespace {
 
-// ---- reading the panels --------------------------------------------------------------------
-// Chain positions of the elements the tool shows (as the modules list them).
-enum UviElement { kUviUpper = 1, kUviLower = 2, kUviFrom = 3, kUviTo = 4, kUviEnterLamp = 8,
-                  kUviRouteLamp = 9, kUviHoldLamp = 10, kUviLzpLamp = 11, kUviFocus = 13,
-                  kUviUpperSign = 14, kUviLowerSign = 15 };
-enum PurElement { kPurKnob = 2, kPurPit = 4, kPurOtkaz = 5, kPurKv = 6, kPurVnim = 7, kPurNegot = 8 };
-// Mouse areas the demo clicks.
-enum { kUviModeDown = 1, kUviModeUp = 2, kUviTakePosition = 23, kUviAlignShortcut = 24 };
-enum { kPurSelectorDown = 1, kPurSelectorUp = 2 };
-
-const char* const kSelector[] = {"OTKL", "OBOGR", "VYST", "NAVIG", "KV"};
-const char* const kPages[] = {"", "KONTR", "phi/lambda", "IK/PG", "PPM", "ZPU/PU", "S/Z", "W/US", "T/t", "delta/U"};
-
-char sign_char(double frame, bool lower) {
-    static const char upper_signs[] = " NS+-8";
-    static const char lower_signs[] = " EW+-8";
-    int f = frame >= 0 && frame <= 5 ? static_cast<int>(frame) : 0;
-    return (lower ? lower_signs : upper_signs)[f];
-}
-
-char lamp(HostModule* m, const char* gauge, int k) { return host_element_value(m, gauge, k) == 0.0 ? '*' : '.'; }
-
-int selector_of(HostModule* m) {
-    int s = static_cast<int>(host_element_value(m, "Q14_PUR", kPurKnob) / 30.0 + 0.5);
-    return s >= 0 && s <= 4 ? s : 0;
-}
-
-int page_of(HostModule* m) {
-    int p = static_cast<int>((host_element_value(m, "Q14_UVI", 6) - 120.0) / 30.0 + 0.5);
-    return p >= 1 && p <= 9 ? p : 1;
-}
-
-void print_panels(HostModule* m, int unit) {
-    std::printf("  unit %d  PUR %-5s lamps NEGOT%c VNIM%c KV%c OTKAZ%c PIT%c   page %-10s focus%c\n", unit,
-                kSelector[selector_of(m)], lamp(m, "Q14_PUR", kPurNegot), lamp(m, "Q14_PUR", kPurVnim),
-                lamp(m, "Q14_PUR", kPurKv), lamp(m, "Q14_PUR", kPurOtkaz), lamp(m, "Q14_PUR", kPurPit),
-                kPages[page_of(m)], lamp(m, "Q14_UVI", kUviFocus));
-    std::printf("          UVI %c[%-10s]  OT %s DO %s   VVOD%c IZM%c OST%c LZP%c\n",
-                sign_char(host_element_value(m, "Q14_UVI", kUviUpperSign), false),
-                host_element_text(m, "Q14_UVI", kUviUpper).c_str(), host_element_text(m, "Q14_UVI", kUviFrom).c_str(),
-                host_element_text(m, "Q14_UVI", kUviTo).c_str(), lamp(m, "Q14_UVI", kUviEnterLamp),
-                lamp(m, "Q14_UVI", kUviRouteLamp), lamp(m, "Q14_UVI", kUviHoldLamp), lamp(m, "Q14_UVI", kUviLzpLamp));
-    std::printf("              %c[%-10s]\n", sign_char(host_element_value(m, "Q14_UVI", kUviLowerSign), true),
-                host_element_text(m, "Q14_UVI", kUviLower).c_str());
-    std::printf("          Koord_i %s %s   Koord_s %s %s   DigTest %s | %s\n",
-                host_element_text(m, "Koord_i", 1).c_str(), host_element_text(m, "Koord_i", 2).c_str(),
-                host_element_text(m, "Koord_s", 1).c_str(), host_element_text(m, "Koord_s", 2).c_str(),
-                host_element_text(m, "DigTest", 1).c_str(), host_element_text(m, "DigTest", 2).c_str());
-}
-
-void print_named() {
-    std::printf("  named:");
-    for (const std::string& n : host_named_names()) std::printf(" %s=%g", n.c_str(), host_named_double(n));
-    std::printf("\n");
-}
-
-void clicks(HostModule* m, const char* gauge, int area, int n) {
-    for (int i = 0; i < n; ++i) host_click(m, gauge, area);
-}
-
-// ---- demo ----------------------------------------------------------------------------------
-// Both units from cold: warm-up, alignment on the aircraft's position (shortened), navigation
-// while the aircraft flies east; then every page of unit 1.
-int cmd_demo(int argc, char** argv) {
-    double lat = 55.97, lon = 37.41, heading = 90, tas = 600;
-    for (int i = 0; i < argc; ++i) {
-        auto value = [&](const char* opt, double& out) {
-            if (std::strcmp(argv[i], opt) != 0 || i + 1 >= argc) return false;
-            out = std::atof(argv[++i]);
-            return true;
-        };
-        if (value("--lat", lat) || value("--lon", lon) || value("--heading", heading) || value("--tas", tas)) continue;
-        if (std::strcmp(argv[i], "--sim-dir") == 0 && i + 1 < argc) {
-            host_set_sim_dir(argv[++i]);
-            continue;
-        }
-        std::fprintf(stderr, "demo: unknown option %s\n", argv[i]);
-        return 2;
-    }
-    Aircraft& a = host_aircraft();
-    a.lat = lat;
-    a.lon = lon;
-    a.heading = heading;
-    a.tas_kmh = tas;
-    a.fly = true;
-    HostModule* units[2] = {host_open_unit(1), host_open_unit(2)};
-    for (HostModule* m : units)
-        if (!m) {
-            std::fprintf(stderr, "demo: %s\n", host_last_error().c_str());
-            return 1;
-        }
-    auto show = [&](const char* what) {
-        std::printf("frame %llu (%.1f s): %s\n", static_cast<unsigned long long>(host_frame_number()),
-                    a.sim_time_s, what);
-        for (int u = 0; u < 2; ++u) print_panels(units[u], u + 1);
-    };
-    host_frame();
-    show("both units off");
-    for (HostModule* m : units) clicks(m, "Q14_PUR", kPurSelectorUp, 1);
-    host_frames(200);
-    show("warm-up done");
-    for (HostModule* m : units) {
-        clicks(m, "Q14_PUR", kPurSelectorUp, 1);
-        clicks(m, "Q14_UVI", kUviModeUp, 1);  // phi/lambda
-    }
-    host_frames(2);
-    for (HostModule* m : units) {
-        host_click(m, "Q14_UVI", kUviTakePosition);
-        host_click(m, "Q14_UVI", kUviAlignShortcut);
-    }
-    host_frames(100);
-    show("aligning on the aircraft's position");
-    host_frames(450);
-    for (HostModule* m : units) clicks(m, "Q14_PUR", kPurSelectorUp, 1);
-    host_frames(180);
-    show("navigating, flying east");
-    std::printf("pages of unit 1:\n");
-    HostModule* m = units[0];
-    clicks(m, "Q14_UVI", kUviModeDown, 9);
-    for (int page = 1; page <= 9; ++page) {
-        host_frames(2);
-        std::printf("  %-10s %c[%-10s] %c[%-10s]\n", kPages[page_of(m)],
-                    sign_char(host_element_value(m, "Q14_UVI", kUviUpperSign), false),
-                    host_element_text(m, "Q14_UVI", kUviUpper).c_str(),
-                    sign_char(host_element_value(m, "Q14_UVI", kUviLowerSign), true),
-                    host_element_text(m, "Q14_UVI", kUviLower).c_str());
-        host_click(m, "Q14_UVI", kUviModeUp);
-    }
-    print_named();
-    std::printf("aircraft at %.5f %.5f heading %.1f; %zu key events; text buffers %s\n", a.lat, a.lon, a.heading,
-                host_key_events().size(), host_text_buffers_intact() ? "intact" : "OVERRUN");
-    host_reset();
-    return 0;
-}
-
-// ---- the command table ---------------------------------------------------------------------
 struct Command {
     const char* name;
     const char* usage;
@@ -157,10 +20,10 @@ struct Command {
 int cmd_help(int, char**);
 
 const Command kCommands[] = {
-    {"demo", "demo [--lat D] [--lon D] [--heading D] [--tas KMH] [--sim-dir DIR]",
-     "load both units, warm up, align and navigate for a few hundred frames; print the panels", cmd_demo},
+    {"demo", kDemoUsage, kDemoSummary, cmd_demo, true},
     {"fly", kFlyUsage, kFlySummary, cmd_fly, true},
     {"panel", kPanelUsage, kPanelSummary, cmd_panel, true},
+    {"check", kCheckUsage, kCheckSummary, cmd_check, true},
     {"import-pln", kImportPlnUsage, kImportPlnSummary, cmd_import_pln, true},
     {"help", "help", "this text", cmd_help},
 };
@@ -168,7 +31,8 @@ const Command kCommands[] = {
 int cmd_help(int, char**) {
     std::printf("usage: q14bench <command> [options]\n\ncommands:\n");
     for (const Command& c : kCommands) std::printf("  %s\n      %s\n", c.usage, c.summary);
-    std::printf("\n'q14bench <command> --help' tells more about each command.\n");
+    std::printf("\n'q14bench <command> --help' tells more about each command; 'q14bench --version' prints\n"
+                "the version and the commit it was built from.\n");
     std::printf("\nThe modules are loaded from %s and %s.\n", host_module_path(1).c_str(), host_module_path(2).c_str());
     return 0;
 }
@@ -176,6 +40,10 @@ int cmd_help(int, char**) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("q14bench %s (commit %s)\n", Q14_VERSION, Q14_COMMIT);
+        return 0;
+    }
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         cmd_help(0, nullptr);
         return argc < 2 ? 2 : 0;

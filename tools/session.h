@@ -9,6 +9,7 @@
 
 #include "host/standin.h"
 #include "tools/geo.h"
+#include "tools/route_check.h"
 
 struct FlightSetup {
     std::string sim_dir;           // the simulator folder: holds gauges/q14_cfg/q14_ppm.cfg
@@ -17,6 +18,8 @@ struct FlightSetup {
     double wind_from_deg = 0;      // where the wind blows from
     double wind_kmh = 0;
     bool full_align = false;       // the whole alignment instead of the shortcut
+    RouteFileCheck check;          // the route check of the file: settings as the units use them
+    std::vector<CheckFinding> check_notes;  // its warnings on route 0, the settings and the file
 };
 
 struct Flight {

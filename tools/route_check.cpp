@@ -1,0 +1,532 @@
+// Route check: one pass over the file's lines as the profile reader sees them, then every
+// route value and setting read with the units' own conversions and looked at for what a pilot
+// most often gets wrong. Pure text in, findings out.
+#include "tools/route_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "display/route_value.h"
+#include "frame/unit_profile.h"
+#include "nav/geometry.h"
+#include "nav/state.h"
+#include "platform/profile_line.h"
+
+namespace {
+
+constexpr double kPoleMarginDeg = 1;          // closer to a pole than this: a warning
+constexpr double kAntipodeMarginKm = 111.2;   // a leg within about 1 degree of half the globe
+constexpr double kTurnBackDeg = 150;          // a turn sharper than this is nearly a turn back
+constexpr double kSameKm = 0.01;              // two waypoints closer than this are one place
+constexpr double kLegZero = 0.0001;           // the units' zero substitute of leg courses
+
+struct Entry {
+    std::string value;
+    int line = 0;
+};
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A place as a pilot reads it: 55°45.50'N 37°36.20'E.
+std::string angle_text(double v, char pos, char neg) {
+    char b[64];
+    if (!std::isfinite(v) || std::fabs(v) > 1e6) {
+        std::snprintf(b, sizeof b, "%g\xC2\xB0", v);
+        return b;
+    }
+    long long n = std::llround(std::fabs(v) * 6000.0);  // hundredths of a minute
+    std::snprintf(b, sizeof b, "%lld\xC2\xB0%05.2f'%c", n / 6000, static_cast<double>(n % 6000) / 100.0,
+                  v < 0 ? neg : pos);
+    return b;
+}
+
+std::string place_text(double lat, double lon) { return angle_text(lat, 'N', 'S') + " " + angle_text(lon, 'E', 'W'); }
+
+std::string num(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%g", v);
+    return b;
+}
+
+std::string km(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.1f km", v);
+    return b;
+}
+
+// The four parts of "deg*min,deg*min" as written, and where a strict reading stops.
+struct ValueScan {
+    double part[4] = {};
+    bool negative_zero[4] = {};
+    int parts = 0;              // parts read before the first problem
+    int nonfinite = -1;         // the part that is "nan", "inf" or beyond a double
+    std::string rest;           // text after the fourth part (blanks trimmed)
+    std::string why;            // the first problem, "" when none
+};
+
+const char* const kPartName[4] = {"latitude degrees", "latitude minutes", "longitude degrees", "longitude minutes"};
+
+ValueScan scan_value(const std::string& value) {
+    ValueScan s;
+    const char* p = value.c_str();
+    const char seps[3] = {'*', ',', '*'};
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) {
+            while (*p == ' ' || *p == '\t') ++p;
+            if (*p != seps[i - 1]) {
+                s.why = std::string("no '") + seps[i - 1] + "' after the " + kPartName[i - 1];
+                return s;
+            }
+            ++p;
+        }
+        char* end = nullptr;
+        double v = std::strtod(p, &end);
+        if (end == p) {
+            s.why = std::string("no ") + kPartName[i] + (i == 0 ? " at the start" : std::string(" after the '") + seps[i - 1] + "'");
+            return s;
+        }
+        if (!std::isfinite(v)) {
+            s.nonfinite = i;
+            s.why = "'" + std::string(p, static_cast<const char*>(end)) + "' in the " + kPartName[i] + " is no number";
+            return s;
+        }
+        s.part[i] = v;
+        s.negative_zero[i] = v == 0 && std::signbit(v);
+        s.parts = i + 1;
+        p = end;
+    }
+    while (*p == ' ' || *p == '\t') ++p;
+    s.rest = p;
+    while (!s.rest.empty() && std::isspace(static_cast<unsigned char>(s.rest.back()))) s.rest.pop_back();
+    return s;
+}
+
+// What a pilot most likely meant differs from what the units read: one degrees/minutes pair.
+void pair_warnings(const ValueScan& s, int first, char pos, char neg, std::vector<std::string>& out) {
+    const double deg = s.part[first], min = s.part[first + 1];
+    const double read = (deg < 0 ? -min : min) / 60 + deg;
+    const char* what = first == 0 ? "latitude" : "longitude";
+    if (s.negative_zero[first] && min > 0)
+        out.push_back(std::string(what) + " -0*" + num(min) + " reads as " + angle_text(read, pos, neg) +
+                      ": minus zero degrees is not negative, so the minutes keep their sign; write 0*-" + num(min) +
+                      " for " + (first == 0 ? "south" : "west"));
+    else if (deg != 0 && min < 0)
+        out.push_back(std::string(what) + " " + num(deg) + "*" + num(min) + " reads as " + angle_text(read, pos, neg) +
+                      ": minutes carry no sign of their own when the degrees are not zero; the hemisphere rides on "
+                      "the degrees");
+    if (std::fabs(min) >= 60)
+        out.push_back(std::string(what) + " minutes of " + num(min) + " (60 or more) read as " +
+                      angle_text(read, pos, neg));
+}
+
+struct SettingRange {
+    double lo, hi;
+    const char* meaning;
+};
+
+// In SettingsKey order.
+const SettingRange kSettingRanges[kSettingsKeyCount] = {
+    {.lo = 1, .hi = 500, .meaning = "the autopilot's cross-track gain; 0 leaves it without steering, a negative gain "
+                                    "steers away from the track"},
+    {.lo = 0, .hi = 1000, .meaning = "the autopilot's damping of the cross-track rate; a negative value makes the "
+                                     "steering swing"},
+    {.lo = 0, .hi = 15, .meaning = "seconds of rolling into a turn, part of every turn lead"},
+    {.lo = 0, .hi = 1, .meaning = "0 switches the vibration fault off; any other value raises it"},
+    {.lo = 0.01, .hi = 5, .meaning = "unit 1's dead-reckoning error in percent above which it corrects its scale"},
+};
+
+class Checker {
+public:
+    Checker(const std::string& text, const std::string& name, double speed_kmh, RouteFileCheck& out)
+        : text_(text), name_(name), speed_kmh_(speed_kmh), c_(out) {}
+
+    void run() {
+        // Until a key is found the units hold its default, whatever else the file lacks.
+        for (int k = 0; k < kSettingsKeyCount; ++k)
+            c_.settings[k] = settings_number(kSettingsKeys[k].default_text, kSettingsKeys[k].default_text);
+        for (int r = 0; r < 4; ++r)
+            for (int w = 1; w <= 9; ++w) parse_route_value(kRouteDefaultValue, &c_.lat[r][w], &c_.lon[r][w]);
+        if (!scan_lines()) return;
+        check_settings();  // first: the turn leads use the file's bank time
+        check_routes();
+    }
+
+private:
+    void add(CheckSeverity sev, CheckPart part, int route, const std::string& key, int line, const std::string& reason) {
+        CheckFinding f;
+        f.file = name_;
+        f.line = line;
+        f.key = key;
+        f.severity = sev;
+        f.reason = reason;
+        f.part = part;
+        f.route = route;
+        c_.findings.push_back(f);
+    }
+
+    // One pass over the lines: the first value of every key of [PPM] and [SYS], as the profile
+    // reader finds it, and a finding for every line the units skip or never use.
+    bool scan_lines() {
+        size_t nul = text_.find('\0');
+        if (nul != std::string::npos) {
+            add(CheckSeverity::kError, CheckPart::kFile, -1, "", 0,
+                "not a text file (byte " + std::to_string(nul) + " is NUL): the units read no key from it, so every "
+                "waypoint is 1*0,1*0 and every setting its default");
+            return false;
+        }
+        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            add(CheckSeverity::kError, CheckPart::kFile, -1, "", 1,
+                "the file starts with a UTF-8 byte-order mark, which the profile reader takes as part of the first "
+                "line: a [section] there is not seen; save the file without it");
+        std::string section;  // lower case, "" before the first header
+        size_t pos = 0;
+        int n = 0;
+        while (pos < text_.size()) {
+            size_t nl = text_.find('\n', pos);
+            if (nl == std::string::npos) nl = text_.size();
+            const char* b = text_.data() + pos;
+            const char* e = text_.data() + nl;
+            pos = nl + 1;
+            ++n;
+            const char *nb = nullptr, *ne = nullptr, *vb = nullptr, *ve = nullptr;
+            switch (profile_line(b, e, &nb, &ne, &vb, &ve)) {
+            case ProfileLine::kSkipped:
+                break;
+            case ProfileLine::kOther:
+                add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", n,
+                    "the units skip this line: it is neither a [section], a key=value line nor a ';' comment");
+                break;
+            case ProfileLine::kSection:
+                section = lower(std::string(nb, ne));
+                if (section == "ppm") c_.has_ppm = true;
+                break;
+            case ProfileLine::kKeyValue:
+                key_line(section, std::string(nb, ne), std::string(vb, ve), n);
+                break;
+            }
+        }
+        if (!c_.has_ppm)
+            add(CheckSeverity::kError, CheckPart::kFile, -1, "", 0,
+                "no [PPM] section: the units read every waypoint of every route as 1*0,1*0 (1\xC2\xB0N 1\xC2\xB0" "E)");
+        return true;
+    }
+
+    void key_line(const std::string& section, const std::string& key, const std::string& value, int line) {
+        const std::string k = lower(key);
+        const bool looks_ppm = k.size() >= 4 && k.compare(0, 4, "ppm_") == 0;
+        bool known_sys = false;
+        for (const SettingsKeyInfo& s : kSettingsKeys) known_sys = known_sys || k == s.key;
+        if (section != "ppm" && section != "sys") {
+            if (looks_ppm || known_sys)
+                add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
+                    (section.empty() ? std::string("stands before any section") : "stands in section [" + section + "]") +
+                        ": the units look for it in [" + (looks_ppm ? "PPM" : "SYS") + "] only");
+            return;
+        }
+        std::map<std::string, Entry>& keys = section == "ppm" ? ppm_ : sys_;
+        if (section == "ppm" && !valid_route_key(k, key, line)) return;
+        if (section == "sys" && !known_sys) {
+            add(CheckSeverity::kWarning, CheckPart::kSettings, -1, key, line,
+                "the units read no setting of this name (they read q14_kp, q14_kd, q14_bank_time, vibr_kontrol "
+                "and perc_pogr)");
+            return;
+        }
+        auto it = keys.find(k);
+        if (it != keys.end()) {
+            add(CheckSeverity::kWarning, section == "ppm" ? CheckPart::kRoute : CheckPart::kSettings,
+                section == "ppm" ? k[4] - '0' : -1, key, line,
+                "appears again: the units read only the first, on line " + std::to_string(it->second.line));
+            return;
+        }
+        keys[k] = {value, line};
+    }
+
+    bool valid_route_key(const std::string& k, const std::string& key, int line) {
+        if (k.size() == 6 && k.compare(0, 4, "ppm_") == 0 && std::isdigit(static_cast<unsigned char>(k[4])) &&
+            std::isdigit(static_cast<unsigned char>(k[5]))) {
+            if (k[4] <= '3' && k[5] != '0') return true;
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
+                k[5] == '0' ? "the units never read it: waypoint numbers run 1 to 9, a key ending in 0 is none"
+                            : "the units never read it: routes are numbered 0 to 3");
+            return false;
+        }
+        std::string hint;
+        if (k.size() == 5 && k.compare(0, 4, "ppm_") == 0 && std::isdigit(static_cast<unsigned char>(k[4])))
+            hint = "; route 0's keys have two digits, ppm_0" + k.substr(4);
+        add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
+            "the units never read it: [PPM] keys are ppm_ and two digits, route then waypoint" + hint);
+        return false;
+    }
+
+    void check_routes() {
+        if (!c_.has_ppm) return;
+        for (int r = 0; r < 4; ++r) {
+            bool any = false;
+            for (int w = 1; w <= 9; ++w) any = any || ppm_.count(route_key(r, w));
+            bool bad[10] = {};
+            for (int w = 1; w <= 9; ++w) {
+                const std::string key = route_key(r, w);
+                auto it = ppm_.find(key);
+                parse_route_value(it == ppm_.end() ? kRouteDefaultValue : it->second.value.c_str(), &c_.lat[r][w],
+                                  &c_.lon[r][w]);
+                c_.line[r][w] = it == ppm_.end() ? 0 : it->second.line;
+                if (it == ppm_.end()) {
+                    bad[w] = true;
+                    if (any)
+                        add(CheckSeverity::kError, CheckPart::kRoute, r, key, 0,
+                            "missing from [PPM]: the units read it as 1*0,1*0, a waypoint at 1\xC2\xB0N 1\xC2\xB0" "E");
+                    continue;
+                }
+                bad[w] = !check_value(r, w, key, it->second);
+            }
+            if (!any) {
+                add(r == 0 ? CheckSeverity::kError : CheckSeverity::kWarning, CheckPart::kRoute, r,
+                    "ppm_" + std::to_string(r) + "1..ppm_" + std::to_string(r) + "9", 0,
+                    "route " + std::to_string(r) + " is missing: the units read all nine waypoints as 1*0,1*0 "
+                    "(1\xC2\xB0N 1\xC2\xB0" "E)" + (r == 0 ? ", and route 0 is the one copied into the working route" : ""));
+                continue;
+            }
+            check_route_shape(r, bad);
+        }
+    }
+
+    // One waypoint value; false when it is an error (the geometry then leaves it alone).
+    bool check_value(int r, int w, const std::string& key, const Entry& e) {
+        auto error = [&](const std::string& why) {
+            add(CheckSeverity::kError, CheckPart::kRoute, r, key, e.line, why);
+            return false;
+        };
+        auto warn = [&](const std::string& why) { add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, e.line, why); };
+        std::string seen = e.value;
+        if (seen.size() > kRouteValueSize - 1) {
+            seen.resize(kRouteValueSize - 1);
+            warn("longer than " + std::to_string(kRouteValueSize - 1) + " characters: the units read only '" + seen + "'");
+        }
+        const double lat = c_.lat[r][w], lon = c_.lon[r][w];
+        const std::string read_as = "the units read it as " + place_text(lat, lon);
+        ValueScan s = scan_value(seen);
+        if (s.nonfinite >= 0) return error(s.why + ": that part reads as 0, so " + read_as);
+        if (s.parts < 4) return error("'" + seen + "' is not deg*min,deg*min (" + s.why + "): " + read_as);
+        if (!s.rest.empty())
+            warn("the units ignore '" + s.rest + "' after the value; comments must stand on lines of their own");
+        const double lat_sum = (s.part[0] < 0 ? -s.part[1] : s.part[1]) / 60 + s.part[0];
+        const double lon_sum = (s.part[2] < 0 ? -s.part[3] : s.part[3]) / 60 + s.part[2];
+        if (!std::isfinite(lat_sum) || !std::isfinite(lon_sum))
+            return error("'" + seen + "' adds up beyond any number: " + read_as);
+        const bool lat_mark = lat == kEmptyLat, lon_mark = lon == kEmptyLon;
+        if (lat_mark && lon_mark) return true;  // an empty waypoint
+        if (lat_mark || lon_mark)
+            return error(std::string("half of an empty waypoint: the units show a blank ") +
+                         (lat_mark ? "latitude" : "longitude") + " but a waypoint all the same, and navigate to " +
+                         (lat_mark ? "latitude 99" : "longitude 999") + "; an empty waypoint is 99*0,999*0");
+        std::vector<std::string> notes;
+        pair_warnings(s, 0, 'N', 'S', notes);
+        pair_warnings(s, 2, 'E', 'W', notes);
+        for (const std::string& n : notes) warn(n);
+        if (std::fabs(lat) > 90) return error("latitude " + angle_text(lat, 'N', 'S') + " lies beyond the pole: no place on the earth");
+        if (std::fabs(lon) > 180)
+            return error("longitude " + angle_text(lon, 'E', 'W') + " lies beyond 180\xC2\xB0: the units show it as written and "
+                         "fly to it by a wrapped difference");
+        if (std::fabs(lat) > 90 - kPoleMarginDeg)
+            warn(place_text(lat, lon) + " lies within 1\xC2\xB0 of the pole, where courses and longitudes lose their meaning");
+        return true;
+    }
+
+    // The route as a sequence: empty waypoints, coincident and antipodal legs, turns back,
+    // legs too short for the turn lead.
+    void check_route_shape(int r, const bool bad[10]) {
+        const double* lat = c_.lat[r];
+        const double* lon = c_.lon[r];
+        int first_empty = 0;
+        for (int w = 1; w <= 9; ++w) {
+            if (bad[w]) continue;
+            const bool empty = route_point_is_empty(lat[w], lon[w]);
+            if (empty && !first_empty) first_empty = w;
+            if (!empty && first_empty) {
+                add(CheckSeverity::kError, CheckPart::kRoute, r, route_key(r, w), c_.line[r][w],
+                    "comes after the empty waypoint " + route_key(r, first_empty) +
+                        ": the units fly the legs to and from the empty marks (latitude 99, longitude 999), which "
+                        "are no place");
+                break;
+            }
+        }
+        const int n = first_empty ? first_empty - 1 : 9;
+        if (r == 0 && n < 2) {
+            add(CheckSeverity::kError, CheckPart::kRoute, r, route_key(r, 1), c_.line[r][1],
+                "route 0 has " + std::to_string(n) + " waypoint(s) before its first empty one; the working route "
+                "it is copied into needs at least two");
+        }
+        const double bank_time = c_.settings[kSetBankTime];
+        for (int b = 2; b <= n; ++b) {
+            const int a = b - 1;
+            if (bad[a] || bad[b]) continue;
+            const std::string key = route_key(r, b);
+            const int line = c_.line[r][b];
+            const double dist = gc_distance(lat[a], lat[b], lon[b] - lon[a], 0);
+            if (dist < kSameKm) {
+                add(CheckSeverity::kError, CheckPart::kRoute, r, key, line,
+                    "the same place as " + route_key(r, a) + " before it: the leg between them has no course");
+                continue;
+            }
+            if (dist > 3.14159265358979323846 * R_earth - kAntipodeMarginKm)
+                add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, line,
+                    "the leg from " + route_key(r, a) + " is " + km(dist) +
+                        " long, between nearly opposite points of the globe: many great circles come close to "
+                        "joining them, so its course hangs on the last digit");
+            // The turn at b as the units see it: the leg's final course against the course
+            // onward to the entry after b (waypoint 1 after 9, the empty marks after the last).
+            const double final_course = wrap360(gc_course(lat[b], lat[a], lon[a] - lon[b], kLegZero) + 180);
+            const int next = b + 1 > 9 ? 1 : b + 1;
+            const double onward = gc_course(lat[b], lat[next], lon[next] - lon[b], kLegZero);
+            const double turn = std::fabs(wrap180(onward - final_course));
+            if (b < n && !bad[next] && turn > kTurnBackDeg)
+                add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, line,
+                    "a turn of " + num(std::round(turn)) + "\xC2\xB0 at this waypoint, nearly back the way it came: the "
+                    "units lead a turn as if it were 110\xC2\xB0 at most, so the aircraft overshoots it widely");
+            const double lead = unit_turn_lead_km(turn, speed_kmh_, bank_time);
+            if (dist < lead + 1)
+                add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, line,
+                    "the leg from " + route_key(r, a) + " is " + km(dist) + ", shorter than the turn lead here (" +
+                        km(lead) + " at " + num(speed_kmh_) + " km/h) plus 1 km: the units never leave it "
+                        "automatically");
+        }
+    }
+
+    void check_settings() {
+        for (int k = 0; k < kSettingsKeyCount; ++k) {
+            const SettingsKeyInfo& info = kSettingsKeys[k];
+            auto it = sys_.find(info.key);
+            if (it == sys_.end()) {
+                c_.settings[k] = settings_number(info.default_text, info.default_text);
+                continue;
+            }
+            const Entry& e = it->second;
+            c_.settings_line[k] = e.line;
+            c_.settings[k] = settings_number(e.value.c_str(), info.default_text);
+            auto error = [&](const std::string& why) { add(CheckSeverity::kError, CheckPart::kSettings, -1, info.key, e.line, why); };
+            auto warn = [&](const std::string& why) { add(CheckSeverity::kWarning, CheckPart::kSettings, -1, info.key, e.line, why); };
+            std::string seen = e.value;
+            if (seen.size() > kSettingsValueSize - 1) {
+                seen.resize(kSettingsValueSize - 1);
+                warn("longer than " + std::to_string(kSettingsValueSize - 1) + " characters: the units read only '" + seen + "'");
+            }
+            const double v = c_.settings[k];
+            char* end = nullptr;
+            const double written = std::strtod(seen.c_str(), &end);
+            std::string rest = end;
+            while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back()))) rest.pop_back();
+            if (end == seen.c_str()) {
+                error("'" + seen + "' is not a number: the units read 0 (" + kSettingRanges[k].meaning + ")");
+                continue;
+            }
+            if (!std::isfinite(written)) {
+                error("'" + seen + "' is no usable number: the units take the default " + info.default_text + " instead");
+                continue;
+            }
+            if (!rest.empty()) {
+                error("the units read " + num(v) + " and ignore '" + rest + "'" +
+                      (rest[0] == ',' ? " (the decimal mark is a point)" : ""));
+                continue;
+            }
+            if (k == kSetVibrKontrol) {
+                const int32_t fault = settings_fault_value(v);
+                if (static_cast<double>(fault) != v) warn("the units truncate " + num(v) + " to " + std::to_string(fault));
+                if (fault != 0 && fault != 1)
+                    warn("a fault value of " + std::to_string(fault) + ": " + kSettingRanges[k].meaning + "; 1 is usual");
+                continue;
+            }
+            const SettingRange& range = kSettingRanges[k];
+            if (v < range.lo || v > range.hi)
+                warn(num(v) + " lies outside the sensible " + num(range.lo) + " to " + num(range.hi) + ": " + range.meaning);
+        }
+    }
+
+    const std::string& text_;
+    const std::string& name_;
+    double speed_kmh_;
+    RouteFileCheck& c_;
+    std::map<std::string, Entry> ppm_, sys_;
+};
+
+}  // namespace
+
+RouteFileCheck check_route_file(const std::string& text, const std::string& name, double speed_kmh) {
+    RouteFileCheck c;
+    Checker(text, name, speed_kmh, c).run();
+    // File order; findings without a line (missing keys, the file as a whole) first.
+    std::stable_sort(c.findings.begin(), c.findings.end(),
+                     [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; });
+    for (const CheckFinding& f : c.findings) (f.severity == CheckSeverity::kError ? c.errors : c.warnings)++;
+    return c;
+}
+
+bool check_route_has_errors(const RouteFileCheck& c, int route) {
+    for (const CheckFinding& f : c.findings)
+        if (f.severity == CheckSeverity::kError &&
+            (f.part == CheckPart::kFile || (f.part == CheckPart::kRoute && f.route == route)))
+            return true;
+    return false;
+}
+
+std::string format_finding(const CheckFinding& f) {
+    std::string s = f.file;
+    if (f.line > 0) s += ":" + std::to_string(f.line);
+    s += f.severity == CheckSeverity::kError ? ": error: " : ": warning: ";
+    if (!f.key.empty()) s += f.key + ": ";
+    return s + f.reason;
+}
+
+std::string settings_text(const RouteFileCheck& c) {
+    std::string s;
+    for (int k = 0; k < kSettingsKeyCount; ++k) {
+        s += (k ? ", " : "") + std::string(kSettingsKeys[k].key) + "=" +
+             (k == kSetVibrKontrol ? std::to_string(settings_fault_value(c.settings[k])) : num(c.settings[k]));
+        s += c.settings_line[k] ? " (line " + std::to_string(c.settings_line[k]) + ")" : " (default)";
+    }
+    return s;
+}
+
+bool ini_lookup(const std::string& text, const std::string& section, const std::string& key, std::string& value,
+                int* line) {
+    bool in_section = false;
+    int n = 0;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t nl = text.find('\n', pos);
+        if (nl == std::string::npos) nl = text.size();
+        const char *nb = nullptr, *ne = nullptr, *vb = nullptr, *ve = nullptr;
+        ProfileLine kind = profile_line(text.data() + pos, text.data() + nl, &nb, &ne, &vb, &ve);
+        ++n;
+        pos = nl + 1;
+        if (kind == ProfileLine::kSection) in_section = profile_name_is(nb, ne, section.c_str());
+        if (kind != ProfileLine::kKeyValue || !in_section || !profile_name_is(nb, ne, key.c_str())) continue;
+        value.assign(vb, ve);
+        if (line) *line = n;
+        return true;
+    }
+    return false;
+}
+
+std::string route_key(int route, int waypoint) { return "ppm_" + std::to_string(route) + std::to_string(waypoint); }
+
+bool route_value_strict(const std::string& value, double& lat, double& lon, std::string& why) {
+    ValueScan s = scan_value(value);
+    if (s.parts < 4) return why = s.why, false;
+    if (!s.rest.empty()) return why = "unexpected '" + s.rest + "' after the longitude minutes", false;
+    if (value.size() > kRouteValueSize - 1) return why = "longer than the units read", false;
+    parse_route_value(value.c_str(), &lat, &lon);
+    return true;
+}
+
+bool route_point_is_empty(double lat, double lon) { return lat == kEmptyLat && lon == kEmptyLon; }
+
+double unit_turn_lead_km(double turn_deg, double speed_kmh, double bank_time_s) {
+    return turn_lead_km(bank_time_s, std::fmin(std::fabs(turn_deg), 110.0), speed_kmh, kUnit.k_turn);
+}

@@ -1,0 +1,36 @@
+// libFuzzer target: arbitrary bytes as a route file. The check must never crash, must give
+// every finding a reason, lines within the file, and counts that match its findings; the
+// waypoints it reports must be what the units' own reader makes of the first value of the key.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "display/route_value.h"
+#include "tools/route_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string text(reinterpret_cast<const char*>(data), size);
+    RouteFileCheck c = check_route_file(text, "fuzz", 600);
+    int lines = 1;
+    for (char ch : text) lines += ch == '\n';
+    int errors = 0, warnings = 0;
+    for (const CheckFinding& f : c.findings) {
+        if (f.reason.empty() || f.line < 0 || f.line > lines || format_finding(f).empty()) std::abort();
+        (f.severity == CheckSeverity::kError ? errors : warnings)++;
+    }
+    if (errors != c.errors || warnings != c.warnings) std::abort();
+    if (text.find('\0') != std::string::npos) return 0;
+    for (int r = 0; r < 4; ++r)
+        for (int w = 1; w <= 9; ++w) {
+            std::string value;
+            if (!ini_lookup(text, "PPM", route_key(r, w), value)) value = kRouteDefaultValue;
+            double lat, lon;
+            parse_route_value(value.c_str(), &lat, &lon);
+            if (!(lat == c.lat[r][w] || (std::isnan(lat) && std::isnan(c.lat[r][w])))) std::abort();
+            if (!(lon == c.lon[r][w] || (std::isnan(lon) && std::isnan(c.lon[r][w])))) std::abort();
+        }
+    for (double v : c.settings)
+        if (!std::isfinite(v)) std::abort();
+    return 0;
+}
