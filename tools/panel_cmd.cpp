@@ -32,10 +32,10 @@ const char* const kPanelHelp =
     "  --lamp-test       press KONTR LAMP on the PUR just before drawing (all lamps lit)\n"
     "  --scale S         drawing scale, 1 to 4 (default 1: one pixel per panel design pixel)\n"
     "  --captions SET    the panel captions to draw: latin (VVOD, SBROS) or cyrillic (the Russian\n"
-    "                    lettering of the real panels); default: the build's set, %s\n"
+    "                    lettering of the real panels; the sheet's labels in Russian too);\n"
+    "                    default: the build's set, %s\n"
     "  --bitmaps DIR     folder of the panel bitmaps NNNN.bmp (default: the caption set's folder\n"
     "                    below res/ of the sources)\n"
-    "  (with the Cyrillic captions the sheet's labels and footer are written in Russian too)\n"
     "  --out DIR         output folder (default out/): uvi.png, pur.png, ap_key.png, koord_i.png,\n"
     "                    koord_s.png, digtest.png and panels.png (all of them on one sheet)\n"
     "%s";
