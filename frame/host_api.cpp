@@ -24,8 +24,12 @@ void host_publish_named_value(void* value, int32_t type, const char* name) {
     if (PanelServices* t = panel_services()) t->publish_named_value(value, type, name);
 }
 
+// The old address goes first, so that a name no longer published can never leave it behind.
 void host_bind_named_value(NamedValueRef& ref, const char* name) {
-    if (PanelServices* t = panel_services()) t->bind_named_value(&ref, name);
+    if (PanelServices* t = panel_services()) {
+        ref.value = nullptr;
+        t->bind_named_value(&ref, name);
+    }
 }
 
 void host_withdraw_named_value(const char* name) {

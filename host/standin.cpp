@@ -166,12 +166,6 @@ struct NamedEntry {
     HostModule* owner;
 };
 
-struct Binding {
-    NamedValueRef* ref;
-    HostModule* binder;
-    HostModule* target_owner;
-};
-
 struct EventCallback {
     int32_t kind;
     HostEventCallback cb;
@@ -206,7 +200,6 @@ bool g_text_overrun = false;
 
 std::vector<NamedEntry> g_named;
 std::vector<std::string> g_named_log;
-std::vector<Binding> g_bindings;
 std::vector<EventCallback> g_event_callbacks;
 std::vector<HostKeyEvent> g_key_events;
 std::vector<HostElementOp> g_element_ops;
@@ -281,12 +274,6 @@ int32_t Q14_STDCALL svc_bind(NamedValueRef* ref, const char* name) {
     if (!ref) return 0;
     NamedEntry* n = name ? find_named(name) : nullptr;
     ref->value = n ? n->addr : nullptr;
-    for (auto it = g_bindings.begin(); it != g_bindings.end(); ++it)
-        if (it->ref == ref) {
-            g_bindings.erase(it);
-            break;
-        }
-    if (n) g_bindings.push_back({ref, g_calling, n->owner});
     return n ? 1 : 0;
 }
 
@@ -474,20 +461,12 @@ bool is_loaded(HostModule* m) {
     return false;
 }
 
-// Forgets everything the module left with the host, so no address into it outlives it.
+// Forgets the names and callbacks the module left with the host. As in the simulator, a
+// record another module bound to one of its values is left alone: it keeps the address into
+// the unloaded module until that module binds it again.
 void forget_module(HostModule* m) {
     for (auto it = g_named.begin(); it != g_named.end();)
         it = it->owner == m ? g_named.erase(it) : it + 1;
-    for (auto it = g_bindings.begin(); it != g_bindings.end();) {
-        if (it->binder == m) {
-            it = g_bindings.erase(it);
-        } else if (it->target_owner == m) {
-            it->ref->value = nullptr;
-            it = g_bindings.erase(it);
-        } else {
-            ++it;
-        }
-    }
     for (auto it = g_event_callbacks.begin(); it != g_event_callbacks.end();)
         it = it->owner == m ? g_event_callbacks.erase(it) : it + 1;
 }
@@ -522,7 +501,6 @@ void host_reset() {
     g_text_overrun = false;
     g_named.clear();
     g_named_log.clear();
-    g_bindings.clear();
     g_event_callbacks.clear();
     g_key_events.clear();
     g_element_ops.clear();

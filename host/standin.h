@@ -54,7 +54,8 @@ const std::string& host_last_error();
 // file already loaded gives its module again.
 HostModule* host_load(const std::string& path);
 // Kills every gauge of an opened module (service 12), calls module_deinit and unloads; the
-// module's named values, event callbacks and bindings to its values are dropped.
+// module's named values and event callbacks are dropped. Records that other modules bound to
+// its values keep their addresses, as in the simulator, which sends no notice of an unload.
 void host_unload(HostModule* m);
 // Path of the built native module of a unit (1 or 2), next to the test executables.
 std::string host_module_path(int unit);

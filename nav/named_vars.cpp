@@ -20,7 +20,11 @@ void named_withdraw(NavState&) {
     for (const char* name : kUnit.withdraw) host_withdraw_named_value(name);
 }
 
+// The partner's HOOK is bound again every cycle, just before it is read: the simulator unloads
+// a module without telling the other one, and an address bound once would then lead into the
+// freed module. A partner loaded later is seen from its first cycle on.
 void focus_arbitration_start(NavState& s) {
+    named_bind(s);
     const int32_t* partner = static_cast<const int32_t*>(s.other_hook_ref.value);
     s.other_kbd_focus = partner ? *partner : 0;
     if (s.other_kbd_focus > s.other_kbd_focus_prev) {

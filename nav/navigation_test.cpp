@@ -7,7 +7,6 @@
 #include <cmath>
 #include <limits>
 
-#include "frame/unit_profile.h"
 #include "nav/error_model.h"
 #include "nav/geometry.h"
 
@@ -265,25 +264,6 @@ TEST(Navigation, GroundTrackDriftAndTrackError) {
         if (std::hypot(c.gs_north, c.gs_east) > 1)
             EXPECT_NEAR(s.pu_delta_var, wrap180(s.track_angle - s.leg_course), 1e-9);
     }
-}
-
-TEST(Navigation, TurnAngleIsCappedAndSetsTheLead) {
-    NavState s = ready_state();
-    // East along the equator, then back north-west: a turn of about 135 degrees.
-    s.ppm_lat[1] = 0, s.ppm_lon[1] = 0, s.ppm_lat[2] = 0, s.ppm_lon[2] = 1;
-    s.ppm_lat[3] = 1, s.ppm_lon[3] = 0;
-    s.present_lat = 0, s.present_lon = 0.5;
-    s.ground_speed = 600;  // last cycle's speed sets the lead
-    s.bank_time = 3.5;
-    navigation_step(s);
-    EXPECT_EQ(s.ppm_next, 3);
-    EXPECT_EQ(s.turn_angle, 110);
-    EXPECT_NEAR(s.turn_lead, (3.5 / 3.6 + std::tan(55 * M_PI / 180) * 600 * kUnit.k_turn) * 600 * 0.001, 1e-6);
-
-    // A gentle turn is taken as it is.
-    s.ppm_lat[3] = 0.2, s.ppm_lon[3] = 2;
-    navigation_step(s);
-    EXPECT_NEAR(s.turn_angle, std::atan(0.2) * 180 / M_PI, 0.05);
 }
 
 // Every value the display, the named variables and the autopilot read.

@@ -21,6 +21,7 @@ inline double g_values[kVarCount];  // by variable number, in the host's units
 inline std::vector<int32_t> g_reads;
 inline int g_flight_queries = 0;
 inline int64_t g_counter = 0;
+inline int32_t* g_partner_hook = nullptr;  // the partner's published HOOK; null while not published
 
 inline int32_t Q14_STDCALL read_sim_variable(SimVarRecord* r) {
     g_reads.push_back(r->id);
@@ -35,9 +36,15 @@ inline int32_t Q14_STDCALL current_flight_query(void* record) {
     return 1;
 }
 
+inline int32_t Q14_STDCALL bind_named_value(NamedValueRef* ref, const char*) {
+    ref->value = g_partner_hook;
+    return g_partner_hook ? 1 : 0;
+}
+
 inline PanelServices g_services = [] {
     PanelServices p{};
     p.read_sim_variable = read_sim_variable;
+    p.bind_named_value = bind_named_value;
     return p;
 }();
 
@@ -58,6 +65,7 @@ inline void install() {
     g_values[753] = 28;
     g_reads.clear();
     g_flight_queries = 0;
+    g_partner_hook = nullptr;
     g_counter = 1000 * static_cast<int64_t>(kPerfFrequency);
     plat_set_perf_counter(g_counter);
     set_table(kTablePanelServices, &g_services);

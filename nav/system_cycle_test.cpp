@@ -557,7 +557,7 @@ TEST_F(SystemCycleTest, WheelIsCopiedAndTheStartPointEntersTheRoute) {
 
 TEST_F(SystemCycleTest, KeyboardFocusIsLostToThePartnerAndLapses) {
     int32_t partner = 0;
-    s.other_hook_ref.value = &partner;
+    fake_sim::g_partner_hook = &partner;  // published after this unit's initialisation
     s.kbd_focus = 1;
     s.kbd_focus_timer = 1080;
     cycle();
@@ -573,6 +573,17 @@ TEST_F(SystemCycleTest, KeyboardFocusIsLostToThePartnerAndLapses) {
     EXPECT_EQ(s.kbd_focus, 1) << "only the partner's rising edge takes the focus";
     cycle();
     EXPECT_EQ(s.kbd_focus, 0) << "lapsed";
+
+    // The partner is unloaded: its name is gone, and whatever its freed flag holds is not read.
+    fake_sim::g_partner_hook = nullptr;
+    partner = 0;
+    cycle();
+    s.kbd_focus = 1;
+    s.kbd_focus_timer = 1080;
+    partner = 1;
+    cycles(3);
+    EXPECT_EQ(s.other_hook_ref.value, nullptr);
+    EXPECT_EQ(s.kbd_focus, 1);
 }
 
 // ---- unit 2's own steps ------------------------------------------------------------------

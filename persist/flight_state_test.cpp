@@ -81,21 +81,36 @@ struct F64Case { int offset; double NavState::*m; double v; };
 
 using S = NavState;
 const IntCase kInts[] = {
-    {1024, &S::file_ppm_index, 37}, {1032, &S::unit_on, 1},          {1040, &S::align_done, 1},
-    {1048, &S::align_countdown, -49}, {1056, &S::warmed_up, 1},      {1064, &S::nav_ready, 1},
-    {1072, &S::align_running, 1},   {1080, &S::unit_powered, 1},     {1088, &S::ext_power, 1},
-    {1096, &S::on_battery, 1},      {1104, &S::battery_has_charge, 1}, {1112, &S::battery_capacity, 9000},
-    {1120, &S::battery_charge, 4321}, {1168, &S::got_var, 0},        {1176, &S::clock_set, 1},
-    {1184, &S::ap_steering_on, 1},  {1248, &S::auto_manual, 0},      {1376, &S::lat_fault, 1},
-    {1384, &S::lon_fault, 1},       {1392, &S::vibration_fault, -7}, {1400, &S::start_lon_set, 1},
-    {1408, &S::start_lat_set, 1},   {1504, &S::leg_switched, 1},     {1512, &S::lzp_prompt_latch, 1},
-    {1520, &S::leg_switch_armed, 1}, {1528, &S::leg_switch_timer, 45}, {1536, &S::lzp_prompt_timer, 700},
-    {1544, &S::warmup_counter, 180}, {1552, &S::align_armed, 1},
+    {1024, &S::file_ppm_index, 37}, {1048, &S::align_countdown, -49}, {1112, &S::battery_capacity, 9000},
+    {1120, &S::battery_charge, 4321}, {1392, &S::vibration_fault, -7}, {1528, &S::leg_switch_timer, 45},
+    {1536, &S::lzp_prompt_timer, 700}, {1544, &S::warmup_counter, 180},
 };
+// The 0/1 fields take one of five patterns: flag i holds bit p of i + 1 in pattern p. Any two
+// flags differ in some pattern, so a save or restore that swaps two of their slots shows.
+// Pattern -1 sets every flag opposite to its start value, so a kept field shows too.
+struct FlagCase { int offset; int32_t NavState::*m; };
+const FlagCase kFlags[] = {
+    {1032, &S::unit_on},       {1040, &S::align_done},         {1056, &S::warmed_up},
+    {1064, &S::nav_ready},     {1072, &S::align_running},      {1080, &S::unit_powered},
+    {1088, &S::ext_power},     {1096, &S::on_battery},         {1104, &S::battery_has_charge},
+    {1168, &S::got_var},       {1176, &S::clock_set},          {1184, &S::ap_steering_on},
+    {1248, &S::auto_manual},   {1376, &S::lat_fault},          {1384, &S::lon_fault},
+    {1400, &S::start_lon_set}, {1408, &S::start_lat_set},      {1504, &S::leg_switched},
+    {1512, &S::lzp_prompt_latch}, {1520, &S::leg_switch_armed}, {1552, &S::align_armed},
+};
+constexpr int kFlagPatterns = 5;  // 21 flags: codes 1..21 fit in five bits
+constexpr int kOppositeFlags = -1;
+int32_t flag_value(size_t i, int pattern) {
+    static const auto start = std::make_unique<NavState>();
+    if (pattern == kOppositeFlags) return (*start).*kFlags[i].m == 0 ? 1 : 0;
+    return static_cast<int32_t>(((i + 1) >> pattern) & 1);
+}
+
 const U8Case kU8s[] = {
-    {1128, &S::work_state, 3}, {1200, &S::mode_switch, 9}, {1224, &S::ppm_from, 4},
-    {1232, &S::ppm_to, 5},     {1472, &S::ppm_to_copy, 5}, {1480, &S::ppm_next, 6},
+    {1128, &S::work_state, 2}, {1200, &S::mode_switch, 9}, {1224, &S::ppm_from, 4},
+    {1232, &S::ppm_to, 5},     {1472, &S::ppm_to_copy, 8}, {1480, &S::ppm_next, 6},
 };
+// The small integers all differ from each other, so no two of their slots can trade places.
 const I8Case kI8s[] = {{1136, &S::pur_selector, 3}, {1216, &S::ppm_wheel, 7}};
 const F64Case kF64s[] = {
     {1144, &S::clock_minutes, 754.25},         {1152, &S::tas_entered, 820},
@@ -110,8 +125,9 @@ const F64Case kF64s[] = {
     {1488, &S::leg_final_course, 98.7},        {1496, &S::turn_angle, 24.5},
 };
 
-void fill_distinct(NavState& s) {
+void fill_distinct(NavState& s, int pattern = kOppositeFlags) {
     for (const IntCase& c : kInts) s.*c.m = c.v;
+    for (size_t i = 0; i < std::size(kFlags); ++i) s.*kFlags[i].m = flag_value(i, pattern);
     for (const U8Case& c : kU8s) s.*c.m = c.v;
     for (const I8Case& c : kI8s) s.*c.m = c.v;
     for (const F64Case& c : kF64s) s.*c.m = c.v;
@@ -142,62 +158,72 @@ protected:
 };
 
 TEST_F(FlightState, SavedFileHasTheTabledLayout) {
-    auto s = std::make_unique<NavState>();
-    fill_distinct(*s);
-    save_navigator_state(*s);
-    std::vector<uint8_t> rec = read_file(state_file());
-    ASSERT_EQ(rec.size(), 2048u);
+    for (int pattern = kOppositeFlags; pattern < kFlagPatterns; ++pattern) {
+        SCOPED_TRACE("flag pattern " + std::to_string(pattern));
+        auto s = std::make_unique<NavState>();
+        fill_distinct(*s, pattern);
+        save_navigator_state(*s);
+        std::vector<uint8_t> rec = read_file(state_file());
+        ASSERT_EQ(rec.size(), 2048u);
 
-    // Reserved bytes are zero when no file with other values was read.
-    const int zero_ranges[][2] = {{0, 8}, {504, 520}, {1016, 1024}, {1160, 1168}, {1192, 1200}, {1560, 2048}};
-    for (auto [b, e] : zero_ranges)
-        for (int i = b; i < e; ++i) EXPECT_EQ(rec[i], 0) << "byte " << i;
-    for (int k = 10; k <= 62; ++k) {
-        EXPECT_EQ(slot(rec, 8 * k), 0.0) << "lat slot " << k;
-        EXPECT_EQ(slot(rec, 512 + 8 * k), 0.0) << "lon slot " << k;
-    }
-    for (int off : {1240, 1448, 1456}) EXPECT_EQ(slot(rec, off), 1.0) << off;
-    for (int off : {1208, 1416, 1424, 1432, 1440}) EXPECT_EQ(slot(rec, off), 0.0) << off;
+        // Reserved bytes are zero when no file with other values was read.
+        const int zero_ranges[][2] = {{0, 8}, {504, 520}, {1016, 1024}, {1160, 1168}, {1192, 1200}, {1560, 2048}};
+        for (auto [b, e] : zero_ranges)
+            for (int i = b; i < e; ++i) EXPECT_EQ(rec[i], 0) << "byte " << i;
+        for (int k = 10; k <= 62; ++k) {
+            EXPECT_EQ(slot(rec, 8 * k), 0.0) << "lat slot " << k;
+            EXPECT_EQ(slot(rec, 512 + 8 * k), 0.0) << "lon slot " << k;
+        }
+        for (int off : {1240, 1448, 1456}) EXPECT_EQ(slot(rec, off), 1.0) << off;
+        for (int off : {1208, 1416, 1424, 1432, 1440}) EXPECT_EQ(slot(rec, off), 0.0) << off;
 
-    // Fields at their offsets, little-endian: 9.0 is 0x4022000000000000.
-    const uint8_t nine[8] = {0, 0, 0, 0, 0, 0, 0x22, 0x40};
-    EXPECT_EQ(std::memcmp(&rec[1200], nine, 8), 0);
-    for (const IntCase& c : kInts) EXPECT_EQ(slot(rec, c.offset), c.v) << c.offset;
-    for (const U8Case& c : kU8s) EXPECT_EQ(slot(rec, c.offset), c.v) << c.offset;
-    for (const I8Case& c : kI8s) EXPECT_EQ(slot(rec, c.offset), c.v) << c.offset;
-    for (const F64Case& c : kF64s)
-        EXPECT_EQ(std::bit_cast<uint64_t>(slot(rec, c.offset)), std::bit_cast<uint64_t>(c.v)) << c.offset;
-    for (int k = 1; k <= 9; ++k) {
-        EXPECT_EQ(slot(rec, 8 * k), s->ppm_lat[k]);
-        EXPECT_EQ(slot(rec, 512 + 8 * k), s->ppm_lon[k]);
+        // Fields at their offsets, little-endian: 9.0 is 0x4022000000000000.
+        const uint8_t nine[8] = {0, 0, 0, 0, 0, 0, 0x22, 0x40};
+        EXPECT_EQ(std::memcmp(&rec[1200], nine, 8), 0);
+        for (const IntCase& c : kInts) EXPECT_EQ(slot(rec, c.offset), c.v) << c.offset;
+        for (size_t i = 0; i < std::size(kFlags); ++i)
+            EXPECT_EQ(slot(rec, kFlags[i].offset), flag_value(i, pattern)) << kFlags[i].offset;
+        for (const U8Case& c : kU8s) EXPECT_EQ(slot(rec, c.offset), c.v) << c.offset;
+        for (const I8Case& c : kI8s) EXPECT_EQ(slot(rec, c.offset), c.v) << c.offset;
+        for (const F64Case& c : kF64s)
+            EXPECT_EQ(std::bit_cast<uint64_t>(slot(rec, c.offset)), std::bit_cast<uint64_t>(c.v)) << c.offset;
+        for (int k = 1; k <= 9; ++k) {
+            EXPECT_EQ(slot(rec, 8 * k), s->ppm_lat[k]);
+            EXPECT_EQ(slot(rec, 512 + 8 * k), s->ppm_lon[k]);
+        }
     }
 }
 
 TEST_F(FlightState, SaveThenLoadRestoresEveryField) {
-    auto a = std::make_unique<NavState>();
-    fill_distinct(*a);
-    save_navigator_state(*a);
+    for (int pattern = kOppositeFlags; pattern < kFlagPatterns; ++pattern) {
+        SCOPED_TRACE("flag pattern " + std::to_string(pattern));
+        auto a = std::make_unique<NavState>();
+        fill_distinct(*a, pattern);
+        save_navigator_state(*a);
 
-    auto b = std::make_unique<NavState>();
-    b->sim_time = 5000.5;
-    b->sim_time_copy = 5000.25;
-    b->sim_time_prev = 1.0;
-    b->sim_time_last_second = 2.0;
-    load_navigator_state(*b);
-    for (const IntCase& c : kInts) EXPECT_EQ((*b).*c.m, c.v) << c.offset;
-    for (const U8Case& c : kU8s) EXPECT_EQ((*b).*c.m, c.v) << c.offset;
-    for (const I8Case& c : kI8s) EXPECT_EQ((*b).*c.m, c.v) << c.offset;
-    for (const F64Case& c : kF64s)
-        EXPECT_EQ(std::bit_cast<uint64_t>((*b).*c.m), std::bit_cast<uint64_t>(c.v)) << c.offset;
-    for (int k = 1; k <= 9; ++k) {
-        EXPECT_EQ(b->ppm_lat[k], a->ppm_lat[k]);
-        EXPECT_EQ(b->ppm_lon[k], a->ppm_lon[k]);
+        auto b = std::make_unique<NavState>();
+        b->sim_time = 5000.5;
+        b->sim_time_copy = 5000.25;
+        b->sim_time_prev = 1.0;
+        b->sim_time_last_second = 2.0;
+        load_navigator_state(*b);
+        for (const IntCase& c : kInts) EXPECT_EQ((*b).*c.m, c.v) << c.offset;
+        for (size_t i = 0; i < std::size(kFlags); ++i)
+            EXPECT_EQ((*b).*kFlags[i].m, flag_value(i, pattern)) << kFlags[i].offset;
+        for (const U8Case& c : kU8s) EXPECT_EQ((*b).*c.m, c.v) << c.offset;
+        for (const I8Case& c : kI8s) EXPECT_EQ((*b).*c.m, c.v) << c.offset;
+        for (const F64Case& c : kF64s)
+            EXPECT_EQ(std::bit_cast<uint64_t>((*b).*c.m), std::bit_cast<uint64_t>(c.v)) << c.offset;
+        for (int k = 1; k <= 9; ++k) {
+            EXPECT_EQ(b->ppm_lat[k], a->ppm_lat[k]);
+            EXPECT_EQ(b->ppm_lon[k], a->ppm_lon[k]);
+        }
+        // Entry 0 (the start point) is not stored; the clock continues from the present time.
+        EXPECT_EQ(b->ppm_lat[0], 0.0);
+        EXPECT_EQ(b->sim_time_prev, 5000.5);
+        EXPECT_EQ(b->sim_time_last_second, 5000.25);
+        EXPECT_EQ(std::memcmp(a->save_record, b->save_record, kSaveRecordSize), 0);
     }
-    // Entry 0 (the start point) is not stored; the clock continues from the present time.
-    EXPECT_EQ(b->ppm_lat[0], 0.0);
-    EXPECT_EQ(b->sim_time_prev, 5000.5);
-    EXPECT_EQ(b->sim_time_last_second, 5000.25);
-    EXPECT_EQ(std::memcmp(a->save_record, b->save_record, kSaveRecordSize), 0);
 }
 
 TEST_F(FlightState, ReservedBytesReadEarlierAreWrittenBack) {
@@ -291,6 +317,10 @@ TEST_F(FlightState, InvalidSlotsKeepTheirFields) {
         navigator_state_from_record(*s);
         // The bad slot's field is as before; every other field took the saved value.
         for (const IntCase& f : kInts) EXPECT_EQ((*s).*f.m, f.offset == c.offset ? (*before).*f.m : f.v) << f.offset;
+        for (size_t i = 0; i < std::size(kFlags); ++i) {
+            const FlagCase& f = kFlags[i];
+            EXPECT_EQ((*s).*f.m, f.offset == c.offset ? (*before).*f.m : flag_value(i, kOppositeFlags)) << f.offset;
+        }
         for (const U8Case& f : kU8s) EXPECT_EQ((*s).*f.m, f.offset == c.offset ? (*before).*f.m : f.v) << f.offset;
         for (const I8Case& f : kI8s) EXPECT_EQ((*s).*f.m, f.offset == c.offset ? (*before).*f.m : f.v) << f.offset;
         for (const F64Case& f : kF64s) {

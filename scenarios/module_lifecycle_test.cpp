@@ -99,4 +99,63 @@ TEST_F(LifecycleTest, UnknownServicesChangeNothing) {
     EXPECT_TRUE(host_text_buffers_intact());
 }
 
+// The focus mark of a unit's display (0 shown, -1 hidden) and the area that takes the focus.
+constexpr int kFocusMark = 13, kFocusArea = 22, kScanPad2 = 80;
+
+double focus_mark(HostModule* m) {
+    host_update_elements(m, "Q14_UVI");
+    return host_element_value(m, "Q14_UVI", kFocusMark);
+}
+
+// Opens the unit unless it is open, lets it run, has it take the focus and runs on.
+HostModule* take_focus(int unit) {
+    HostModule* m = host_open_unit(unit);
+    if (!m) return nullptr;
+    host_frames(2);
+    host_click(m, "Q14_UVI", kFocusArea);
+    host_frames(2);
+    return m;
+}
+
+// The simulator sends no notice when it unloads a module, and a record bound to the partner's
+// HOOK then holds an address into the freed module. Whichever unit stays behind runs on
+// without reading it, holds the keyboard focus alone, and sees the partner when it is loaded
+// again and takes the focus.
+TEST_F(LifecycleTest, AUnitRunsOnAfterItsPartnerIsUnloaded) {
+    for (int stays : {1, 2}) {
+        SCOPED_TRACE("unit " + std::to_string(stays) + " stays");
+        host_reset();
+        const int goes = 3 - stays;
+        HostModule* unit[3] = {nullptr, host_open_unit(1), host_open_unit(2)};
+        ASSERT_TRUE(unit[1] && unit[2]) << host_last_error();
+        take_focus(goes);
+        ASSERT_EQ(focus_mark(unit[goes]), 0.0);
+
+        host_unload(unit[goes]);
+        host_frames(20);
+        take_focus(stays);
+        host_frames(100);
+        EXPECT_EQ(focus_mark(unit[stays]), 0.0) << "the focus stays with the unit left";
+        EXPECT_TRUE(host_key(kScanPad2)) << "and its hook takes the keypad";
+        host_key(kScanPad2, 1, true);
+
+        unit[goes] = take_focus(goes);
+        ASSERT_NE(unit[goes], nullptr) << host_last_error();
+        EXPECT_EQ(focus_mark(unit[goes]), 0.0);
+        EXPECT_EQ(focus_mark(unit[stays]), -1.0) << "the partner loaded again took the focus away";
+        EXPECT_TRUE(host_text_buffers_intact());
+    }
+}
+
+// A unit loaded before its partner sees the partner's focus from the partner's first cycle.
+TEST_F(LifecycleTest, APartnerLoadedLaterIsSeen) {
+    HostModule* n2 = take_focus(2);
+    ASSERT_NE(n2, nullptr);
+    ASSERT_EQ(focus_mark(n2), 0.0);
+    HostModule* n1 = take_focus(1);
+    ASSERT_NE(n1, nullptr);
+    EXPECT_EQ(focus_mark(n1), 0.0);
+    EXPECT_EQ(focus_mark(n2), -1.0) << "unit 2 gave the focus up to the later unit 1";
+}
+
 }  // namespace

@@ -150,7 +150,10 @@ setup_prefix() {
   export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
   # No desktop while the prefix is made, and no offer to install Mono or Gecko.
   unset DISPLAY WAYLAND_DISPLAY
-  if [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/syswow64" ]; then
+  # A finished prefix: a 64-bit one has syswow64, a 32-bit one (only wine32 installed) says so
+  # in its registry.
+  if [ -f "$prefix/system.reg" ] &&
+     { [ -d "$prefix/drive_c/windows/syswow64" ] || grep -q '^#arch=win32' "$prefix/system.reg"; }; then
     return 0
   fi
   log "creating the Wine prefix $prefix (a minute or two)"
@@ -162,7 +165,10 @@ setup_prefix() {
 
 probe() {
   local out
-  out=$(WINEPREFIX=$prefix WINEDEBUG=-all timeout 300 wine 'C:\windows\syswow64\cmd.exe' /c echo q14-probe 2>&1 |
+  # The 32-bit cmd.exe: in syswow64 of a 64-bit prefix, in system32 of a 32-bit one.
+  local dir=system32
+  [ -d "$prefix/drive_c/windows/syswow64" ] && dir=syswow64
+  out=$(WINEPREFIX=$prefix WINEDEBUG=-all timeout 300 wine "C:\\windows\\$dir\\cmd.exe" /c echo q14-probe 2>&1 |
         tr -d '\r')
   printf '%s\n' "$out" | grep -q q14-probe || die "a 32-bit program does not run under Wine: $out"
 }

@@ -356,4 +356,38 @@ TEST_F(WineUnits, DeinitAndFreeLibraryLeaveNothing) {
     EXPECT_EQ(host_named_int("Q14_N2_HOOK"), 0);
 }
 
+// The simulator frees a module without telling the other one, whose record bound to the freed
+// module's HOOK still holds the old address. Unit 2 runs on alone without reading it (the
+// page is gone: a read would fault), keeps the focus it takes, and sees unit 1 loaded again.
+TEST_F(WineUnits, UnitTwoRunsOnAfterUnitOneIsFreed) {
+    constexpr int kFocusArea = 22, kFocusMark = 13;
+    auto focus_mark = [&](HostModule* m) {
+        host_update_elements(m, "Q14_UVI");
+        return host_element_value(m, "Q14_UVI", kFocusMark);
+    };
+    HostModule* n1 = host_open_unit(1);
+    HostModule* n2 = host_open_unit(2);
+    ASSERT_TRUE(n1 && n2) << host_last_error();
+    host_frames(3);
+    host_click(n1, "Q14_UVI", kFocusArea);
+    host_frames(3);
+    ASSERT_EQ(host_named_int("Q14_N1_HOOK"), 1);
+
+    host_unload(n1);
+    ASSERT_EQ(GetModuleHandleA(module_file(1).c_str()), nullptr) << "unit 1 is freed";
+    host_frames(50);
+    host_click(n2, "Q14_UVI", kFocusArea);
+    host_frames(50);
+    EXPECT_EQ(focus_mark(n2), 0.0) << "unit 2 holds the focus alone";
+
+    n1 = host_open_unit(1);
+    ASSERT_NE(n1, nullptr) << host_last_error();
+    host_frames(2);
+    host_click(n1, "Q14_UVI", kFocusArea);
+    host_frames(2);
+    EXPECT_EQ(focus_mark(n1), 0.0);
+    EXPECT_EQ(focus_mark(n2), -1.0) << "unit 1 loaded again took the focus away";
+    EXPECT_TRUE(host_text_buffers_intact());
+}
+
 }  // namespace
