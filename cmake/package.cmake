@@ -1,5 +1,6 @@
-# The release package (CPack, ZIP): one archive per edition, unzipped into the simulator's
-# folder. Layout (the modules read gauges\q14_cfg\q14_ppm.cfg below the simulator's folder):
+# The release package (CPack, ZIP): one archive per edition (caption set and the guide's
+# language), unzipped into the simulator's folder. Layout of each (the modules read
+# gauges\q14_cfg\q14_ppm.cfg below the simulator's folder):
 #   Gauges/q14_n1.gau, Gauges/q14_n2.gau
 #   Gauges/q14_cfg/q14_ppm.cfg          route and settings file, the sample
 #   Gauges/q14_cfg/q14_ppm_sample.cfg   the same sample, to restore the file from
@@ -17,27 +18,37 @@ endif()
 
 set(Q14_DOC_DIR q14_docs)
 set(Q14_CFG_SAMPLE ${CMAKE_SOURCE_DIR}/data/sim/gauges/q14_cfg/q14_ppm.cfg)
-file(GLOB Q14_DOC_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/img/*.png)
-set(Q14_DOC_BUILD ${CMAKE_BINARY_DIR}/package_docs)
 
-# The documents every edition carries, made once.
-if(Q14_CAN_PACKAGE)
-  add_custom_command(
-    OUTPUT ${Q14_DOC_BUILD}/USER_GUIDE.html ${Q14_DOC_BUILD}/panel.cfg.txt
-    COMMAND ${CMAKE_COMMAND} -DCMARK_GFM=${Q14_CMARK_GFM} -DGUIDE=${CMAKE_SOURCE_DIR}/docs/USER_GUIDE.md
-            -DOUT_DIR=${Q14_DOC_BUILD} -DVERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/package_docs.cmake
-    DEPENDS ${CMAKE_SOURCE_DIR}/docs/USER_GUIDE.md ${CMAKE_SOURCE_DIR}/cmake/package_docs.cmake
-    COMMENT "Rendering the user guide and the panel.cfg fragment")
-endif()
-
-# q14_package_edition(<edition> <default> <module targets...>)
-# Installs one edition's files into the package component of that name. The default edition's
-# archive is q14-<version>-win32.zip, any other's q14-<version>-win32-<edition>.zip.
-function(q14_package_edition edition default)
+# q14_package_edition(<edition> <archive name> <guide .md> <language> <module targets...>)
+# Installs one edition's files into the package component of that name, the archive
+# <archive name>.zip: its modules, the route file, and its user guide in HTML with the pictures
+# the guide shows (below docs/, in the same folders as the guide refers to them).
+function(q14_package_edition edition package guide language)
   if(NOT Q14_CAN_PACKAGE)
     return()
   endif()
   set(modules ${ARGN})
+  set(doc_build ${CMAKE_BINARY_DIR}/package_docs/${edition})
+  add_custom_command(
+    OUTPUT ${doc_build}/USER_GUIDE.html ${doc_build}/panel.cfg.txt
+    COMMAND ${CMAKE_COMMAND} -DCMARK_GFM=${Q14_CMARK_GFM} -DGUIDE=${guide} -DLANGUAGE=${language}
+            -DOUT_DIR=${doc_build} -DVERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/package_docs.cmake
+    DEPENDS ${guide} ${CMAKE_SOURCE_DIR}/cmake/package_docs.cmake
+    COMMENT "Rendering the ${edition} user guide and the panel.cfg fragment")
+  # The pictures the guide shows; a changed guide configures again.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${guide})
+  file(STRINGS ${guide} picture_lines REGEX "\\]\\(img/[^)]*\\.png\\)" ENCODING UTF-8)
+  set(pictures "")
+  foreach(line IN LISTS picture_lines)
+    string(REGEX MATCHALL "\\]\\(img/[^)]*\\.png\\)" refs "${line}")
+    foreach(ref IN LISTS refs)
+      string(REGEX REPLACE "^\\]\\((.*)\\)$" "\\1" ref "${ref}")
+      list(APPEND pictures ${ref})
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES pictures)
+  list(SORT pictures)
+
   # Each file as "folder|source[|new name]", in the order SHA256SUMS lists them.
   set(files "")
   foreach(m ${modules})
@@ -46,12 +57,13 @@ function(q14_package_edition edition default)
   list(APPEND files
        "Gauges/q14_cfg|${Q14_CFG_SAMPLE}"
        "Gauges/q14_cfg|${Q14_CFG_SAMPLE}|q14_ppm_sample.cfg"
-       "${Q14_DOC_DIR}|${Q14_DOC_BUILD}/USER_GUIDE.html"
-       "${Q14_DOC_DIR}|${Q14_DOC_BUILD}/panel.cfg.txt"
+       "${Q14_DOC_DIR}|${doc_build}/USER_GUIDE.html"
+       "${Q14_DOC_DIR}|${doc_build}/panel.cfg.txt"
        "${Q14_DOC_DIR}|${CMAKE_SOURCE_DIR}/CHANGELOG.md|CHANGELOG.txt"
        "${Q14_DOC_DIR}|${CMAKE_SOURCE_DIR}/docs/THIRD_PARTY_NOTICES.txt")
-  foreach(p ${Q14_DOC_PICTURES})
-    list(APPEND files "${Q14_DOC_DIR}/img|${p}")
+  foreach(p ${pictures})
+    get_filename_component(folder ${p} DIRECTORY)
+    list(APPEND files "${Q14_DOC_DIR}/${folder}|${CMAKE_SOURCE_DIR}/docs/${p}")
   endforeach()
 
   set(sources "")
@@ -83,12 +95,7 @@ function(q14_package_edition edition default)
   add_custom_target(q14_package_sums_${edition} ALL DEPENDS ${sums})
   install(FILES ${sums} DESTINATION ${Q14_DOC_DIR} COMPONENT ${edition})
 
-  if(default)
-    set(name q14-${PROJECT_VERSION}-win32)
-  else()
-    set(name q14-${PROJECT_VERSION}-win32-${edition})
-  endif()
-  set_property(GLOBAL APPEND PROPERTY Q14_PACKAGES "${edition}|${name}")
+  set_property(GLOBAL APPEND PROPERTY Q14_PACKAGES "${edition}|${package}")
 endfunction()
 
 # Called once, after every edition: the CPack settings.

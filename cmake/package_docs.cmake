@@ -1,11 +1,31 @@
-# Build step of the package: renders docs/USER_GUIDE.md to HTML with cmark-gfm (tables on) and
-# takes the guide's panel.cfg example out as a text file to paste into an aircraft's panel.cfg.
-#   cmake -DCMARK_GFM=<program> -DGUIDE=<USER_GUIDE.md> -DOUT_DIR=<folder> -DVERSION=<x.y.z> -P package_docs.cmake
+# Build step of the package: renders a user guide (docs/USER_GUIDE.md, or .ru.md in Russian) to
+# HTML with cmark-gfm (tables on) and takes the guide's panel.cfg example out as a text file to
+# paste into an aircraft's panel.cfg.
+#   cmake -DCMARK_GFM=<program> -DGUIDE=<guide .md> -DLANGUAGE=<en|ru> -DOUT_DIR=<folder> -DVERSION=<x.y.z>
+#         -P package_docs.cmake
 file(MAKE_DIRECTORY ${OUT_DIR})
 execute_process(COMMAND ${CMARK_GFM} --extension table --to html ${GUIDE}
                 OUTPUT_VARIABLE body RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmark-gfm could not render ${GUIDE}")
+endif()
+
+# The few words of the package's own in the guide's language.
+if(LANGUAGE STREQUAL ru)
+  set(version_words "версия ${VERSION}")
+  set(version_line "q14, версия ${VERSION}")
+  string(CONCAT fragment_head
+      "; q14 ${VERSION}: пример установки обоих навигационных блоков в panel.cfg самолёта. Перенесите\r\n"
+      "; эти секции в panel.cfg самолёта, объединив их с его окнами; каждый прибор описан в\r\n"
+      "; руководстве (USER_GUIDE.html, раздел 3).\r\n")
+else()
+  set(LANGUAGE en)
+  set(version_words "version ${VERSION}")
+  set(version_line "q14 version ${VERSION}")
+  string(CONCAT fragment_head
+      "; q14 ${VERSION}: an example of both navigation units in an aircraft's panel.cfg. Paste the\r\n"
+      "; sections into the aircraft's own file, merging them with the windows it has; the user\r\n"
+      "; guide (USER_GUIDE.html, section 3) explains each gauge.\r\n")
 endif()
 
 file(STRINGS ${GUIDE} lines ENCODING UTF-8)
@@ -18,10 +38,10 @@ foreach(line IN LISTS lines)
   endif()
 endforeach()
 file(WRITE ${OUT_DIR}/USER_GUIDE.html "<!DOCTYPE html>
-<html lang=\"en\">
+<html lang=\"${LANGUAGE}\">
 <head>
 <meta charset=\"utf-8\">
-<title>${title} (version ${VERSION})</title>
+<title>${title} (${version_words})</title>
 <style>
 body { max-width: 56em; margin: 1em auto; padding: 0 1em; font-family: sans-serif; line-height: 1.4; }
 table { border-collapse: collapse; }
@@ -31,7 +51,7 @@ img { max-width: 100%; }
 </style>
 </head>
 <body>
-<p><small>q14 version ${VERSION}</small></p>
+<p><small>${version_line}</small></p>
 ${body}</body>
 </html>
 ")
@@ -59,8 +79,4 @@ endforeach()
 if(fragment STREQUAL "")
   message(FATAL_ERROR "${GUIDE} has no ini block in its panel.cfg section")
 endif()
-file(WRITE ${OUT_DIR}/panel.cfg.txt
-     "; q14 ${VERSION}: an example of both navigation units in an aircraft's panel.cfg. Paste the\r\n"
-     "; sections into the aircraft's own file, merging them with the windows it has; the user\r\n"
-     "; guide (USER_GUIDE.html, section 3) explains each gauge.\r\n"
-     "${fragment}")
+file(WRITE ${OUT_DIR}/panel.cfg.txt "${fragment_head}${fragment}")

@@ -1,5 +1,6 @@
-// Checks the panel bitmaps against the gauge tables: every bitmap an element names (all icon
-// frames included) is a checked-in BMP of the right size and depth, listed in the resource script.
+// Checks the panel bitmaps of every caption set against the gauge tables: every bitmap an element
+// names (all icon frames included) is a checked-in BMP of the right size and depth, listed in the
+// set's resource script; the sets differ only in the bitmaps that carry captions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "frame/module.h"
+#include "res/caption_sets.h"
 
 namespace {
 
@@ -59,7 +61,9 @@ const BitmapRow* row_of(int id) {
 
 std::string source_path(const std::string& rel) { return std::string(Q14_SOURCE_DIR) + "/" + rel; }
 
-std::string bmp_path(int id) { return source_path("res/bmp/" + std::to_string(id) + ".bmp"); }
+std::string bmp_path(const CaptionSet& set, int id) {
+    return source_path(std::string(set.bitmaps) + "/" + std::to_string(id) + ".bmp");
+}
 
 std::vector<uint8_t> read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -79,8 +83,8 @@ struct Bmp {
 };
 
 // Reads the header field by field; returns an empty message when the file is sound.
-std::string load_bmp(int id, Bmp& b) {
-    b.data = read_file(bmp_path(id));
+std::string load_bmp(const CaptionSet& set, int id, Bmp& b) {
+    b.data = read_file(bmp_path(set, id));
     const std::vector<uint8_t>& d = b.data;
     if (d.size() < 54) return "missing or shorter than its headers";
     if (d[0] != 'B' || d[1] != 'M') return "no BM signature";
@@ -138,47 +142,73 @@ std::vector<Use> referenced_bitmaps() {
 TEST(PanelBitmaps, EveryReferencedBitmapIsAFileOfItsTabledSizeAndDepth) {
     std::vector<Use> uses = referenced_bitmaps();
     ASSERT_GE(uses.size(), 47u);
-    for (const Use& u : uses) {
-        SCOPED_TRACE(std::string(u.gauge->name) + " bitmap " + std::to_string(u.id));
-        const BitmapRow* row = row_of(u.id);
-        ASSERT_NE(row, nullptr) << "bitmap number outside the panel artwork";
-        Bmp b;
-        std::string fault = load_bmp(u.id, b);
-        ASSERT_EQ(fault, "");
-        EXPECT_EQ(b.w, row->w);
-        EXPECT_EQ(b.h, row->h);
-        if (row->depth) {
-            EXPECT_EQ(b.bits, row->depth);
+    for (const CaptionSet& set : kCaptionSets) {
+        for (const Use& u : uses) {
+            SCOPED_TRACE(std::string(set.name) + " " + u.gauge->name + " bitmap " + std::to_string(u.id));
+            const BitmapRow* row = row_of(u.id);
+            ASSERT_NE(row, nullptr) << "bitmap number outside the panel artwork";
+            Bmp b;
+            std::string fault = load_bmp(set, u.id, b);
+            ASSERT_EQ(fault, "");
+            EXPECT_EQ(b.w, row->w);
+            EXPECT_EQ(b.h, row->h);
+            if (row->depth) {
+                EXPECT_EQ(b.bits, row->depth);
+            }
         }
     }
 }
 
+long black_pixels(const Bmp& b) {
+    long black = 0;
+    for (int y = 0; y < b.h; ++y)
+        for (int x = 0; x < b.w; ++x) black += pixel_rgb(b, x, y) == 0;
+    return black;
+}
+
 TEST(PanelBitmaps, FacesAndDisplayFramesHoldNoTransparentBlack) {
-    for (const BitmapRow& s : kBitmaps) {
-        if (!s.opaque) continue;
-        for (int id = s.first; id < s.first + s.count; ++id) {
-            SCOPED_TRACE("bitmap " + std::to_string(id));
-            Bmp b;
-            ASSERT_EQ(load_bmp(id, b), "");
-            int black = 0;
-            for (int y = 0; y < b.h; ++y)
-                for (int x = 0; x < b.w; ++x) black += pixel_rgb(b, x, y) == 0;
-            EXPECT_EQ(black, 0);
+    for (const CaptionSet& set : kCaptionSets) {
+        for (const BitmapRow& s : kBitmaps) {
+            if (!s.opaque) continue;
+            for (int id = s.first; id < s.first + s.count; ++id) {
+                SCOPED_TRACE(std::string(set.name) + " bitmap " + std::to_string(id));
+                Bmp b;
+                ASSERT_EQ(load_bmp(set, id, b), "");
+                EXPECT_EQ(black_pixels(b), 0);
+            }
         }
     }
 }
 
 TEST(PanelBitmaps, TransparentLayersLeaveTheFaceVisible) {
     // The legends layers and the lit lamps lie over the whole face or part of it: mostly holes.
-    for (int id : {4133, 4624, 4144, 4160, 4640, 4656}) {
-        SCOPED_TRACE("bitmap " + std::to_string(id));
-        Bmp b;
-        ASSERT_EQ(load_bmp(id, b), "");
-        long black = 0;
-        for (int y = 0; y < b.h; ++y)
-            for (int x = 0; x < b.w; ++x) black += pixel_rgb(b, x, y) == 0;
-        EXPECT_GT(black, static_cast<long>(b.w) * b.h / 3);
-        EXPECT_LT(black, static_cast<long>(b.w) * b.h);
+    for (const CaptionSet& set : kCaptionSets) {
+        for (int id : {4133, 4624, 4144, 4160, 4640, 4656}) {
+            SCOPED_TRACE(std::string(set.name) + " bitmap " + std::to_string(id));
+            Bmp b;
+            ASSERT_EQ(load_bmp(set, id, b), "");
+            long black = black_pixels(b);
+            EXPECT_GT(black, static_cast<long>(b.w) * b.h / 3);
+            EXPECT_LT(black, static_cast<long>(b.w) * b.h);
+        }
+    }
+}
+
+TEST(PanelBitmaps, CaptionSetsDifferOnlyInTheBitmapsThatCarryCaptions) {
+    // Faces with etched or printed captions, the legends layers, the lit keys and lamps and the
+    // autopilot face; everything else (sign frames with their hemisphere letters, wheel digits,
+    // needles, read-out faces) is the same drawing in every set.
+    const std::set<int> captioned = {4128, 4133, 4165, 4176, 4192, 4208, 4624, 4672, 4688, 4704, 4720, 4736, 4768};
+    const CaptionSet& latin = kCaptionSets[0];
+    for (const CaptionSet& set : kCaptionSets) {
+        if (&set == &latin) continue;
+        for (const BitmapRow& s : kBitmaps) {
+            for (int id = s.first; id < s.first + s.count; ++id) {
+                SCOPED_TRACE(std::string(set.name) + " bitmap " + std::to_string(id));
+                bool same = read_file(bmp_path(set, id)) == read_file(bmp_path(latin, id));
+                EXPECT_EQ(same, captioned.count(id) == 0);
+            }
+        }
     }
 }
 
@@ -230,44 +260,53 @@ std::set<int> leading_numbers(const std::string& path) {
     return ids;
 }
 
-TEST(PanelBitmaps, ResourceScriptAndIndexListExactlyTheReferencedBitmaps) {
+TEST(PanelBitmaps, ResourceScriptsAndIndexListExactlyTheReferencedBitmaps) {
     std::set<int> referenced;
     for (const Use& u : referenced_bitmaps()) referenced.insert(u.id);
     std::set<int> tabled;
     for (const BitmapRow& s : kBitmaps)
         for (int id = s.first; id < s.first + s.count; ++id) tabled.insert(id);
     EXPECT_EQ(referenced, tabled);
-    EXPECT_EQ(leading_numbers(source_path("res/q14.rc")), referenced);
     EXPECT_EQ(leading_numbers(source_path("res/bitmaps.tsv")), referenced);
-    // Each resource line names its own file.
-    std::ifstream rc(source_path("res/q14.rc"));
-    std::string ln;
-    while (std::getline(rc, ln)) {
-        int id = 0;
-        char file[64] = {};
-        if (std::sscanf(ln.c_str(), "%d BITMAP \"%63[^\"]\"", &id, file) != 2) continue;
-        EXPECT_EQ(std::string(file), "bmp/" + std::to_string(id) + ".bmp");
+    for (const CaptionSet& set : kCaptionSets) {
+        SCOPED_TRACE(set.resources);
+        EXPECT_EQ(leading_numbers(source_path(set.resources)), referenced);
+        // Each resource line names its own file in its set's folder (names are relative to res/).
+        std::string folder = std::string(set.bitmaps).substr(std::string("res/").size());
+        std::ifstream rc(source_path(set.resources));
+        std::string ln;
+        int lines = 0;
+        while (std::getline(rc, ln)) {
+            int id = 0;
+            char file[64] = {};
+            if (std::sscanf(ln.c_str(), "%d BITMAP \"%63[^\"]\"", &id, file) != 2) continue;
+            EXPECT_EQ(std::string(file), folder + "/" + std::to_string(id) + ".bmp");
+            ++lines;
+        }
+        EXPECT_EQ(lines, static_cast<int>(referenced.size()));
     }
 }
 
 TEST(PanelBitmaps, IndexSizesAgreeWithTheFiles) {
-    std::ifstream in(source_path("res/bitmaps.tsv"));
-    std::string ln;
-    int rows = 0;
-    while (std::getline(in, ln)) {
-        int id, w, h, depth;
-        if (std::sscanf(ln.c_str(), "%d\t%d\t%d\t%d", &id, &w, &h, &depth) != 4) continue;
-        SCOPED_TRACE("bitmap " + std::to_string(id));
-        Bmp b;
-        ASSERT_EQ(load_bmp(id, b), "");
-        EXPECT_EQ(b.w, w);
-        EXPECT_EQ(b.h, h);
-        EXPECT_EQ(b.bits, depth);
-        ++rows;
+    for (const CaptionSet& set : kCaptionSets) {
+        std::ifstream in(source_path("res/bitmaps.tsv"));
+        std::string ln;
+        int rows = 0;
+        while (std::getline(in, ln)) {
+            int id, w, h, depth;
+            if (std::sscanf(ln.c_str(), "%d\t%d\t%d\t%d", &id, &w, &h, &depth) != 4) continue;
+            SCOPED_TRACE(std::string(set.name) + " bitmap " + std::to_string(id));
+            Bmp b;
+            ASSERT_EQ(load_bmp(set, id, b), "");
+            EXPECT_EQ(b.w, w);
+            EXPECT_EQ(b.h, h);
+            EXPECT_EQ(b.bits, depth);
+            ++rows;
+        }
+        int tabled = 0;
+        for (const BitmapRow& s : kBitmaps) tabled += s.count;
+        EXPECT_EQ(rows, tabled);
     }
-    int tabled = 0;
-    for (const BitmapRow& s : kBitmaps) tabled += s.count;
-    EXPECT_EQ(rows, tabled);
 }
 
 }  // namespace

@@ -1,7 +1,15 @@
 #!/usr/bin/env python3
-# Draws the panel artwork of both navigation units as SVG files (res/src/NNNN.svg) and writes
-# the bitmap index res/bitmaps.tsv; res/render.py turns the SVGs into the shipped BMPs.
+# Draws the panel artwork of both navigation units as SVG files in one caption set (Latin:
+# res/src/NNNN.svg, Cyrillic: res/src-cyrillic/), the bitmap index res/bitmaps.tsv and the set's
+# resource script; res/render.py turns the SVGs into the shipped BMPs.
 """Panel artwork generator.
+
+Caption sets: the Latin set writes the captions as the program's vocabulary spells them
+(transliterated Russian, VVOD, SMENA LZP); the Cyrillic set writes them as the real panels do
+(ВВОД, СМЕНА ЛЗП). Only captions change: hemisphere letters, digits and the letters that are
+symbols on the real panel (S/Z, T/t, W, U) stay as they are, and so does every position.
+The Cyrillic set keeps here only the SVGs that differ from the Latin ones; render.py takes
+the others from res/src.
 
 Every position below is in the pixel space of the bitmap it belongs to. Panel features sit
 where the gauges' element and mouse tables put them (panels/uvi_panel.cpp, pur_panel.cpp,
@@ -12,12 +20,27 @@ Transparency: the host treats pure black (0,0,0) as transparent in elements that
 transparency flag. Layers that need holes are drawn on a transparent SVG canvas; render.py
 turns uncovered pixels into pure black and keeps every covered pixel off pure black.
 """
+import argparse
 import math
 import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SRC = os.path.join(HERE, "src")
+
+# Caption sets: the folders of the set's SVGs, BMPs and resource script, and how each Latin
+# caption of the artwork reads in it (a caption missing from the map stays as it is).
+CAPTION_SETS = {
+    "latin": dict(src="src", bmp="bmp", rc="q14.rc", words={}),
+    "cyrillic": dict(src="src-cyrillic", bmp="bmp-cyrillic", rc="q14-cyrillic.rc", words={
+        "UVI": "УВИ", "PUR": "ПУР", "VVOD": "ВВОД", "SBROS": "СБРОС", "IZM": "ИЗМ", "MARSH": "МАРШ",
+        "OST": "ОСТ", "INDIK": "ИНДИК", "SMENA LZP": "СМЕНА ЛЗП", "KONTR": "КОНТР", "LAMP": "ЛАМП",
+        "IK/PG": "ИК/ПГ", "PPM": "ППМ", "ZPU/PU": "ЗПУ/ПУ", "W/US": "W/УС", "NEGOT": "НЕГОТ",
+        "VNIM": "ВНИМ", "OTKAZ": "ОТКАЗ", "PIT": "ПИТ", "OTKL": "ОТКЛ", "OBOGR": "ОБОГР", "VYST": "ВЫСТ",
+        "NAVIG": "НАВИГ", "KV": "КВ", "AVT": "АВТ", "RUCHN": "РУЧН", "OT": "ОТ", "DO": "ДО",
+        "PARAMETRY": "ПАРАМЕТРЫ", "YARKOST": "ЯРКОСТЬ", "AP": "АП",
+    }),
+}
+CAPTIONS = CAPTION_SETS["latin"]["words"]  # the set being drawn; main() chooses it
 
 FONT = "DejaVu Sans Condensed"
 PANEL = "rgb(62,64,66)"          # enamel of the panel faces
@@ -92,7 +115,8 @@ def poly(points, fill, stroke=None, sw=1):
 
 
 def text(x, y, s, size, anchor="middle", fill=LEGEND, weight="bold", family=FONT, spacing=0):
-    """Text whose vertical centre (cap height) sits on y."""
+    """Text whose vertical centre (cap height) sits on y; a caption reads as the set has it."""
+    s = CAPTIONS.get(s, s)
     base = y + size * 0.36
     ls = f' letter-spacing="{f(spacing)}"' if spacing else ""
     s = s.replace("&", "&amp;").replace("<", "&lt;")
@@ -629,21 +653,34 @@ def artwork():
 
 
 def main():
-    os.makedirs(SRC, exist_ok=True)
+    global CAPTIONS
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--captions", choices=sorted(CAPTION_SETS), default="latin", help="caption set to draw")
+    args = ap.parse_args()
+    chosen = CAPTION_SETS[args.captions]
+    latin = {bid: svg for bid, *_, svg in artwork()}
+    CAPTIONS = chosen["words"]
+    src = os.path.join(HERE, chosen["src"])
+    os.makedirs(src, exist_ok=True)
     rows = ["# Panel bitmaps: resource number, size in pixels, bits per pixel, 1 where pure black is transparent,\n",
             "# the matte for anti-aliased edges (render.py), and what the bitmap shows. Written by make_art.py.\n",
             "id\twidth\theight\tdepth\ttransparent\tmatte\twhat\n"]
     for bid, w, h, depth, transp, matte, what, svg in artwork():
-        with open(os.path.join(SRC, f"{bid}.svg"), "w", encoding="utf-8") as fh:
-            fh.write(svg)
+        path = os.path.join(src, f"{bid}.svg")
+        if args.captions == "latin" or svg != latin[bid]:
+            with open(path, "w", encoding="utf-8") as fh:
+                fh.write(svg)
+        elif os.path.exists(path):
+            os.remove(path)  # no longer differs from the Latin drawing
         rows.append(f"{bid}\t{w}\t{h}\t{depth}\t{transp}\t{matte}\t{what}\n")
+    # The index is the same for every set: sizes, depths and mattes never depend on captions.
     with open(os.path.join(HERE, "bitmaps.tsv"), "w", encoding="utf-8") as fh:
         fh.writelines(rows)
-    with open(os.path.join(HERE, "q14.rc"), "w", encoding="ascii") as fh:
-        fh.write("// Panel bitmaps of both gauge modules, as numbered bitmap resources.\n"
+    with open(os.path.join(HERE, chosen["rc"]), "w", encoding="ascii") as fh:
+        fh.write(f"// Panel bitmaps of both gauge modules, {args.captions.capitalize()} captions, as numbered bitmap resources.\n"
                  "// Written by res/make_art.py from res/bitmaps.tsv; the files are rendered by res/render.py.\n")
         for bid, *_ in artwork():
-            fh.write(f'{bid} BITMAP "bmp/{bid}.bmp"\n')
+            fh.write(f'{bid} BITMAP "{chosen["bmp"]}/{bid}.bmp"\n')
     return 0
 
 

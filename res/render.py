@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-# Renders the panel artwork res/src/NNNN.svg into the shipped bitmaps res/bmp/NNNN.bmp at the
-# sizes and bit depths listed in res/bitmaps.tsv; with --preview DIR it also composes the panels.
+# Renders the panel artwork of one caption set (res/src/NNNN.svg into res/bmp/NNNN.bmp for the
+# Latin set) at the sizes and bit depths of res/bitmaps.tsv; --preview DIR composes the panels.
 """SVG -> BMP for the gauge resources.
 
 rsvg-convert draws each SVG, ImageMagick's convert decodes the PNG to raw RGBA, and this
@@ -17,6 +17,8 @@ import struct
 import subprocess
 import sys
 import tempfile
+
+from make_art import CAPTION_SETS
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CONVERT = "/usr/bin/convert"  # the real ImageMagick binary, never a wrapper earlier in PATH
@@ -174,19 +176,26 @@ def decoded_pixels(w, h, depth, pixels):
     return out
 
 
-def render(only=None):
-    os.makedirs(os.path.join(HERE, "bmp"), exist_ok=True)
+def svg_path(captions, bid):
+    """A set other than the Latin one keeps only the drawings its captions change."""
+    own = os.path.join(HERE, CAPTION_SETS[captions]["src"], f"{bid}.svg")
+    return own if os.path.exists(own) else os.path.join(HERE, CAPTION_SETS["latin"]["src"], f"{bid}.svg")
+
+
+def render(captions, only=None):
+    out_dir = os.path.join(HERE, CAPTION_SETS[captions]["bmp"])
+    os.makedirs(out_dir, exist_ok=True)
     done = {}
     with tempfile.TemporaryDirectory() as tmp:
         for row in read_index():
             bid, w, h, depth = row["id"], row["w"], row["h"], row["depth"]
-            raw = rasterise(os.path.join(HERE, "src", f"{bid}.svg"), w, h, tmp)
+            raw = rasterise(svg_path(captions, bid), w, h, tmp)
             matte = matte_source(row["matte"], w, h, done)
             pixels = flatten(raw, w, h, row["transparent"], matte)
             done[bid] = (w, h, decoded_pixels(w, h, depth, pixels))
             if only and bid not in only:
                 continue
-            with open(os.path.join(HERE, "bmp", f"{bid}.bmp"), "wb") as fh:
+            with open(os.path.join(out_dir, f"{bid}.bmp"), "wb") as fh:
                 fh.write(bmp_bytes(w, h, depth, pixels))
             print(f"{bid}.bmp {w}x{h} {depth}-bit")
 
@@ -194,10 +203,11 @@ def render(only=None):
 # ---- preview ---------------------------------------------------------------------------------------
 
 DSEG = "/usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf"
+BMP_DIR = os.path.join(HERE, "bmp")  # the set being previewed; main() chooses it
 
 
 def bmp(bid):
-    return os.path.join(HERE, "bmp", f"{bid}.bmp")
+    return os.path.join(BMP_DIR, f"{bid}.bmp")
 
 
 def layer(bid, x, y, frame=0):
@@ -259,14 +269,17 @@ def preview(outdir):
 
 
 def main():
+    global BMP_DIR
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--captions", choices=sorted(CAPTION_SETS), default="latin", help="caption set to render")
     ap.add_argument("--preview", metavar="DIR", help="compose panel previews (PNG) from the BMPs into DIR")
     ap.add_argument("--only", type=int, nargs="*", help="write only these bitmap ids")
     args = ap.parse_args()
+    BMP_DIR = os.path.join(HERE, CAPTION_SETS[args.captions]["bmp"])
     if args.preview:
         preview(args.preview)
     else:
-        render(set(args.only) if args.only else None)
+        render(args.captions, set(args.only) if args.only else None)
     return 0
 
 

@@ -10,6 +10,8 @@ PACKAGES=(
   libgeographiclib-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  # the comparison of the Latin and Cyrillic modules (scripts/compare-editions.py)
+  python3
   # the release package: the user guide in HTML, archive entries without the build's times,
   # and unzip for the installation test
   cmark-gfm strip-nondeterminism unzip

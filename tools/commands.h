@@ -1,6 +1,8 @@
 // The bench tool's subcommands beyond the demo, each in its own file, with their help texts.
 #pragma once
 
+#include <string>
+
 int cmd_fly(int argc, char** argv);         // tools/fly.cpp
 int cmd_panel(int argc, char** argv);       // tools/panel_cmd.cpp
 int cmd_import_pln(int argc, char** argv);  // tools/import_pln_cmd.cpp
@@ -22,6 +24,9 @@ extern const char* const kCheckHelp;
 extern const char* const kDemoUsage;
 extern const char* const kDemoSummary;
 
-// Where the bundled sample simulator folder and the panel bitmaps are.
+// Where the bundled sample simulator folder and the panel bitmaps are. The caption set of the
+// build tree (option Q14_CAPTIONS) is the tools' default; bundled_bitmap_dir gives the folder of
+// any set, false for a set that does not exist.
 const char* bundled_sim_dir();
-const char* bundled_bitmap_dir();
+const char* build_captions();
+bool bundled_bitmap_dir(const char* captions, std::string& dir);

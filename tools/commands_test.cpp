@@ -94,6 +94,7 @@ TEST_F(CommandsTest, BadInputIsRefusedAndNothingIsWritten) {
         {cmd_fly, {"--out", dir + "/a_file/out"}, 1},                         // cannot be a folder
         {cmd_fly, {"--out", "/proc/q14bench-out"}, 1},                        // cannot be created
         {cmd_panel, {"--page", "10", "--out", out}, 2},
+        {cmd_panel, {"--captions", "greek", "--out", out}, 2},
         {cmd_panel, {"--route", dir + "/gap.cfg", "--out", out}, 1},
         {cmd_import_pln, {dir + "/bad.pln", "--cfg", dir + "/keep.cfg"}, 1},
         {cmd_import_pln, {dir + "/missing.pln", "--cfg", dir + "/keep.cfg"}, 1},
@@ -108,6 +109,18 @@ TEST_F(CommandsTest, BadInputIsRefusedAndNothingIsWritten) {
     int files = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir)) files += e.is_regular_file();
     EXPECT_EQ(files, 4);  // no temporary file was left behind
+}
+
+TEST_F(CommandsTest, PanelDrawsTheCaptionSetAskedFor) {
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(run(cmd_panel, {"--captions", "latin", "--out", dir + "/latin"}), 0);
+    ASSERT_EQ(run(cmd_panel, {"--captions", "cyrillic", "--out", dir + "/cyrillic"}), 0);
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("unit 2, 0:00:00 after take-off"), std::string::npos) << said;
+    EXPECT_NE(said.find("блок 2, 0:00:00 после взлёта"), std::string::npos) << said;
+    // The PUR carries captions; the coordinate read-out has none and is drawn alike in both.
+    EXPECT_NE(read("latin/pur.png"), read("cyrillic/pur.png"));
+    EXPECT_EQ(read("latin/koord_i.png"), read("cyrillic/koord_i.png"));
 }
 
 TEST_F(CommandsTest, ARouteTheUnitCannotFinishEndsAtTheTimeLimitWithItsOwnStatus) {
@@ -254,8 +267,11 @@ TEST_F(CommandsTest, FlyPanelAndDemoAnswerHonestly) {
     // panel after the route's end says so.
     testing::internal::CaptureStdout();
     write("two.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=55*20,37*0\nppm_03=55*20,37*30\n" + empty7);
-    EXPECT_EQ(run(cmd_panel, {"--route", dir + "/two.cfg", "--after-minutes", "2", "--out", dir + "/p"}), 0);
-    EXPECT_EQ(run(cmd_panel, {"--route", dir + "/two.cfg", "--after-minutes", "20", "--out", dir + "/p"}), 0);
+    // (Latin captions: the sheet's words then are English whatever set the tools were built with.)
+    EXPECT_EQ(run(cmd_panel, {"--route", dir + "/two.cfg", "--after-minutes", "2", "--captions", "latin", "--out", dir + "/p"}),
+              0);
+    EXPECT_EQ(run(cmd_panel, {"--route", dir + "/two.cfg", "--after-minutes", "20", "--captions", "latin", "--out", dir + "/p"}),
+              0);
     std::string panel = testing::internal::GetCapturedStdout();
     const size_t note = panel.find("note: this moment is after the route's end: unit 2 passed waypoint 3, the last");
     EXPECT_NE(note, std::string::npos) << panel;

@@ -16,7 +16,8 @@
 #include "tools/session.h"
 
 const char* const kPanelUsage =
-    "panel [--after-minutes M] [--page 1..9] [--unit 1|2] [--lamp-test] [--scale S] [--out DIR] [fly options]";
+    "panel [--after-minutes M] [--page 1..9] [--unit 1|2] [--lamp-test] [--scale S] [--captions latin|cyrillic] "
+    "[--out DIR] [fly options]";
 const char* const kPanelSummary = "draw one unit's panels at a moment of the flight into PNG files";
 const char* const kPanelHelp =
     "Flies the route as 'fly' does (same route, speed, wind and alignment options) for M minutes\n"
@@ -30,7 +31,11 @@ const char* const kPanelHelp =
     "  --unit U          the unit whose panels are drawn, 1 or 2 (default 2, the steering unit)\n"
     "  --lamp-test       press KONTR LAMP on the PUR just before drawing (all lamps lit)\n"
     "  --scale S         drawing scale, 1 to 4 (default 1: one pixel per panel design pixel)\n"
-    "  --bitmaps DIR     folder of the panel bitmaps NNNN.bmp (default: res/bmp of the sources)\n"
+    "  --captions SET    the panel captions to draw: latin (VVOD, SBROS) or cyrillic (the Russian\n"
+    "                    lettering of the real panels; the sheet's labels in Russian too);\n"
+    "                    default: the build's set, %s\n"
+    "  --bitmaps DIR     folder of the panel bitmaps NNNN.bmp (default: the caption set's folder\n"
+    "                    below res/ of the sources)\n"
     "  --out DIR         output folder (default out/): uvi.png, pur.png, ap_key.png, koord_i.png,\n"
     "                    koord_s.png, digtest.png and panels.png (all of them on one sheet)\n"
     "%s";
@@ -94,19 +99,36 @@ cairo_surface_t* sheet(const std::vector<Drawn>& d, const std::string& footer, d
     return out;
 }
 
-const char* const kPageNames[] = {"", "KONTR", "phi/lambda", "IK/PG", "PPM", "ZPU/PU", "S/Z", "W/US", "T/t", "delta/U"};
+// The sheet's own words in the language of the captions drawn.
+struct SheetWords {
+    const char* uvi;
+    const char* pur;
+    const char* ap;
+    const char* footer;  // unit, time after take-off, speed, page number and name, lamp test, route's end
+    const char* lamp_test;
+    const char* after_end;
+    const char* pages[10];
+};
+const SheetWords kLatinWords = {
+    "UVI", "PUR", "AP", "unit %d, %s after take-off (%.0f km/h), UVI page %d %s%s%s", ", lamp test",
+    ", after the route's end",
+    {"", "KONTR", "phi/lambda", "IK/PG", "PPM", "ZPU/PU", "S/Z", "W/US", "T/t", "delta/U"}};
+const SheetWords kCyrillicWords = {
+    "УВИ", "ПУР", "АП", "блок %d, %s после взлёта (%.0f км/ч), УВИ на странице %d %s%s%s", ", контроль ламп",
+    ", после конца маршрута",
+    {"", "КОНТР", "φ/λ", "ИК/ПГ", "ППМ", "ЗПУ/ПУ", "S/Z", "W/УС", "T/t", "δ/U"}};
 
 }  // namespace
 
 int cmd_panel(int argc, char** argv) {
     FlightOptions fo;
-    std::string out = "out", bitmaps = bundled_bitmap_dir(), v, error;
+    std::string out = "out", captions = build_captions(), bitmaps, v, error;
     double minutes = 0, page = 6, unit = 2, scale = 1;
     bool lamp_test = false;
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n", kPanelUsage);
-            std::printf(kPanelHelp, kFlightOptionsHelp);
+            std::printf(kPanelHelp, build_captions(), kFlightOptionsHelp);
             return 0;
         }
         if (take_flight_option(argc, argv, i, fo, error)) {
@@ -119,6 +141,10 @@ int cmd_panel(int argc, char** argv) {
             if (error.empty() && (!parse_number(v, 1, 2, unit) || unit != std::floor(unit))) error = "--unit " + v + ": give 1 or 2";
         } else if (take_option(argc, argv, i, "--scale", v, error)) {
             if (error.empty() && !parse_number(v, 1, 4, scale)) error = "--scale " + v + ": give 1 to 4";
+        } else if (take_option(argc, argv, i, "--captions", v, error)) {
+            std::string dir;
+            if (error.empty() && !bundled_bitmap_dir(v.c_str(), dir)) error = "--captions " + v + ": give latin or cyrillic";
+            captions = v;
         } else if (take_option(argc, argv, i, "--bitmaps", v, error)) {
             bitmaps = v;
         } else if (take_option(argc, argv, i, "--out", v, error)) {
@@ -130,15 +156,17 @@ int cmd_panel(int argc, char** argv) {
         }
         if (!error.empty()) return fail(error + " (see q14bench panel --help)", 2);
     }
+    if (bitmaps.empty()) bundled_bitmap_dir(captions.c_str(), bitmaps);
     if (!panel_fonts_available(error)) return fail(error);
     FlightSetup setup;
     std::string scratch, label;
     if (!flight_setup_from(fo, setup, scratch, label, error)) return fail(error);
     BitmapCache cache;
     cache.dir = bitmaps;
-    std::vector<Drawn> drawn = {{"Q14_UVI", "uvi.png", "UVI"},
-                                {"Q14_PUR", "pur.png", "PUR"},
-                                {"QN14_def_AP_Key", "ap_key.png", "AP"},
+    const SheetWords& words = captions == "cyrillic" ? kCyrillicWords : kLatinWords;
+    std::vector<Drawn> drawn = {{"Q14_UVI", "uvi.png", words.uvi},
+                                {"Q14_PUR", "pur.png", words.pur},
+                                {"QN14_def_AP_Key", "ap_key.png", words.ap},
                                 {"Koord_i", "koord_i.png", "Koord_i"},
                                 {"Koord_s", "koord_s.png", "Koord_s"},
                                 {"DigTest", "digtest.png", "DigTest"}};
@@ -185,9 +213,9 @@ int cmd_panel(int argc, char** argv) {
         files.push_back({d.file, png});
     }
     char footer[256];
-    std::snprintf(footer, sizeof footer, "unit %d, %s after take-off (%.0f km/h), UVI page %d %s%s%s", static_cast<int>(unit),
-                  hms(flight_time_s(f)).c_str(), setup.speed_kmh, static_cast<int>(page), kPageNames[static_cast<int>(page)],
-                  lamp_test ? ", lamp test" : "", route_end_s >= 0 ? ", after the route's end" : "");
+    std::snprintf(footer, sizeof footer, words.footer, static_cast<int>(unit), hms(flight_time_s(f)).c_str(),
+                  setup.speed_kmh, static_cast<int>(page), words.pages[static_cast<int>(page)],
+                  lamp_test ? words.lamp_test : "", route_end_s >= 0 ? words.after_end : "");
     cairo_surface_t* all = sheet(drawn, footer, scale);
     std::string png;
     bool ok = surface_to_png(all, png, error);

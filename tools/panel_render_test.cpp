@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "frame/records.h"
+#include "tools/commands.h"
 #include "tools/panel_map.h"
 #include "tools/panel_render.h"
 #include "tools/session.h"
@@ -26,7 +27,7 @@ class PanelRenderTest : public ::testing::Test {
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(panel_fonts_available(error)) << error;
-        cache.dir = std::string(Q14_SOURCE_DIR) + "/res/bmp";
+        ASSERT_TRUE(bundled_bitmap_dir(build_captions(), cache.dir));  // the build tree's caption set
         host_reset();
         m = host_open_unit(2);
         ASSERT_NE(m, nullptr) << host_last_error();

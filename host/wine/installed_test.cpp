@@ -1,9 +1,11 @@
 // The release package as a pilot installs it: this program lies in the root of a simulator
 // folder the package was unzipped into, loads both units from Gauges\ and reads their versions.
+// Q14_EDITION, when set, is the edition the package must be (e.g. "Cyrillic captions").
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "host/standin.h"
@@ -65,7 +67,34 @@ TEST(InstalledPackage, BothModulesCarryTheVersion) {
         EXPECT_EQ(version_text(block, "ProductName"), "q14 navigation units");
         const std::string description = version_text(block, "FileDescription");
         EXPECT_NE(description.find("navigation unit " + std::to_string(unit)), std::string::npos) << description;
+        if (const char* edition = std::getenv("Q14_EDITION")) {
+            EXPECT_NE(description.find("(" + std::string(edition) + ")"), std::string::npos) << description;
+        }
     }
+}
+
+// The bytes of bitmap resource `id` of a loaded module ("" when it has none).
+std::string bitmap_resource(HMODULE module, int id) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));  // RT_BITMAP
+    if (!found) return "";
+    HGLOBAL loaded = LoadResource(module, found);
+    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    return data ? std::string(data, SizeofResource(module, found)) : "";
+}
+
+// One edition throughout: both units carry the same panel bitmaps, the whole artwork.
+TEST(InstalledPackage, BothModulesCarryTheSameBitmaps) {
+    HMODULE units[2] = {LoadLibraryExA(installed_module(1).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE),
+                        LoadLibraryExA(installed_module(2).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)};
+    ASSERT_TRUE(units[0] && units[1]);
+    int found = 0;
+    for (int id = 4096; id <= 4805; ++id) {
+        std::string one = bitmap_resource(units[0], id), two = bitmap_resource(units[1], id);
+        EXPECT_EQ(one, two) << "bitmap " << id;
+        found += !one.empty();
+    }
+    EXPECT_EQ(found, 47);
+    for (HMODULE m : units) FreeLibrary(m);
 }
 
 // Both units from Gauges\, each on the PPM page in the alignment: the route reload corner
