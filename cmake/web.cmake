@@ -58,15 +58,30 @@ target_link_options(q14_web PRIVATE -sMAIN_MODULE=2 -sWASM_BIGINT -sEXPORTED_FUN
   -sALLOW_MEMORY_GROWTH=1 -sINVOKE_RUN=0 -sENVIRONMENT=web --js-library ${CMAKE_SOURCE_DIR}/web/trainer_lib.js
 )
 
-# The page: its files, the panel bitmaps as PNG, the segment fonts and the sample route.
+# The page: its files, the panel bitmaps as PNG, the segment fonts and the sample route. The
+# page offers every caption set whatever Q14_CAPTIONS says: the Latin set in art/, each other
+# set in art/<set>/ with only the bitmaps that differ from the Latin ones, listed in its index.json.
 file(GLOB Q14_PAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*)
-file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/bmp/*.bmp)
+q14_caption_set(latin Q14_LATIN_BITMAPS Q14_UNUSED_RC)
+set(Q14_ART_COMMANDS COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py ${Q14_LATIN_BITMAPS} ${Q14_SITE}/art)
+file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${Q14_LATIN_BITMAPS}/*.bmp)
+foreach(set IN LISTS Q14_CAPTION_SETS)
+  if(NOT set STREQUAL latin)
+    q14_caption_set(${set} Q14_SET_BITMAPS Q14_UNUSED_RC)
+    # Emptied first: a bitmap that no longer differs must not linger from an earlier build.
+    list(APPEND Q14_ART_COMMANDS COMMAND ${CMAKE_COMMAND} -E rm -rf ${Q14_SITE}/art/${set}
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py
+         ${Q14_SET_BITMAPS} ${Q14_SITE}/art/${set} ${Q14_LATIN_BITMAPS})
+    file(GLOB Q14_SET_FILES CONFIGURE_DEPENDS ${Q14_SET_BITMAPS}/*.bmp)
+    list(APPEND Q14_BITMAPS ${Q14_SET_FILES})
+  endif()
+endforeach()
 set(Q14_FONT_DIR /usr/share/fonts/truetype/dseg)
 add_custom_command(OUTPUT ${Q14_SITE}/art/stamp
-  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py ${CMAKE_SOURCE_DIR}/res/bmp ${Q14_SITE}/art
+  ${Q14_ART_COMMANDS}
   COMMAND ${CMAKE_COMMAND} -E touch ${Q14_SITE}/art/stamp
   DEPENDS ${Q14_BITMAPS} ${CMAKE_SOURCE_DIR}/web/bmp2png.py
-  COMMENT "Panel bitmaps to PNG")
+  COMMENT "Panel bitmaps of every caption set to PNG")
 add_custom_target(q14_site ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_PAGE_FILES} ${Q14_SITE}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_FONT_DIR}/DSEG7Classic-Regular.ttf

@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 # Converts the panel bitmaps (uncompressed BMP of 4, 8 or 24 bits) into PNG files for the
 # browser trainer: same pixels, a fraction of the bytes. Usage: bmp2png.py <bmp dir> <out dir>
+# [<base bmp dir>]: with a base set, only the bitmaps that differ from it are converted (a caption
+# set's own artwork), and index.json in <out dir> lists their numbers for the page.
+import json
 import os
 import struct
 import sys
@@ -54,14 +57,29 @@ def png_bytes(width, height, rows):
 
 def main():
     src, dst = sys.argv[1], sys.argv[2]
+    base = sys.argv[3] if len(sys.argv) > 3 else None
     os.makedirs(dst, exist_ok=True)
+    own = []
     for name in sorted(os.listdir(src)):
         if not name.endswith(".bmp"):
             continue
         with open(os.path.join(src, name), "rb") as f:
-            width, height, rows = bmp_pixels(f.read())
+            data = f.read()
+        if base:
+            try:
+                with open(os.path.join(base, name), "rb") as f:
+                    if f.read() == data:
+                        continue
+            except FileNotFoundError:
+                pass
+            own.append(int(name[:-4]))
+        width, height, rows = bmp_pixels(data)
         with open(os.path.join(dst, name[:-4] + ".png"), "wb") as f:
             f.write(png_bytes(width, height, rows))
+    if base:
+        with open(os.path.join(dst, "index.json"), "w") as f:
+            json.dump(own, f)
+            f.write("\n")
 
 
 if __name__ == "__main__":
