@@ -11,6 +11,7 @@ const STATE_FILE = FLIGHT_PATH + '.insb';
 const STATE_SIZE = 2048;              // unit 2's state record
 const RESUME_KEY = 'q14.resume';      // a state file waiting for the next start (base64)
 const ROUTE_KEY = 'q14.route';        // the route file as last edited
+const CAPTIONS_KEY = 'q14.captions';  // the caption set last chosen
 
 // Gauges shown per unit, in the module's gauge order (index into its Linkage).
 const SHOWN = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'];
@@ -25,6 +26,9 @@ const AREA_NAMES = {
   Koord_i: ['True position: show or hide'],
   Koord_s: ['The unit\'s computed position: show or hide'],
 };
+// The caption words of the hover names as the Cyrillic panels write them.
+const CYRILLIC_CAPTIONS = { 'IZM MARSH': 'ИЗМ МАРШ', 'OST IND': 'ОСТ ИНДИК', AVT: 'АВТ', RUCHN: 'РУЧН', VVOD: 'ВВОД',
+  SBROS: 'СБРОС' };
 const CURSORS = { 1: 'n-resize', 2: 's-resize', 5: 'pointer' };
 // PC keys the units know, as scan codes (numeric keypad with NumLock on, Enter, minus, equals).
 const SCAN_CODES = {
@@ -36,12 +40,14 @@ const SCAN_CODES = {
 const F = { kind: 0, element: 1, bitmap: 2, x: 3, y: 4, px: 5, py: 6, angle: 7, flags: 8, boxW: 9, boxH: 10,
   colour: 11, back: 12, chars: 13, segment: 14, text: 15, textLen: 16 };
 const KIND_NEEDLE = 1, KIND_TEXT = 2;
-const UVI = { from: 3, to: 4, focus: 13 };
+const UVI = { from: 3, to: 4, legLamp: 9, focus: 13 };
 
 const trainer = {
   ready: false, drawn: false, error: '', frames: 0, units: [], gauges: [], scale: 1,
   fastForward: 1, paused: false, longestFrameMs: 0, redraws: 0,
-  track: [], legChanges: [], route: [], routePath: [], lastLeg: {},
+  track: [], legChanges: [], route: [], routePath: [], lastLeg: {}, mapDraws: 0,
+  // The caption set the panels are drawn with; "ready" once its bitmap list is known.
+  captions: 'latin', captionsReady: false,
   // "?hold": the frames stand still until someone runs them (the tests do).
   hold: new URLSearchParams(location.search).has('hold'),
 };
@@ -136,6 +142,7 @@ function start() {
     return;
   }
   buildPanels();
+  bindCaptions();
   bindControls();
   applyAircraft();
   window.addEventListener('resize', layout);
@@ -227,18 +234,30 @@ function walkAll() {
 
 // ---- bitmaps and fonts ------------------------------------------------------------------------------
 
-const images = new Map();   // id -> { img, loaded, keyed }
+const images = new Map();   // address -> { img, loaded, ready, keyed }
+const ownBitmaps = { latin: new Set() };  // caption set -> the bitmaps it has of its own
 let fontsReady = false;
 
-function bitmap(id, transparent) {
-  let e = images.get(id);
+// The Latin set lies whole in art/; another set has only the bitmaps that differ in art/<set>/.
+function bitmapUrl(id, set) { return ownBitmaps[set] && ownBitmaps[set].has(id) ? `art/${set}/${id}.png` : `art/${id}.png`; }
+
+function image(url) {
+  let e = images.get(url);
   if (!e) {
-    e = { img: new Image(), loaded: false, failed: false, keyed: null };
-    e.img.onload = () => { e.loaded = true; markAllDirty(); };
-    e.img.onerror = () => { e.failed = true; setStatus(`bitmap ${id} could not be loaded`, true); };
-    e.img.src = `art/${id}.png`;
-    images.set(id, e);
+    e = { img: new Image(), loaded: false, keyed: null };
+    e.ready = new Promise((resolve, reject) => {
+      e.img.onload = () => { e.loaded = true; markAllDirty(); resolve(); };
+      e.img.onerror = () => { setStatus(`bitmap ${url} could not be loaded`, true); reject(new Error(url)); };
+    });
+    e.ready.catch(() => {});
+    e.img.src = url;
+    images.set(url, e);
   }
+  return e;
+}
+
+function bitmap(id, transparent) {
+  const e = image(bitmapUrl(id, trainer.captions));
   if (!e.loaded) return null;
   if (!transparent) return e.img;
   if (!e.keyed) {
@@ -268,6 +287,68 @@ function loadFonts() {
 }
 
 function markAllDirty() { for (const g of trainer.gauges) g.dirty = true; }
+
+// ---- caption sets ---------------------------------------------------------------------------------------
+
+function captionSets() { return Array.from($('captions').options, (o) => o.value); }
+
+// The set asked for on the address (?captions=cyrillic), else the one last chosen, else Latin.
+function initialCaptions() {
+  let stored = null;
+  try { stored = localStorage.getItem(CAPTIONS_KEY); } catch (e) { /* storage off */ }
+  const name = new URLSearchParams(location.search).get('captions') || stored;
+  return captionSets().includes(name) ? name : 'latin';
+}
+
+// Switches both units' panels to caption set `name`: its own bitmaps (and the other sets'
+// counterparts) are loaded first, so that every panel changes in one redraw. The units run on.
+function chooseCaptions(name) {
+  const want = trainer.captionsWanted = name;
+  const list = ownBitmaps[name] ? Promise.resolve() : fetch(`art/${name}/index.json`)
+    .then((r) => { if (!r.ok) throw new Error(`art/${name}/index.json: ${r.status}`); return r.json(); })
+    .then((ids) => { ownBitmaps[name] = new Set(ids); });
+  return list.then(() => {
+    const ids = new Set();
+    for (const own of Object.values(ownBitmaps)) for (const id of own) ids.add(id);
+    return Promise.all(Array.from(ids, (id) => image(bitmapUrl(id, name)).ready));
+  }).then(() => {
+    if (trainer.captionsWanted !== want) return;   // another choice came since
+    trainer.captions = name;
+    trainer.captionsReady = true;
+    $('captions').value = name;
+    markAllDirty();
+    drawPanels();
+  }).catch((e) => {
+    setStatus(`the ${name} captions could not be loaded: ${e.message}`, true);
+    $('captions').value = trainer.captions;
+    trainer.captionsReady = true;
+  });
+}
+
+function bindCaptions() {
+  const first = initialCaptions();
+  $('captions').value = first;
+  if (first === 'latin') trainer.captionsReady = true;
+  else chooseCaptions(first);
+  $('captions').addEventListener('change', () => {
+    const name = $('captions').value;
+    try { localStorage.setItem(CAPTIONS_KEY, name); } catch (e) { /* this page only */ }
+    const query = new URLSearchParams(location.search);
+    if (query.has('captions')) {
+      query.set('captions', name);
+      history.replaceState(null, '', `?${query.toString().replace(/=(&|$)/g, '$1')}`);
+    }
+    chooseCaptions(name);
+  });
+}
+
+// The hover name of mouse area k, with the caption words as the chosen panels write them.
+function areaName(gauge, k) {
+  const names = AREA_NAMES[gauge.name];
+  const name = names && names[k - 1];
+  if (!name || trainer.captions !== 'cyrillic') return name;
+  return name.replace(/^(IZM MARSH|OST IND|AVT|RUCHN|VVOD|SBROS)\b/, (w) => CYRILLIC_CAPTIONS[w]);
+}
 
 // ---- drawing ----------------------------------------------------------------------------------------
 
@@ -362,6 +443,8 @@ function drawGauge(gauge) {
 }
 
 function drawPanels() {
+  // Nothing is drawn before the bitmap list of the chosen caption set is known.
+  if (!trainer.captionsReady) return;
   for (const g of trainer.gauges) if (g.dirty) drawGauge(g);
   trainer.drawn = trainer.gauges.every((g) => g.complete);
   for (const u of [1, 2]) {
@@ -433,9 +516,9 @@ function bindMouse(gauge) {
     const a = areaAt(gauge, ev);
     c.style.cursor = a ? CURSORS[a.cursor] || 'default' : '';
     const tip = $('tip');
-    const names = AREA_NAMES[gauge.name];
-    if (a && names && names[a.k - 1]) {
-      tip.textContent = `Unit ${gauge.u}: ${names[a.k - 1]}`;
+    const name = a && areaName(gauge, a.k);
+    if (name) {
+      tip.textContent = `Unit ${gauge.u}: ${name}`;
       tip.style.left = `${ev.clientX + 14}px`;
       tip.style.top = `${ev.clientY + 14}px`;
       tip.hidden = false;
@@ -735,6 +818,9 @@ function recordFlight() {
   }
   for (const u of [1, 2]) {
     const uvi = trainer.units[u].gauges.Q14_UVI;
+    // OT and DO show the unit's leg only while the IZM MARSH lamp is dark: lit, they show the
+    // digits of a leg being typed (perhaps never entered) or, at KONTR, the test's 8s.
+    if (hasElement(uvi, UVI.legLamp)) continue;
     const leg = `${gaugeText(uvi, UVI.from)}${gaugeText(uvi, UVI.to)}`;
     const before = trainer.lastLeg[u];
     if (/^\d\d$/.test(leg) && before && before !== leg && /^\d\d$/.test(before))
@@ -778,6 +864,7 @@ function tick(now) {
   if (now >= mapDue) {
     recordFlight();
     drawMap();
+    trainer.mapDraws++;
     mapDue = now + 250;
   }
   trainer.longestFrameMs = Math.max(trainer.longestFrameMs, performance.now() - t0);

@@ -33,6 +33,21 @@ async function open(ctx, query = '') {
 const frames = (page, n) => page.evaluate((k) => { Module._trainer_frames(k); }, n);
 const text = (page, u, gauge, k) => page.evaluate(([a, b, c]) => window.trainer.text(a, b, c), [u, gauge, k]);
 const redraw = (page) => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+// Waits until the page has looked at the units for its map (leg changes) once more.
+const mapSeen = (page) => page.evaluate(() => new Promise((r) => {
+  const n = window.trainer.mapDraws;
+  const wait = () => (window.trainer.mapDraws > n ? r() : requestAnimationFrame(wait));
+  wait();
+}));
+// What the page fetched, as the browser counts it (the server does not compress).
+const fetched = (page) => page.evaluate(() => performance.getEntriesByType('navigation').concat(
+  performance.getEntriesByType('resource')).map((e) => ({ name: e.name, bytes: e.decodedBodySize })));
+// Chooses a caption set in the page header and waits until the panels are drawn with it.
+async function chooseCaptions(page, set) {
+  await page.selectOption('#captions', set);
+  await page.waitForFunction((s) => window.trainer.captions === s && window.trainer.drawn, set, { timeout: 15000 });
+  await redraw(page);
+}
 
 async function clickArea(page, u, gauge, area) {
   const p = await page.evaluate(([a, b, c]) => window.trainer.areaPoint(a, b, c), [u, gauge, area]);
@@ -59,7 +74,7 @@ async function toPpmPage(page, u) {
   await frames(page, 2);
 }
 
-test('both units drawn from their element chains, and everything the page loads within 1.5 MB', async (ctx) => {
+test('both units drawn from their element chains, and everything the page loads, both caption sets, within 1.5 MB', async (ctx) => {
   const page = await open(ctx);
   const shown = await page.evaluate(() => window.trainer.gauges.map((g) => `${g.u}:${g.name}:${g.complete}`));
   for (const u of [1, 2])
@@ -75,15 +90,16 @@ test('both units drawn from their element chains, and everything the page loads 
   });
   check(colours > 20, `the UVI shows only ${colours} colours`);
   await page.waitForTimeout(500);
-  // What the page fetched, as the browser counts it (the server does not compress).
-  const loaded = await page.evaluate(() => performance.getEntriesByType('navigation').concat(
-    performance.getEntriesByType('resource')).map((e) => ({ name: e.name, bytes: e.decodedBodySize })));
+  const latin = (await fetched(page)).reduce((a, e) => a + e.bytes, 0);
+  // The Cyrillic artwork loads only when chosen; counted on top, the page's worst case.
+  await chooseCaptions(page, 'cyrillic');
+  const loaded = await fetched(page);
   const bytes = loaded.reduce((a, e) => a + e.bytes, 0);
   let onDisk = 0;
   const walk = (d) => { for (const f of fs.readdirSync(d, { withFileTypes: true })) f.isDirectory() ? walk(path.join(d, f.name)) : (onDisk += fs.statSync(path.join(d, f.name)).size); };
   walk(siteDir);
-  ctx.note(`page payload ${bytes} bytes in ${loaded.length} files, site ${onDisk} bytes`);
-  for (const f of ['q14_web.wasm', 'q14_n1.wasm', 'q14_n2.wasm', 'q14_web.js', 'art/4128.png'])
+  ctx.note(`page payload ${latin} bytes with the Latin captions, ${bytes} bytes in ${loaded.length} files with both sets, site ${onDisk} bytes`);
+  for (const f of ['q14_web.wasm', 'q14_n1.wasm', 'q14_n2.wasm', 'q14_web.js', 'art/4128.png', 'art/cyrillic/4128.png'])
     check(loaded.some((e) => e.name.endsWith('/' + f) && e.bytes > 0), `${f} not counted among ${loaded.length} files`);
   check(bytes <= MAX_PAYLOAD, `the page loads ${bytes} bytes, more than ${MAX_PAYLOAD}`);
   check(onDisk <= MAX_PAYLOAD, `the site holds ${onDisk} bytes, more than ${MAX_PAYLOAD}`);
@@ -105,7 +121,90 @@ test('a click on a keypad digit reaches the display', async (ctx) => {
   check(after === '  05*54,5\'', `the upper line shows "${after}" (before "${before}")`);
   // Unit 1, never touched, shows nothing of it.
   check((await text(page, 1, 'Q14_UVI', 1)) !== after, 'unit 1 shows unit 2\'s entry');
+  // The map marks real leg changes only: not a leg typed under IZM MARSH and reset, nor the
+  // knob passing KONTR (OT and DO show 8 8 there), nor a route load; one entered with VVOD.
+  const typeLeg = async (from, to, end) => {
+    await clickArea(page, 2, 'Q14_UVI', 19);         // IZM MARSH
+    await frames(page, 2);
+    for (const d of [from, to]) {
+      await clickArea(page, 2, 'Q14_UVI', 6 + d);
+      await frames(page, 1);
+    }
+    await mapSeen(page);
+    await clickArea(page, 2, 'Q14_UVI', end);
+    await frames(page, 2);
+    await mapSeen(page);
+  };
+  await clickArea(page, 2, 'Q14_UVI', 18);           // SBROS ends the latitude entry
+  await clickArea(page, 2, 'Q14_UVI', 6);            // RUCHN: legs change by hand
+  await frames(page, 2);
+  await mapSeen(page);
+  await typeLeg(3, 4, 18);
+  for (const k of [1, 1, 1]) { await clickArea(page, 2, 'Q14_UVI', k); await frames(page, 1); }
+  await mapSeen(page);
+  check((await text(page, 2, 'Q14_UVI', 3)) === '8', 'the knob is not at KONTR');
+  for (const k of [2, 2, 2]) { await clickArea(page, 2, 'Q14_UVI', k); await frames(page, 1); }
+  await clickArea(page, 2, 'Q14_UVI', 21);           // route reload
+  await frames(page, 3);
+  await mapSeen(page);
+  const marks = () => page.evaluate(() => window.trainer.legChanges.map((l) => `${l.u}:${l.from}${l.to}`).join());
+  check((await marks()) === '', `leg changes marked where none was made: ${await marks()}`);
+  await typeLeg(2, 3, 16);                           // VVOD
+  check((await text(page, 2, 'Q14_UVI', 3)) === '2', 'the leg entered by hand did not take');
+  check((await marks()) === '2:23', `the leg entered by hand is marked as "${await marks()}"`);
   check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+test('the Cyrillic captions redraw both units\' panels at once, the units running on, and stay chosen', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await navigate(page, 1);
+  await navigate(page, 2);
+  const PANELS = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key'];
+  // The state of the units as the page shows it, and the pixels of the panels.
+  const state = () => page.evaluate(() => ({ frame: Module._trainer_frame_number(),
+    texts: [1, 2].map((u) => [1, 2, 3, 4].map((k) => window.trainer.text(u, 'Q14_UVI', k)).join('|')).join(' / ') }));
+  const pixels = () => page.evaluate((names) => [1, 2].flatMap((u) => names.map((n) => {
+    const c = window.trainer.units[u].gauges[n].canvas;
+    return Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
+  })), PANELS);
+  const before = await state();
+  check(/\d/.test(before.texts), `the units do not navigate: ${before.texts}`);
+  const latin = await pixels();
+  await chooseCaptions(page, 'cyrillic');
+  const cyrillic = await pixels();
+  const after = await state();
+  check(after.frame === before.frame && after.texts === before.texts,
+    `the units did not run on through the switch: ${JSON.stringify(before)} then ${JSON.stringify(after)}`);
+  // Every panel drawn again from the Cyrillic artwork: each of the six differs from its Latin drawing.
+  cyrillic.forEach((p, i) => {
+    const changed = p.reduce((n, v, k) => n + (v !== latin[i][k] ? 1 : 0), 0);
+    check(changed > 100, `unit ${1 + Math.floor(i / 3)} ${PANELS[i % 3]} changed in ${changed} pixel values only`);
+  });
+  const urls = (await fetched(page)).map((e) => e.name);
+  for (const id of [4128, 4624, 4768])
+    check(urls.some((u) => u.endsWith(`/art/cyrillic/${id}.png`)), `art/cyrillic/${id}.png was not loaded`);
+  const hover = await page.evaluate(() => window.trainer.areaPoint(1, 'Q14_UVI', 5));
+  await page.mouse.move(hover.x, hover.y);
+  check(/АВТ/.test(await page.textContent('#tip')), `the hover name is "${await page.textContent('#tip')}"`);
+  // Back to Latin: the very drawing of before.
+  await page.mouse.move(1, 1);
+  await chooseCaptions(page, 'latin');
+  const again = await pixels();
+  check(again.every((p, i) => p.length === latin[i].length && p.every((v, k) => v === latin[i][k])),
+    'the Latin panels do not draw as before');
+  await frames(page, 50);
+  const later = await state();
+  check(later.frame === before.frame + 50, `the frame count went from ${before.frame} to ${later.frame}`);
+  // The choice stays: a page opened later starts with the Cyrillic artwork, without the Latin faces.
+  await chooseCaptions(page, 'cyrillic');
+  const next = await open(ctx);
+  check((await next.inputValue('#captions')) === 'cyrillic', 'the caption choice was not remembered');
+  const loaded = (await fetched(next)).map((e) => e.name);
+  check(loaded.some((u) => u.endsWith('/art/cyrillic/4128.png')) && !loaded.some((u) => u.endsWith('/art/4128.png')),
+    `a page opened in Cyrillic loaded ${loaded.filter((u) => u.includes('4128')).join(', ')}`);
+  check(page.errors.length === 0 && next.errors.length === 0, page.errors.concat(next.errors).join('; '));
+  await next.close();
   await page.close();
 });
 
