@@ -107,7 +107,7 @@ test('both units drawn from their element chains, and everything the page loads,
   await page.close();
 });
 
-test('a click on a keypad digit reaches the display', async (ctx) => {
+test('a click on a keypad digit reaches the display; the map marks only real leg changes', async (ctx) => {
   const page = await open(ctx, '?hold');
   await navigate(page, 2);
   await toPpmPage(page, 2);
