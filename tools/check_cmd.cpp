@@ -41,16 +41,14 @@ int usage_error(const std::string& e) {
 }  // namespace
 
 int cmd_check(int argc, char** argv) {
-    std::string file, v, error;
+    std::string file, error;
     double speed = kCheckDefaultSpeedKmh;
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n%s", kCheckUsage, kCheckHelp);
             return 0;
         }
-        if (take_option(argc, argv, i, "--speed", v, error)) {
-            if (error.empty() && !parse_number(v, 150, 1500, speed))
-                error = "--speed " + v + ": give the true airspeed in km/h, 150 to 1500";
+        if (take_speed_option(argc, argv, i, speed, error)) {
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             error = std::string("unknown option ") + argv[i];
         } else if (file.empty()) {

@@ -13,11 +13,7 @@ bool take_flight_option(int argc, char** argv, int& i, FlightOptions& o, std::st
         o.route_file = v;
         return true;
     }
-    if (take_option(argc, argv, i, "--speed", v, error)) {
-        if (error.empty() && !parse_number(v, 150, 1500, o.speed_kmh))
-            error = "--speed " + v + ": give the true airspeed in km/h, 150 to 1500";
-        return true;
-    }
+    if (take_speed_option(argc, argv, i, o.speed_kmh, error)) return true;
     if (take_option(argc, argv, i, "--wind", v, error)) {
         size_t slash = v.find('/');
         if (error.empty() && (slash == std::string::npos || !parse_number(v.substr(0, slash), 0, 360, o.wind_from_deg) ||

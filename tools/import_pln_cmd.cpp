@@ -117,9 +117,7 @@ int cmd_import_pln(int argc, char** argv) {
         } else if (take_option(argc, argv, i, "--route", v, error)) {
             if (error.empty() && (!parse_number(v, 0, 3, route) || route != static_cast<int>(route)))
                 error = "--route " + v + ": give a route number 0 to 3";
-        } else if (take_option(argc, argv, i, "--speed", v, error)) {
-            if (error.empty() && !parse_number(v, 150, 1500, speed))
-                error = "--speed " + v + ": give the true airspeed in km/h, 150 to 1500";
+        } else if (take_speed_option(argc, argv, i, speed, error)) {
         } else if (std::string(argv[i]) == "--dry-run") {
             dry_run = true;
         } else if (std::string(argv[i]) == "--first-nine") {

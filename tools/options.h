@@ -29,4 +29,14 @@ inline bool parse_number(const std::string& s, double lo, double hi, double& out
     return true;
 }
 
+// True when argv[i] is "--speed": the true airspeed in km/h, 150 to 1500, goes to `kmh`; a
+// value out of range or no number sets `error`.
+inline bool take_speed_option(int argc, char** argv, int& i, double& kmh, std::string& error) {
+    std::string v;
+    if (!take_option(argc, argv, i, "--speed", v, error)) return false;
+    if (error.empty() && !parse_number(v, 150, 1500, kmh))
+        error = "--speed " + v + ": give the true airspeed in km/h, 150 to 1500";
+    return true;
+}
+
 inline bool is_help(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
