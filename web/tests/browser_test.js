@@ -168,6 +168,8 @@ test('the Cyrillic captions redraw both units\' panels at once, the units runnin
     const c = window.trainer.units[u].gauges[n].canvas;
     return Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
   })), PANELS);
+  // The frames ran outside the page's loop: let it walk and draw them before the snapshot.
+  await redraw(page);
   const before = await state();
   check(/\d/.test(before.texts), `the units do not navigate: ${before.texts}`);
   const latin = await pixels();
