@@ -23,6 +23,9 @@ PACKAGES=(
   emscripten python3 chromium
 )
 
+# shellcheck source=scripts/apt.sh
+. "$(dirname "$0")/apt.sh"
+
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then
     "$@"
@@ -45,8 +48,8 @@ install_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "install-deps: installing ${missing[*]}"
-  as_root apt-get update
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  apt_update
+  apt_install -- "${missing[@]}"
 }
 
 # Wine runs the shipped .gau modules in a Windows test host; its setup belongs here. Without

@@ -23,6 +23,9 @@ die() {
   exit 1
 }
 
+# shellcheck source=scripts/apt.sh
+. "$here/apt.sh"
+
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then
     "$@"
@@ -77,7 +80,7 @@ install_qemu() {
   release=$(codename)
   candidate=$(apt-cache policy qemu-user-static 2>/dev/null | sed -n 's/^ *Candidate: *\(1:\)\{0,1\}\([0-9]*\)\..*/\2/p')
   if [ "${candidate:-0}" -ge 8 ]; then
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends qemu-user-static ||
+    apt_install -- qemu-user-static ||
       return 1
   else
     [ -n "$release" ] || die "unknown release: cannot find a qemu-user-static of version 8 or later"
@@ -94,9 +97,8 @@ install_qemu() {
         [ -f "$keyring" ] && echo "Signed-By: $keyring"
       } | as_root tee "/etc/apt/sources.list.d/${release}-backports.sources" >/dev/null || return 1
     fi
-    as_root apt-get update -q || return 1
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-      -t "${release}-backports" qemu-user-static || return 1
+    apt_update
+    apt_install -t "${release}-backports" -- qemu-user-static || return 1
   fi
   major=$(qemu_major || echo 0)
   [ "${major:-0}" -ge 8 ] || die "qemu-i386-static is version ${major:-none}; Wine needs 8 or later"
@@ -131,9 +133,8 @@ setup_system() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     log "installing ${missing[*]}"
-    as_root apt-get update -q || return 1
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" ||
-      return 1
+    apt_update
+    apt_install -- "${missing[@]}" || return 1
   fi
   # A kernel with 32-bit support runs the loader itself; only a kernel without it needs qemu.
   if [ ! -e "$binfmt/qemu-i386" ] && "$loader32" --version >/dev/null 2>&1; then
