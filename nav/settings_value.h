@@ -48,6 +48,7 @@ constexpr bool settings_table_complete(const T (&table)[N]) {
 }
 static_assert(settings_table_complete(kSettingsRanges), "a settings key without its range");
 
+// True when every key has its name in the file and its default text.
 constexpr bool settings_keys_complete() {
     for (const SettingsKeyInfo& k : kSettingsKeys)
         if (!k.key || !k.default_text) return false;

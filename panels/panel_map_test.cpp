@@ -2,7 +2,9 @@
 // says and every named mouse area does what its name says, reached through the gauges' own tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstring>
 #include <string>
 
@@ -117,6 +119,27 @@ const AreaCase kAreas[] = {
     {&gauge_pur, pur::kLampTest, "lamp test", [](const NavState& s) { return s.lamp_test == 1; }},
     {&gauge_ap_key, apkey::kToggle, "steering button", [](const NavState& s) { return s.ap_steering_on == 1; }},
 };
+
+// Every entry of the map has its case above, once: a new element or area is described here
+// before this test passes.
+TEST(PanelMapCases, CoverEveryNamedElementAndArea) {
+    const struct {
+        GaugeHeaderRecord* gauge;
+        int elements, areas;
+    } kGauges[] = {{&gauge_uvi, uvi::kElementCount, uvi::kAreaCount},
+                   {&gauge_pur, pur::kElementCount, pur::kAreaCount},
+                   {&gauge_ap_key, apkey::kElementCount, apkey::kAreaCount}};
+    for (const auto& g : kGauges) {
+        for (int k = 1; k < g.elements; ++k)
+            EXPECT_EQ(std::count_if(std::begin(kElements), std::end(kElements),
+                                    [&](const ElementCase& c) { return c.gauge == g.gauge && c.element == k; }), 1)
+                << g.gauge->g.name << " element " << k;
+        for (int k = 1; k < g.areas; ++k)
+            EXPECT_EQ(std::count_if(std::begin(kAreas), std::end(kAreas),
+                                    [&](const AreaCase& c) { return c.gauge == g.gauge && c.area == k; }), 1)
+                << g.gauge->g.name << " area " << k;
+    }
+}
 
 class PanelMap : public ::testing::Test {
 protected:
