@@ -79,12 +79,11 @@ protected:
         for (const char* k = seq; *k; ++k) {
             int a = 0;
             switch (*k) {
-            case 'E': a = 16; break;
-            case 'R': a = 18; break;
-            case 'M': a = 19; break;
-            case 'O': a = 20; break;
-            case '0': a = 17; break;
-            default: a = 6 + (*k - '0'); break;
+            case 'E': a = uvi::kEnter; break;
+            case 'R': a = uvi::kReset; break;
+            case 'M': a = uvi::kRouteChange; break;
+            case 'O': a = uvi::kHold; break;
+            default: a = uvi::key_area(*k - '0'); break;
             }
             area(a);
             host_frame();
@@ -300,8 +299,8 @@ TEST_F(KeypadScenario, TwoDigitsInOnePassCollectTheLowest) {
     page(4);
     wheel(2);
     keys("2");
-    area(6 + 5);  // key 5
-    area(6 + 3);  // key 3, same frame
+    area(uvi::kKey5);
+    area(uvi::kKey3);  // same frame
     host_frame();
     keys("1111");
     EXPECT_EQ(upper(), "  31*11,1'");

@@ -101,7 +101,7 @@ TEST_F(LifecycleTest, UnknownServicesChangeNothing) {
 }
 
 // The focus mark of a unit's display (0 shown, -1 hidden) and the area that takes the focus.
-constexpr int kFocusMark = 13, kFocusArea = 22, kScanPad2 = 80;
+constexpr int kFocusMark = uvi::kFocus, kFocusArea = uvi::kFocusArea, kScanPad2 = 80;
 
 double focus_mark(HostModule* m) {
     host_update_elements(m, "Q14_UVI");
