@@ -7,6 +7,7 @@
 #include "display/digits.h"
 #include "frame/host_api.h"
 #include "frame/module.h"
+#include "panels/panel_map.h"
 
 enum : int32_t { kHeadingBugEvent = 66042 };
 
@@ -62,6 +63,9 @@ static MouseRect ap_mouse[] = {
      .callback = ap_button_click},
     {.type = kMouseEnd, .cursor = kCursorNone},
 };
+
+static_assert(sizeof ap_list / sizeof ap_list[0] == apkey::kElementCount, "AP key chain and panels/panel_map.h differ");
+static_assert(sizeof ap_mouse / sizeof ap_mouse[0] == apkey::kAreaCount + 1, "AP key mouse areas and panels/panel_map.h differ");
 
 GaugeHeaderRecord gauge_ap_key = {
     Q14_GAUGE_HEADER("QN14_def_AP_Key", ap_list[0], 15, ap_mouse, ap_gauge_callback)};

@@ -34,13 +34,8 @@ void parse_route_value(const char* text, double* lat, double* lon) {
     double lat_min = take_after(buf, '*');
     double lon_deg = take_after(buf, ',');
     double lon_min = take_after(buf, '*');
-    // The hemisphere rides on the degrees; minus zero degrees is not negative, so "-0*30"
-    // keeps its minutes positive.
-    if (lat_deg < 0) lat_min = -lat_min;
-    if (lon_deg < 0) lon_min = -lon_min;
-    // Two huge finite parts can still add up past a double.
-    const double lat_sum = lat_min / 60.0 + lat_deg;
-    const double lon_sum = lon_min / 60.0 + lon_deg;
+    double lat_sum, lon_sum;
+    route_value_degrees(lat_deg, lat_min, lon_deg, lon_min, &lat_sum, &lon_sum);
     *lat = std::isfinite(lat_sum) ? lat_sum : 0.0;
     *lon = std::isfinite(lon_sum) ? lon_sum : 0.0;
 }

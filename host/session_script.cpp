@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "panels/panel_map.h"
+
 namespace {
 
 // Formats a double to 17 significant digits: the same value reads back bit for bit.
@@ -103,6 +105,29 @@ void session_set_aircraft(double tas_kmh, double wind_to_deg, double wind_kmh, d
     a.fly = fly;
 }
 
+namespace {
+
+// Mouse area `word` of gauge `gauge`: its name in the panel map, or a number (gauges outside
+// the map); false when it is neither.
+bool area_of(const std::string& gauge, const std::string& word, int& area) {
+#define Q14_AREA_UVI(n) if (word == #n) return area = uvi::k##n, true;
+#define Q14_AREA_PUR(n) if (word == #n) return area = pur::k##n, true;
+#define Q14_AREA_AP_KEY(n) if (word == #n) return area = apkey::k##n, true;
+    if (gauge == "Q14_UVI") { Q14_UVI_AREAS(Q14_AREA_UVI) }
+    if (gauge == "Q14_PUR") { Q14_PUR_AREAS(Q14_AREA_PUR) }
+    if (gauge == "QN14_def_AP_Key") { Q14_AP_KEY_AREAS(Q14_AREA_AP_KEY) }
+#undef Q14_AREA_UVI
+#undef Q14_AREA_PUR
+#undef Q14_AREA_AP_KEY
+    size_t pos = 0;
+    double v = 0;
+    if (!next_number(word, pos, v) || !(std::fabs(v) < 1e6)) return false;
+    area = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
+
 bool session_run(HostModule* const units[2], const std::string& script, std::string& trace, std::string& error) {
     size_t start = 0;
     for (int n = 1; start < script.size(); ++n) {
@@ -124,9 +149,10 @@ bool session_run(HostModule* const units[2], const std::string& script, std::str
                 }
         } else if (cmd == "click") {
             std::string gauge;
+            int area = 0;
             if ((ok = next_number(line, pos, v[0]) && (v[0] == 1 || v[0] == 2) && !(gauge = next_word(line, pos)).empty() &&
-                      next_number(line, pos, v[1]) && std::fabs(v[1]) < 1e6))
-                host_click(units[static_cast<int>(v[0]) - 1], gauge.c_str(), static_cast<int>(v[1]));
+                      area_of(gauge, next_word(line, pos), area)))
+                host_click(units[static_cast<int>(v[0]) - 1], gauge.c_str(), area);
         } else if (cmd == "key") {
             if ((ok = next_number(line, pos, v[0]) && v[0] >= 1 && v[0] <= 255)) {
                 host_key(static_cast<int>(v[0]));

@@ -22,7 +22,8 @@ void session_set_aircraft(double tas_kmh, double wind_to_deg, double wind_kmh, d
 
 // Runs a script on the opened units. One command a line, '#' starts a comment:
 //   frames N                   N frames, one trace line after each
-//   click U GAUGE AREA         mouse area AREA (1-based) of gauge GAUGE of unit U (1 or 2)
+//   click U GAUGE AREA         mouse area AREA of gauge GAUGE of unit U (1 or 2): its name in
+//                              the panel map (panels/panel_map.h), or its number (1-based)
 //   key SCAN                   a PC keystroke (press and release) through the keyboard hooks
 //   aircraft TAS WIND_TO WIND_KMH HEADING RATE PAUSED FLY COUPLED
 // The trace line of a frame: "F <frame> T <texts and lamp frames of both units> N <named values

@@ -2,6 +2,7 @@
 // with its gauge header, element chain and mouse areas.
 #include "frame/module.h"
 #include "nav/state.h"
+#include "panels/panel_map.h"
 
 // Lamp test: counts down once per PUR frame; the lamps stay lit until it reaches 0.
 static void Q14_STDCALL pur_lamp_test_countdown(GaugeHeader*, int32_t service, uint32_t) {
@@ -25,12 +26,12 @@ static double Q14_STDCALL pur_attention_lamp_value(ElementHeader*) { return pur_
 static double Q14_STDCALL pur_not_ready_lamp_value(ElementHeader*) { return pur_lamp(g_nav.not_ready_lamp); }
 
 static int32_t Q14_STDCALL pur_selector_down_click(void*, uint32_t) {
-    if (g_nav.pur_selector > 0) --g_nav.pur_selector;
+    if (g_nav.pur_selector > kSelOff) --g_nav.pur_selector;
     return 1;
 }
 
 static int32_t Q14_STDCALL pur_selector_up_click(void*, uint32_t) {
-    if (g_nav.pur_selector < 4) ++g_nav.pur_selector;
+    if (g_nav.pur_selector < kSelectorLast) ++g_nav.pur_selector;
     return 1;
 }
 
@@ -94,5 +95,9 @@ static MouseRect pur_mouse[] = {
      .callback = pur_lamp_test_click},
     {.type = kMouseEnd, .cursor = kCursorNone},
 };
+
+// The panel map names every chain element and mouse area in this order.
+static_assert(sizeof pur_list / sizeof pur_list[0] == pur::kElementCount, "PUR chain and panels/panel_map.h differ");
+static_assert(sizeof pur_mouse / sizeof pur_mouse[0] == pur::kAreaCount + 1, "PUR mouse areas and panels/panel_map.h differ");
 
 GaugeHeaderRecord gauge_pur = {Q14_GAUGE_HEADER("Q14_PUR", pur_list[0], 140, pur_mouse, pur_lamp_test_countdown)};

@@ -7,6 +7,7 @@
 #include "frame/element_text.h"
 #include "frame/module.h"
 #include "nav/state.h"
+#include "panels/panel_map.h"
 #include "panels/selectors.h"
 
 static void Q14_STDCALL uvi_gauge_callback(GaugeHeader*, int32_t service, uint32_t) {
@@ -112,11 +113,11 @@ static double Q14_STDCALL uvi_lower_sign_value(ElementHeader*) {
 // ---- mouse callbacks ---------------------------------------------------------------------
 
 static int32_t Q14_STDCALL uvi_mode_down_click(void*, uint32_t) {
-    if (g_nav.mode_switch > 1) --g_nav.mode_switch;
+    if (g_nav.mode_switch > kPageFirst) --g_nav.mode_switch;
     return 1;
 }
 static int32_t Q14_STDCALL uvi_mode_up_click(void*, uint32_t) {
-    if (g_nav.mode_switch < 9) ++g_nav.mode_switch;
+    if (g_nav.mode_switch < kPageLast) ++g_nav.mode_switch;
     return 1;
 }
 static int32_t Q14_STDCALL uvi_wheel_down_click(void*, uint32_t) {
@@ -304,5 +305,9 @@ static MouseRect uvi_mouse[] = {
     UVI_AREA(290, 120, 40, 60, kCursorHand, kMouseLeft, uvi_align_shortcut_click),
     {.type = kMouseEnd, .cursor = kCursorNone},
 };
+
+// The panel map names every chain element and mouse area in this order.
+static_assert(sizeof uvi_list / sizeof uvi_list[0] == uvi::kElementCount, "UVI chain and panels/panel_map.h differ");
+static_assert(sizeof uvi_mouse / sizeof uvi_mouse[0] == uvi::kAreaCount + 1, "UVI mouse areas and panels/panel_map.h differ");
 
 GaugeHeaderRecord gauge_uvi = {Q14_GAUGE_HEADER("Q14_UVI", uvi_list[0], 160, uvi_mouse, uvi_gauge_callback)};

@@ -9,12 +9,12 @@
 #include "frame/element_text.h"
 #include "frame/module.h"
 #include "nav/state.h"
+#include "panels/panel_map.h"
 
 namespace {
 
-// UVI chain elements and mouse areas.
-constexpr int kFromDigit = 3, kToDigit = 4, kWheel = 12, kFocusMark = 13;
-constexpr int kFocusArea = 22;
+using uvi::kFromDigit, uvi::kToDigit, uvi::kWheel, uvi::kFocusArea;
+constexpr int kFocusMark = uvi::kFocus;
 
 ElementHeader* element(int k) {
     ElementHeader* e = gauge_uvi.g.elements[0];

@@ -13,6 +13,7 @@
 
 #include "host/sim_dir.h"
 #include "host/standin.h"
+#include "panels/panel_map.h"
 
 namespace {
 
@@ -21,12 +22,13 @@ constexpr const char* kPur = "Q14_PUR";
 constexpr const char* kBlank = "          ";
 
 // PUR mouse areas and chain elements.
-constexpr int kSelectorDown = 1, kSelectorUp = 2, kLampTest = 3;
-constexpr int kPitLamp = 4, kOtkazLamp = 5, kKvLamp = 6, kVnimLamp = 7, kNegotLamp = 8;
+using pur::kSelectorDown, pur::kSelectorUp, pur::kLampTest;
+constexpr int kPitLamp = pur::kPit, kOtkazLamp = pur::kOtkaz, kKvLamp = pur::kKv, kVnimLamp = pur::kVnim,
+              kNegotLamp = pur::kNegot;
 constexpr int kAllLamps[] = {kPitLamp, kOtkazLamp, kKvLamp, kVnimLamp, kNegotLamp};
 // UVI mouse areas and chain elements.
-constexpr int kModeDown = 1, kModeUp = 2, kOstInd = 20, kTakePosition = 23, kAlignShortcut = 24;
-constexpr int kUpperLine = 1, kLowerLine = 2, kOstLamp = 10;
+using uvi::kModeDown, uvi::kModeUp, uvi::kTakePosition, uvi::kAlignShortcut, uvi::kUpperLine, uvi::kLowerLine;
+constexpr int kOstInd = uvi::kHold, kOstLamp = uvi::kHoldLamp;
 
 std::string stage_text(int stage) {
     char t[16];

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 
 #include "scenarios/frame_driver.h"
-#include "tools/panel_map.h"
+#include "panels/panel_map.h"
 
 // ---- counting hooks ------------------------------------------------------------------------
 // This executable defines the allocation and file-opening functions; the dynamic linker looks

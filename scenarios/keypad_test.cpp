@@ -9,18 +9,18 @@
 
 #include "host/sim_dir.h"
 #include "host/standin.h"
+#include "panels/panel_map.h"
 
 namespace {
 
 constexpr const char* kUvi = "Q14_UVI";
 constexpr const char* kPur = "Q14_PUR";
 
-// UVI mouse areas.
-constexpr int kModeDown = 1, kModeUp = 2, kWheelDown = 3, kWheelUp = 4, kAvt = 5, kRuchn = 6;
-constexpr int kRouteReload = 21, kTakePosition = 23, kAlignShortcut = 24;
-// UVI chain elements.
-constexpr int kUpperLine = 1, kLowerLine = 2, kFromDigit = 3, kToDigit = 4, kEnterLamp = 8,
-              kRouteLamp = 9, kUpperSign = 14, kLowerSign = 15;
+using uvi::kModeDown, uvi::kModeUp, uvi::kWheelDown, uvi::kWheelUp, uvi::kRouteReload, uvi::kTakePosition,
+    uvi::kAlignShortcut;
+constexpr int kAvt = uvi::kAuto, kRuchn = uvi::kManual;
+using uvi::kUpperLine, uvi::kLowerLine, uvi::kFromDigit, uvi::kToDigit, uvi::kEnterLamp, uvi::kRouteLamp,
+    uvi::kUpperSign, uvi::kLowerSign;
 
 // Route 0 runs north from the start along 37 E; route 2 holds waypoint 25.
 constexpr const char* kRouteFile =
@@ -52,14 +52,14 @@ protected:
         m_ = host_open_unit(unit);
         ASSERT_NE(m_, nullptr);
         host_frames(2);  // OTKL arms the alignment
-        host_click(m_, kPur, 2);
-        host_click(m_, kPur, 2);
+        host_click(m_, kPur, pur::kSelectorUp);
+        host_click(m_, kPur, pur::kSelectorUp);
         host_frames(185);  // warm-up, then the alignment starts at VYST
         page(2);
         host_click(m_, kUvi, kTakePosition);
         host_click(m_, kUvi, kAlignShortcut);
         host_frames(560);
-        host_click(m_, kPur, 2);
+        host_click(m_, kPur, pur::kSelectorUp);
         host_frames(3);
         ASSERT_NE(upper(), "          ") << "page 2 shows the present position in navigation";
     }
@@ -79,12 +79,11 @@ protected:
         for (const char* k = seq; *k; ++k) {
             int a = 0;
             switch (*k) {
-            case 'E': a = 16; break;
-            case 'R': a = 18; break;
-            case 'M': a = 19; break;
-            case 'O': a = 20; break;
-            case '0': a = 17; break;
-            default: a = 6 + (*k - '0'); break;
+            case 'E': a = uvi::kEnter; break;
+            case 'R': a = uvi::kReset; break;
+            case 'M': a = uvi::kRouteChange; break;
+            case 'O': a = uvi::kHold; break;
+            default: a = uvi::key_area(*k - '0'); break;
             }
             area(a);
             host_frame();
@@ -142,7 +141,7 @@ TEST_F(KeypadScenario, PcKeypadEightIsNorth) {
     navigate();
     page(4);
     wheel(3);
-    host_click(m_, kUvi, 22);  // take the keyboard
+    host_click(m_, kUvi, uvi::kFocusArea);  // take the keyboard
     host_frame();
     // Keypad 8 (top row), then 5 5 4 5 5 and Enter.
     for (int scan : {72, 76, 76, 75, 76, 76, 28}) {
@@ -300,8 +299,8 @@ TEST_F(KeypadScenario, TwoDigitsInOnePassCollectTheLowest) {
     page(4);
     wheel(2);
     keys("2");
-    area(6 + 5);  // key 5
-    area(6 + 3);  // key 3, same frame
+    area(uvi::kKey5);
+    area(uvi::kKey3);  // same frame
     host_frame();
     keys("1111");
     EXPECT_EQ(upper(), "  31*11,1'");

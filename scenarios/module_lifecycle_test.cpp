@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 #include "platform/posix_control.h"
 
 namespace {
@@ -41,7 +42,7 @@ TEST_F(LifecycleTest, FailedHookInstallationIsSkippedAtStop) {
     HostModule* n1 = host_open_unit(1);
     ASSERT_NE(n1, nullptr);
     EXPECT_EQ(plat_hook_count(), base + 1);
-    host_click(n1, "Q14_UVI", 22);  // unit 1 takes focus but has no hook
+    host_click(n1, "Q14_UVI", uvi::kFocusArea);  // unit 1 takes focus but has no hook
     EXPECT_FALSE(host_key(80)) << "no hook of unit 1 to act on the key";
     host_key(80, 1, true);
     host_frames(3);
@@ -74,11 +75,11 @@ TEST_F(LifecycleTest, UnknownServicesChangeNothing) {
     host_aircraft().lat = 55.5;
     host_aircraft().lon = 37.25;
     for (HostModule* m : {n1, n2}) {
-        for (int i = 0; i < 3; ++i) host_click(m, "Q14_PUR", 2);
-        host_click(m, "QN14_def_AP_Key", 1);
+        for (int i = 0; i < 3; ++i) host_click(m, "Q14_PUR", pur::kSelectorUp);
+        host_click(m, "QN14_def_AP_Key", apkey::kToggle);
         host_click(m, "Koord_s", 1);
     }
-    host_click(n2, "Q14_UVI", 22);
+    host_click(n2, "Q14_UVI", uvi::kFocusArea);
     host_frames(40);
     Observed before = observe({n1, n2});
     for (int32_t service : {0, 1, 3, 5, 7, 8, 10, 11, 13, 15, 99, -1, 0x7FFFFFFF})
@@ -100,7 +101,7 @@ TEST_F(LifecycleTest, UnknownServicesChangeNothing) {
 }
 
 // The focus mark of a unit's display (0 shown, -1 hidden) and the area that takes the focus.
-constexpr int kFocusMark = 13, kFocusArea = 22, kScanPad2 = 80;
+constexpr int kFocusMark = uvi::kFocus, kFocusArea = uvi::kFocusArea, kScanPad2 = 80;
 
 double focus_mark(HostModule* m) {
     host_update_elements(m, "Q14_UVI");

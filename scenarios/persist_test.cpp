@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ long file_size(const std::string& path) {
 }
 
 // The autopilot button's lamp: frame 2 while steering is on.
-double ap_lamp(HostModule* m) { return host_element_value(m, "QN14_def_AP_Key", 1); }
+double ap_lamp(HostModule* m) { return host_element_value(m, "QN14_def_AP_Key", apkey::kButton); }
 
 class PersistScenario : public ::testing::Test {
 protected:
@@ -81,7 +82,7 @@ TEST_F(PersistScenario, RestoreRunsOnThe20thFrameAfterLoad) {
     HostModule* n2 = host_open_unit(2);
     ASSERT_NE(n2, nullptr);
     host_frames(25);
-    host_click(n2, "QN14_def_AP_Key", 1);
+    host_click(n2, "QN14_def_AP_Key", apkey::kToggle);
     host_frame();
     ASSERT_EQ(ap_lamp(n2), 2.0);
     host_raise_event(38, flight_);
@@ -99,7 +100,7 @@ TEST_F(PersistScenario, RestoreRunsOnThe20thFrameAfterLoad) {
     host_frame();
     EXPECT_EQ(ap_lamp(n2), 2.0);
     host_frames(100);  // once only: switching it off stays off
-    host_click(n2, "QN14_def_AP_Key", 1);
+    host_click(n2, "QN14_def_AP_Key", apkey::kToggle);
     host_frames(40);
     EXPECT_EQ(ap_lamp(n2), 0.0);
 }

@@ -16,7 +16,7 @@
 #include "host/standin.h"
 #include "tools/files.h"
 #include "tools/geo.h"
-#include "tools/panel_map.h"
+#include "panels/panel_map.h"
 #include "tools/readout.h"
 #include "tools/route_cfg.h"
 #include "tools/session.h"

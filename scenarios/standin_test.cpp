@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 #include "platform/posix_control.h"
 
 namespace {
@@ -206,7 +207,7 @@ TEST_F(StandinTest, KeystrokesReachTheOlderModuleThroughTheChain) {
     ASSERT_TRUE(n1 && n2);
     EXPECT_FALSE(host_key(80)) << "no unit holds focus";
     host_key(80, 1, true);
-    EXPECT_EQ(host_click(n1, "Q14_UVI", 22), 1);  // focus indicator area
+    EXPECT_EQ(host_click(n1, "Q14_UVI", uvi::kFocusArea), 1);
     EXPECT_TRUE(host_key(80));
     host_key(80, 1, true);
 }
@@ -215,10 +216,10 @@ TEST_F(StandinTest, ClicksReachOnlyClickableAreas) {
     HostModule* m = host_open_unit(2);
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(host_mouse_area_count(m, "Q14_UVI"), 24);
-    EXPECT_EQ(host_click(m, "Q14_UVI", 1), 1);
-    EXPECT_EQ(host_click(m, "Q14_UVI", 24), 1);
-    EXPECT_EQ(host_click(m, "Q14_UVI", 0), 0) << "the parent is no area";
-    EXPECT_EQ(host_click(m, "Q14_UVI", 25), 0) << "the end is no area";
+    EXPECT_EQ(host_click(m, "Q14_UVI", uvi::kModeDown), 1);
+    EXPECT_EQ(host_click(m, "Q14_UVI", uvi::kAlignShortcut), 1);
+    EXPECT_EQ(host_click(m, "Q14_UVI", uvi::kParentArea), 0) << "the parent is no area";
+    EXPECT_EQ(host_click(m, "Q14_UVI", uvi::kAreaCount), 0) << "the end is no area";
     EXPECT_EQ(host_click(m, "Q_14_SYS", 1), 0);
     EXPECT_EQ(host_click(m, "NoSuchGauge", 1), 0);
     EXPECT_EQ(host_click(nullptr, "Q14_UVI", 1), 0);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 
 namespace {
 
@@ -15,16 +16,14 @@ constexpr const char* kUvi = "Q14_UVI";
 constexpr const char* kPur = "Q14_PUR";
 constexpr const char* kBlank = "          ";
 
-// UVI mouse areas.
-constexpr int kModeDown = 1, kModeUp = 2, kWheelDown = 3, kWheelUp = 4, kAvt = 5, kRuchn = 6, kKey2 = 8,
-              kKey4 = 10, kReset = 18, kOstInd = 20, kFocus = 22, kTakePosition = 23, kAlignShortcut = 24,
-              kAreaCount = 24;
-// UVI chain elements.
-constexpr int kUpperLine = 1, kLowerLine = 2, kFromDigit = 3, kToDigit = 4, kKnob = 6, kSwitch = 7,
-              kEnterLamp = 8, kRouteLamp = 9, kOstLamp = 10, kLzpLamp = 11, kWheel = 12, kFocusMark = 13,
-              kUpperSign = 14, kLowerSign = 15;
-// PUR selector step up.
-constexpr int kPurUp = 2;
+using uvi::kModeDown, uvi::kModeUp, uvi::kWheelDown, uvi::kWheelUp, uvi::kKey2, uvi::kKey4, uvi::kReset,
+    uvi::kTakePosition, uvi::kAlignShortcut;
+constexpr int kAvt = uvi::kAuto, kRuchn = uvi::kManual, kOstInd = uvi::kHold, kFocus = uvi::kFocusArea,
+              kAreaCount = uvi::kAreaCount - 1;
+using uvi::kUpperLine, uvi::kLowerLine, uvi::kFromDigit, uvi::kToDigit, uvi::kEnterLamp, uvi::kRouteLamp,
+    uvi::kLzpLamp, uvi::kWheel, uvi::kUpperSign, uvi::kLowerSign;
+constexpr int kKnob = uvi::kModeKnob, kSwitch = uvi::kAutoLever, kOstLamp = uvi::kHoldLamp, kFocusMark = uvi::kFocus;
+constexpr int kPurUp = pur::kSelectorUp;
 
 class UviPanel : public ::testing::Test {
 protected:

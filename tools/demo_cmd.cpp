@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 #include "tools/commands.h"
 #include "tools/options.h"
 
@@ -42,19 +43,11 @@ const char* const kDemoHelp =
 
 namespace {
 
-
 // ---- reading the panels --------------------------------------------------------------------
-// Chain positions of the elements the tool shows (as the modules list them).
-enum UviElement { kUviUpper = 1, kUviLower = 2, kUviFrom = 3, kUviTo = 4, kUviEnterLamp = 8,
-                  kUviRouteLamp = 9, kUviHoldLamp = 10, kUviLzpLamp = 11, kUviFocus = 13,
-                  kUviUpperSign = 14, kUviLowerSign = 15 };
-enum PurElement { kPurKnob = 2, kPurPit = 4, kPurOtkaz = 5, kPurKv = 6, kPurVnim = 7, kPurNegot = 8 };
-// Mouse areas the demo clicks.
-enum { kUviModeDown = 1, kUviModeUp = 2, kUviTakePosition = 23, kUviAlignShortcut = 24 };
-enum { kPurSelectorDown = 1, kPurSelectorUp = 2 };
-
-const char* const kSelector[] = {"OTKL", "OBOGR", "VYST", "NAVIG", "KV"};
-const char* const kPages[] = {"", "KONTR", "phi/lambda", "IK/PG", "PPM", "ZPU/PU", "S/Z", "W/US", "T/t", "delta/U"};
+using uvi::kModeDown, uvi::kModeUp, uvi::kTakePosition, uvi::kAlignShortcut;
+using pur::kSelectorUp;
+const char* const kSelector[kSelectorCount] = {"OTKL", "OBOGR", "VYST", "NAVIG", "KV"};
+const char* const kPages[kPageCount] = {"", "KONTR", "phi/lambda", "IK/PG", "PPM", "ZPU/PU", "S/Z", "W/US", "T/t", "delta/U"};
 
 char sign_char(double frame, bool lower) {
     static const char upper_signs[] = " NS+-8";
@@ -66,27 +59,27 @@ char sign_char(double frame, bool lower) {
 char lamp(HostModule* m, const char* gauge, int k) { return host_element_value(m, gauge, k) == 0.0 ? '*' : '.'; }
 
 int selector_of(HostModule* m) {
-    int s = static_cast<int>(host_element_value(m, "Q14_PUR", kPurKnob) / 30.0 + 0.5);
-    return s >= 0 && s <= 4 ? s : 0;
+    int s = static_cast<int>(host_element_value(m, "Q14_PUR", pur::kKnob) / 30.0 + 0.5);
+    return s >= kSelOff && s <= kSelectorLast ? s : kSelOff;
 }
 
 int page_of(HostModule* m) {
-    int p = static_cast<int>((host_element_value(m, "Q14_UVI", 6) - 120.0) / 30.0 + 0.5);
-    return p >= 1 && p <= 9 ? p : 1;
+    int p = static_cast<int>((host_element_value(m, "Q14_UVI", uvi::kModeKnob) - 120.0) / 30.0 + 0.5);
+    return p >= kPageFirst && p <= kPageLast ? p : kPageFirst;
 }
 
 void print_panels(HostModule* m, int unit) {
     std::printf("  unit %d  PUR %-5s lamps NEGOT%c VNIM%c KV%c OTKAZ%c PIT%c   page %-10s focus%c\n", unit,
-                kSelector[selector_of(m)], lamp(m, "Q14_PUR", kPurNegot), lamp(m, "Q14_PUR", kPurVnim),
-                lamp(m, "Q14_PUR", kPurKv), lamp(m, "Q14_PUR", kPurOtkaz), lamp(m, "Q14_PUR", kPurPit),
-                kPages[page_of(m)], lamp(m, "Q14_UVI", kUviFocus));
+                kSelector[selector_of(m)], lamp(m, "Q14_PUR", pur::kNegot), lamp(m, "Q14_PUR", pur::kVnim),
+                lamp(m, "Q14_PUR", pur::kKv), lamp(m, "Q14_PUR", pur::kOtkaz), lamp(m, "Q14_PUR", pur::kPit),
+                kPages[page_of(m)], lamp(m, "Q14_UVI", uvi::kFocus));
     std::printf("          UVI %c[%-10s]  OT %s DO %s   VVOD%c IZM%c OST%c LZP%c\n",
-                sign_char(host_element_value(m, "Q14_UVI", kUviUpperSign), false),
-                host_element_text(m, "Q14_UVI", kUviUpper).c_str(), host_element_text(m, "Q14_UVI", kUviFrom).c_str(),
-                host_element_text(m, "Q14_UVI", kUviTo).c_str(), lamp(m, "Q14_UVI", kUviEnterLamp),
-                lamp(m, "Q14_UVI", kUviRouteLamp), lamp(m, "Q14_UVI", kUviHoldLamp), lamp(m, "Q14_UVI", kUviLzpLamp));
-    std::printf("              %c[%-10s]\n", sign_char(host_element_value(m, "Q14_UVI", kUviLowerSign), true),
-                host_element_text(m, "Q14_UVI", kUviLower).c_str());
+                sign_char(host_element_value(m, "Q14_UVI", uvi::kUpperSign), false),
+                host_element_text(m, "Q14_UVI", uvi::kUpperLine).c_str(), host_element_text(m, "Q14_UVI", uvi::kFromDigit).c_str(),
+                host_element_text(m, "Q14_UVI", uvi::kToDigit).c_str(), lamp(m, "Q14_UVI", uvi::kEnterLamp),
+                lamp(m, "Q14_UVI", uvi::kRouteLamp), lamp(m, "Q14_UVI", uvi::kHoldLamp), lamp(m, "Q14_UVI", uvi::kLzpLamp));
+    std::printf("              %c[%-10s]\n", sign_char(host_element_value(m, "Q14_UVI", uvi::kLowerSign), true),
+                host_element_text(m, "Q14_UVI", uvi::kLowerLine).c_str());
     std::printf("          Koord_i %s %s   Koord_s %s %s   DigTest %s | %s\n",
                 host_element_text(m, "Koord_i", 1).c_str(), host_element_text(m, "Koord_i", 2).c_str(),
                 host_element_text(m, "Koord_s", 1).c_str(), host_element_text(m, "Koord_s", 2).c_str(),
@@ -166,22 +159,22 @@ int cmd_demo(int argc, char** argv) {
     };
     host_frame();
     show("both units off");
-    for (HostModule* m : units) clicks(m, "Q14_PUR", kPurSelectorUp, 1);
+    for (HostModule* m : units) clicks(m, "Q14_PUR", kSelectorUp, 1);
     host_frames(200);
     show("warm-up done");
     for (HostModule* m : units) {
-        clicks(m, "Q14_PUR", kPurSelectorUp, 1);
-        clicks(m, "Q14_UVI", kUviModeUp, 1);  // phi/lambda
+        clicks(m, "Q14_PUR", kSelectorUp, 1);
+        clicks(m, "Q14_UVI", kModeUp, 1);  // phi/lambda
     }
     host_frames(2);
     for (HostModule* m : units) {
-        host_click(m, "Q14_UVI", kUviTakePosition);
-        host_click(m, "Q14_UVI", kUviAlignShortcut);
+        host_click(m, "Q14_UVI", kTakePosition);
+        host_click(m, "Q14_UVI", kAlignShortcut);
     }
     host_frames(100);
     show("aligning on the aircraft's position");
     host_frames(450);
-    for (HostModule* m : units) clicks(m, "Q14_PUR", kPurSelectorUp, 1);
+    for (HostModule* m : units) clicks(m, "Q14_PUR", kSelectorUp, 1);
     host_frames(180);
     char flying[96];
     std::snprintf(flying, sizeof flying, "navigating, flying heading %03.0f (%s) at %.0f km/h", a.heading,
@@ -189,15 +182,15 @@ int cmd_demo(int argc, char** argv) {
     show(flying);
     std::printf("pages of unit 1:\n");
     HostModule* m = units[0];
-    clicks(m, "Q14_UVI", kUviModeDown, 9);
-    for (int page = 1; page <= 9; ++page) {
+    clicks(m, "Q14_UVI", kModeDown, kPageLast);
+    for (int page = kPageFirst; page <= kPageLast; ++page) {
         host_frames(2);
         std::printf("  %-10s %c[%-10s] %c[%-10s]\n", kPages[page_of(m)],
-                    sign_char(host_element_value(m, "Q14_UVI", kUviUpperSign), false),
-                    host_element_text(m, "Q14_UVI", kUviUpper).c_str(),
-                    sign_char(host_element_value(m, "Q14_UVI", kUviLowerSign), true),
-                    host_element_text(m, "Q14_UVI", kUviLower).c_str());
-        host_click(m, "Q14_UVI", kUviModeUp);
+                    sign_char(host_element_value(m, "Q14_UVI", uvi::kUpperSign), false),
+                    host_element_text(m, "Q14_UVI", uvi::kUpperLine).c_str(),
+                    sign_char(host_element_value(m, "Q14_UVI", uvi::kLowerSign), true),
+                    host_element_text(m, "Q14_UVI", uvi::kLowerLine).c_str());
+        host_click(m, "Q14_UVI", kModeUp);
     }
     print_named();
     std::printf("aircraft at %.5f %.5f heading %.1f; %zu key events; text buffers %s\n", a.lat, a.lon, a.heading,

@@ -11,7 +11,7 @@
 #include "tools/flight_log.h"
 #include "tools/flight_options.h"
 #include "tools/options.h"
-#include "tools/panel_map.h"
+#include "panels/panel_map.h"
 #include "tools/plot.h"
 #include "tools/session.h"
 #include "tools/stop_reason.h"

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "nav/settings_value.h"
 #include "tools/route_cfg.h"
 #include "tools/text_diff.h"
 
@@ -398,6 +399,33 @@ PlnResult parse_pln(const std::string& bytes) {
     return r;
 }
 
+std::string pln_name(const PlnWaypoint& w) { return w.ident.empty() ? "(unnamed)" : w.ident; }
+
+std::string pln_comment(const PlnWaypoint& w) {
+    std::string c = pln_name(w);
+    if (!w.name.empty() && w.name != w.ident) c += " " + w.name;
+    if (!w.type.empty()) c += " (" + w.type + ")";
+    return c;
+}
+
+std::vector<std::string> pln_drop_notes(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped) {
+    constexpr size_t kListedNames = 5;  // left-out waypoints named in full; the rest are counted
+    std::vector<std::string> notes;
+    std::string left;
+    size_t n_left = 0;
+    for (const PlnDrop& d : dropped) {
+        const PlnWaypoint& w = plan[d.index];
+        if (!d.past_ninth)
+            notes.push_back("dropped " + pln_name(w) + " (line " + std::to_string(w.line) + "): " + d.why);
+        else if (n_left++ < kListedNames)
+            left += (n_left > 1 ? ", " : "") + pln_name(w) + " (line " + std::to_string(w.line) + ")";
+    }
+    if (n_left)
+        notes.push_back("left out " + std::to_string(n_left) + " waypoint(s) after the ninth: " + left +
+                        (n_left > kListedNames ? " and " + std::to_string(n_left - kListedNames) + " more" : ""));
+    return notes;
+}
+
 std::string format_route_value(double lat, double lon) {
     auto one = [](double x) {
         // Ten-thousandths of a minute, rounded once, so minutes never print as 60.
@@ -553,10 +581,12 @@ std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, do
     // The lead before the turn at kept[k], from the leg before it to the one after it. At the
     // destination the unit turns towards the empty entry after it, any way at all: the
     // largest lead.
+    const char* bank_default = kSettingsKeys[kSetBankTime].default_text;  // the plan brings no route file
+    const double bank_time_s = settings_number(bank_default, bank_default);
     auto lead_at = [&](const std::vector<size_t>& v, size_t k) {
-        if (k + 1 >= v.size()) return unit_turn_lead_km(110, speed_kmh, 3.5);
+        if (k + 1 >= v.size()) return unit_turn_lead_km(110, speed_kmh, bank_time_s);
         double turn = geo_angle_diff(geo_course_deg(at(v[k - 1]), at(v[k])), geo_course_deg(at(v[k]), at(v[k + 1])));
-        return unit_turn_lead_km(turn, speed_kmh, 3.5);
+        return unit_turn_lead_km(turn, speed_kmh, bank_time_s);
     };
     // Legs too short to fly, from the departure on; the destination always stays.
     for (size_t k = 1; k < kept.size() && kept.size() > 2;) {
@@ -590,4 +620,15 @@ std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, do
         kept.erase(kept.begin() + static_cast<long>(best));
     }
     return kept;
+}
+
+CfgEdit pln_set_route(const std::string& cfg_text, int route, const std::vector<PlnWaypoint>& plan,
+                      const std::vector<size_t>& chosen) {
+    std::vector<GeoPoint> points;
+    std::vector<std::string> comments;
+    for (size_t i : chosen) {
+        points.push_back({plan[i].lat, plan[i].lon});
+        comments.push_back(pln_comment(plan[i]));
+    }
+    return cfg_set_route(cfg_text, route, points, comments);
 }

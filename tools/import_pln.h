@@ -74,6 +74,14 @@ struct PlnDrop {
 std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, double speed_kmh, bool first_nine,
                                         std::vector<PlnDrop>& dropped);
 
+// The name the import's messages give a waypoint: its ident, "(unnamed)" when it has none.
+std::string pln_name(const PlnWaypoint& w);
+// The comment line written above a waypoint's key: ident, name and type.
+std::string pln_comment(const PlnWaypoint& w);
+// What the import tells of the waypoints it left out: a line "dropped <name> (line N): why"
+// each, then one line for those after the ninth, the first five by name.
+std::vector<std::string> pln_drop_notes(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped);
+
 // The route value the units read back as (lat, lon): "55*45.5000,37*36.2000", minutes to the
 // ten-thousandth; south and west carried by the degrees, or by the minutes below one degree
 // (a "-0" degree value would read as north or east).
@@ -97,3 +105,6 @@ struct CfgEdit {
 // otherwise one is inserted.
 CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<GeoPoint>& waypoints,
                       const std::vector<std::string>& comments = {});
+// Route `route` of `cfg_text` from the chosen waypoints of a plan, each with its comment.
+CfgEdit pln_set_route(const std::string& cfg_text, int route, const std::vector<PlnWaypoint>& plan,
+                      const std::vector<size_t>& chosen);

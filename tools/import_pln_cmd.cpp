@@ -59,21 +59,9 @@ const char* const kImportPlnHelp =
 
 namespace {
 
-constexpr size_t kListedNames = 5;  // left-out waypoints named in full; the rest are counted
-
 int fail(const std::string& e, int status = 1) {
     std::fprintf(stderr, "q14bench import-pln: %s\n", e.c_str());
     return status;
-}
-
-std::string name_of(const PlnWaypoint& w) { return w.ident.empty() ? "(unnamed)" : w.ident; }
-
-// The comment line written above a waypoint's key: ident, name and type.
-std::string comment_of(const PlnWaypoint& w) {
-    std::string c = name_of(w);
-    if (!w.name.empty() && w.name != w.ident) c += " " + w.name;
-    if (!w.type.empty()) c += " (" + w.type + ")";
-    return c;
 }
 
 // Refuses a route file that is not a text INI file: NUL bytes or other control characters
@@ -168,32 +156,10 @@ int cmd_import_pln(int argc, char** argv) {
     }
 
     const int r = static_cast<int>(route);
-    std::vector<GeoPoint> points;
-    std::vector<std::string> comments;
-    for (size_t i : chosen) {
-        const PlnWaypoint& w = plan.waypoints[i];
-        points.push_back({w.lat, w.lon});
-        comments.push_back(comment_of(w));
-    }
-    CfgEdit edit = cfg_set_route(original, r, points, comments);
+    CfgEdit edit = pln_set_route(original, r, plan.waypoints, chosen);
     if (!edit.ok) return fail(edit.error);
 
-    for (const PlnDrop& d : dropped) {
-        if (d.past_ninth) continue;
-        const PlnWaypoint& w = plan.waypoints[d.index];
-        std::printf("dropped %s (line %d): %s\n", name_of(w).c_str(), w.line, d.why.c_str());
-    }
-    std::string left;
-    size_t n_left = 0;
-    for (const PlnDrop& d : dropped) {
-        if (!d.past_ninth) continue;
-        if (n_left++ < kListedNames)
-            left += (n_left > 1 ? ", " : "") + name_of(plan.waypoints[d.index]) + " (line " +
-                    std::to_string(plan.waypoints[d.index].line) + ")";
-    }
-    if (n_left)
-        std::printf("left out %zu waypoint(s) after the ninth: %s%s\n", n_left, left.c_str(),
-                    n_left > kListedNames ? (" and " + std::to_string(n_left - kListedNames) + " more").c_str() : "");
+    for (const std::string& note : pln_drop_notes(plan.waypoints, dropped)) std::printf("%s\n", note.c_str());
 
     // What the units will make of the new route: the route check's findings on it.
     RouteFileCheck check = check_route_file(edit.text, cfg_path, speed);
@@ -218,7 +184,7 @@ int cmd_import_pln(int argc, char** argv) {
         if (static_cast<size_t>(w) <= chosen.size()) {
             const PlnWaypoint& p = plan.waypoints[chosen[static_cast<size_t>(w) - 1]];
             std::printf("  %s=%-26s %s\n", route_key(r, w).c_str(), format_route_value(p.lat, p.lon).c_str(),
-                        comment_of(p).c_str());
+                        pln_comment(p).c_str());
         } else {
             std::printf("  %s=%-26s (empty)\n", route_key(r, w).c_str(), "99*0,999*0");
         }

@@ -11,7 +11,7 @@
 #include "tools/files.h"
 #include "tools/flight_options.h"
 #include "tools/options.h"
-#include "tools/panel_map.h"
+#include "panels/panel_map.h"
 #include "tools/panel_render.h"
 #include "tools/session.h"
 

@@ -7,7 +7,7 @@
 
 #include "frame/records.h"
 #include "tools/commands.h"
-#include "tools/panel_map.h"
+#include "panels/panel_map.h"
 #include "tools/panel_render.h"
 #include "tools/session.h"
 

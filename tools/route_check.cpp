@@ -111,7 +111,8 @@ ValueScan scan_value(const std::string& value) {
 // What a pilot most likely meant differs from what the units read: one degrees/minutes pair.
 void pair_warnings(const ValueScan& s, int first, char pos, char neg, std::vector<std::string>& out) {
     const double deg = s.part[first], min = s.part[first + 1];
-    const double read = (deg < 0 ? -min : min) / 60 + deg;
+    double read, none;
+    route_value_degrees(deg, min, 0, 0, &read, &none);  // the pair alone
     const char* what = first == 0 ? "latitude" : "longitude";
     if (s.negative_zero[first] && min > 0)
         out.push_back(std::string(what) + " -0*" + num(min) + " reads as " + angle_text(read, pos, neg) +
@@ -126,21 +127,22 @@ void pair_warnings(const ValueScan& s, int first, char pos, char neg, std::vecto
                       angle_text(read, pos, neg));
 }
 
-struct SettingRange {
-    double lo, hi;
+// What each value does, for the messages; in SettingsKey order.
+struct SettingMeaning {
+    SettingsKey key;
     const char* meaning;
 };
 
-// In SettingsKey order.
-const SettingRange kSettingRanges[kSettingsKeyCount] = {
-    {.lo = 1, .hi = 500, .meaning = "the autopilot's cross-track gain; 0 leaves it without steering, a negative gain "
-                                    "steers away from the track"},
-    {.lo = 0, .hi = 1000, .meaning = "the autopilot's damping of the cross-track rate; a negative value makes the "
-                                     "steering swing"},
-    {.lo = 0, .hi = 15, .meaning = "seconds of rolling into a turn, part of every turn lead"},
-    {.lo = 0, .hi = 1, .meaning = "0 switches the vibration fault off; any other value raises it"},
-    {.lo = 0.01, .hi = 5, .meaning = "unit 1's dead-reckoning error in percent above which it corrects its scale"},
+constexpr SettingMeaning kSettingMeanings[] = {
+    {.key = kSetKp, .meaning = "the autopilot's cross-track gain; 0 leaves it without steering, a negative gain "
+                               "steers away from the track"},
+    {.key = kSetKd, .meaning = "the autopilot's damping of the cross-track rate; a negative value makes the "
+                               "steering swing"},
+    {.key = kSetBankTime, .meaning = "seconds of rolling into a turn, part of every turn lead"},
+    {.key = kSetVibrKontrol, .meaning = "0 switches the vibration fault off; any other value raises it"},
+    {.key = kSetPercPogr, .meaning = "unit 1's dead-reckoning error in percent above which it corrects its scale"},
 };
+static_assert(settings_table_complete(kSettingMeanings), "a settings key without its meaning");
 
 class Checker {
 public:
@@ -316,8 +318,8 @@ private:
         if (s.parts < 4) return error("'" + seen + "' is not deg*min,deg*min (" + s.why + "): " + read_as);
         if (!s.rest.empty())
             warn("the units ignore '" + s.rest + "' after the value; comments must stand on lines of their own");
-        const double lat_sum = (s.part[0] < 0 ? -s.part[1] : s.part[1]) / 60 + s.part[0];
-        const double lon_sum = (s.part[2] < 0 ? -s.part[3] : s.part[3]) / 60 + s.part[2];
+        double lat_sum, lon_sum;
+        route_value_degrees(s.part[0], s.part[1], s.part[2], s.part[3], &lat_sum, &lon_sum);
         if (!std::isfinite(lat_sum) || !std::isfinite(lon_sum))
             return error("'" + seen + "' adds up beyond any number: " + read_as);
         const bool lat_mark = lat == kEmptyLat, lon_mark = lon == kEmptyLon;
@@ -423,7 +425,7 @@ private:
             std::string rest = end;
             while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back()))) rest.pop_back();
             if (end == seen.c_str()) {
-                error("'" + seen + "' is not a number: the units read 0 (" + kSettingRanges[k].meaning + ")");
+                error("'" + seen + "' is not a number: the units read 0 (" + kSettingMeanings[k].meaning + ")");
                 continue;
             }
             if (!std::isfinite(written)) {
@@ -439,12 +441,13 @@ private:
                 const int32_t fault = settings_fault_value(v);
                 if (static_cast<double>(fault) != v) warn("the units truncate " + num(v) + " to " + std::to_string(fault));
                 if (fault != 0 && fault != 1)
-                    warn("a fault value of " + std::to_string(fault) + ": " + kSettingRanges[k].meaning + "; 1 is usual");
+                    warn("a fault value of " + std::to_string(fault) + ": " + kSettingMeanings[k].meaning + "; 1 is usual");
                 continue;
             }
-            const SettingRange& range = kSettingRanges[k];
+            const SettingsRange& range = kSettingsRanges[k];
             if (v < range.lo || v > range.hi)
-                warn(num(v) + " lies outside the sensible " + num(range.lo) + " to " + num(range.hi) + ": " + range.meaning);
+                warn(num(v) + " lies outside the sensible " + num(range.lo) + " to " + num(range.hi) + ": " +
+                     kSettingMeanings[k].meaning);
         }
     }
 

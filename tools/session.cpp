@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "display/digits.h"
-#include "tools/panel_map.h"
+#include "panels/panel_map.h"
 #include "tools/readout.h"
 
 namespace {

@@ -33,13 +33,15 @@ function nativeFrameUs() {
   // benchmark sets them up), then frames timed in blocks.
   const wasm = await page.evaluate(() => {
     const click = (u, g, k) => Module._trainer_click(u, g, k);
+    // Gauges 0, 1 and 2 of a unit: UVI, PUR and the autopilot key; their areas from the panel map.
+    const { Q14_UVI: { areas: uvi }, Q14_PUR: { areas: pur }, QN14_def_AP_Key: { areas: ap } } = window.trainer.layout.gauges;
     Module._trainer_frames(2);
-    for (const u of [1, 2]) { click(u, 1, 2); click(u, 1, 2); }
+    for (const u of [1, 2]) { click(u, 1, pur.SelectorUp); click(u, 1, pur.SelectorUp); }
     Module._trainer_frames(185);
-    for (const u of [1, 2]) { click(u, 0, 2); click(u, 0, 23); click(u, 0, 24); }
+    for (const u of [1, 2]) { click(u, 0, uvi.ModeUp); click(u, 0, uvi.TakePosition); click(u, 0, uvi.AlignShortcut); }
     Module._trainer_frames(560);
-    for (const u of [1, 2]) { click(u, 1, 2); click(u, 0, 21); }
-    click(2, 2, 1);
+    for (const u of [1, 2]) { click(u, 1, pur.SelectorUp); click(u, 0, uvi.RouteReload); }
+    click(2, 2, ap.Toggle);
     Module._trainer_set_aircraft(600, 0, 0, 0, 1, 0, 1, 1);
     Module._trainer_frames(200);
     const heapBefore = Module._trainer_heap_in_use();

@@ -1,5 +1,5 @@
 // The XML tree of a flight plan in the trainer: read by the browser's own parser (DOMParser),
-// which hands over the elements the import takes; line numbers only for a parse error.
+// which hands over the elements the import takes and, from a scan of the text, the lines they stand on.
 #include <cstdlib>
 
 #include "tools/import_pln.h"
@@ -36,13 +36,18 @@ PlnXmlPlan read_plan_xml(const std::string& text) {
     std::vector<std::string> records = split(parts, '\x1e');
     for (size_t i = 1; i < records.size(); ++i) {
         std::vector<std::string> f = split(records[i], '\x1f');
-        if (f.size() != 5) continue;
+        if (f.size() != 10) continue;
         PlnXmlWaypoint w;
         w.ident = f[0];
         w.icao_ident = f[1];
-        w.type = f[2];
-        w.has_position = f[3] == "1";
-        w.position = f[4];
+        w.icao_name = f[2];
+        w.has_icao = f[3] == "1";
+        w.type = f[4];
+        w.descr = f[5];
+        w.has_position = f[6] == "1";
+        w.position = f[7];
+        w.line = std::atoi(f[8].c_str());
+        w.position_line = std::atoi(f[9].c_str());
         plan.waypoints.push_back(w);
     }
     plan.ok = true;

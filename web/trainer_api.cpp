@@ -14,6 +14,8 @@
 #include "host/panel_walk.h"
 #include "host/session_script.h"
 #include "host/standin.h"
+#include "nav/settings_value.h"
+#include "panels/panel_map.h"
 #include "tools/geo.h"
 #include "tools/import_pln.h"
 #include "tools/readout.h"
@@ -25,12 +27,13 @@ namespace {
 constexpr int kUnits = 2;
 constexpr int kMaxGauges = 8;
 constexpr const char* kSimDir = "/sim";
-// Fields of one drawing step in the buffer the page reads (doubles).
-enum StepField {
-    kStepKind, kStepElement, kStepBitmap, kStepX, kStepY, kStepPivotX, kStepPivotY, kStepAngle, kStepFlags,
-    kStepBoxW, kStepBoxH, kStepTextColour, kStepBackColour, kStepChars, kStepSegmentFont, kStepText, kStepTextLen,
-    kStepFields
-};
+// Fields of one drawing step in the buffer the page reads (doubles); the page gets their
+// positions from trainer_layout().
+#define Q14_STEP_FIELDS(F_)                                                                                       \
+    F_(Kind) F_(Element) F_(Bitmap) F_(X) F_(Y) F_(PivotX) F_(PivotY) F_(Angle) F_(Flags) F_(BoxW) F_(BoxH)       \
+    F_(TextColour) F_(BackColour) F_(Chars) F_(SegmentFont) F_(Text) F_(TextLen)
+#define Q14_STEP_ENUM(name) kStep##name,
+enum StepField { Q14_STEP_FIELDS(Q14_STEP_ENUM) kStepFields };
 
 HostModule* g_units[kUnits] = {};
 std::vector<PanelDrawItem> g_items;
@@ -44,6 +47,7 @@ double g_position[2];
 std::string g_trace;
 std::string g_findings;
 std::string g_import;
+std::string g_layout;
 
 HostModule* unit(int u) { return u >= 1 && u <= kUnits ? g_units[u - 1] : nullptr; }
 
@@ -54,9 +58,82 @@ const char* gauge_name(int u, int g) {
     return h ? h->name : nullptr;
 }
 
+// One "name":value member of a JSON object being written (the object's '{' already out).
+void json_member(std::string& out, const char* name, const std::string& value) {
+    if (out.back() != '{') out += ',';
+    out += '"';
+    out += name;
+    out += "\":";
+    out += value;
+}
+void json_member(std::string& out, const char* name, int value) { json_member(out, name, std::to_string(value)); }
+
+std::string json_number(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.15g", v);
+    return b;
+}
+
+// What the page must know of the C++ side, as JSON: the panel map (element and mouse-area
+// numbers of each gauge, pages, selector positions), the drawing-step fields and kinds, and the
+// settings with their defaults and sensible ranges. Names only; the page words them.
+void build_layout(std::string& out) {
+#define Q14_JSON_UVI(n) json_member(out, #n, uvi::k##n);
+#define Q14_JSON_PUR(n) json_member(out, #n, pur::k##n);
+#define Q14_JSON_AP_KEY(n) json_member(out, #n, apkey::k##n);
+#define Q14_JSON_PAGE(n) json_member(out, #n, kPage##n);
+#define Q14_JSON_SELECTOR(n) json_member(out, #n, kSel##n);
+#define Q14_JSON_STEP(n) json_member(out, #n, kStep##n);
+    out = "{\"gauges\":{\"Q14_UVI\":{\"elements\":{";
+    Q14_UVI_ELEMENTS(Q14_JSON_UVI)
+    out += "},\"areas\":{";
+    Q14_UVI_AREAS(Q14_JSON_UVI)
+    out += "}},\"Q14_PUR\":{\"elements\":{";
+    Q14_PUR_ELEMENTS(Q14_JSON_PUR)
+    out += "},\"areas\":{";
+    Q14_PUR_AREAS(Q14_JSON_PUR)
+    out += "}},\"QN14_def_AP_Key\":{\"elements\":{";
+    Q14_AP_KEY_ELEMENTS(Q14_JSON_AP_KEY)
+    out += "},\"areas\":{";
+    Q14_AP_KEY_AREAS(Q14_JSON_AP_KEY)
+    out += "}}},\"pages\":{";
+    Q14_PAGES(Q14_JSON_PAGE)
+    out += "},\"selector\":{";
+    Q14_SELECTOR(Q14_JSON_SELECTOR)
+    out += "},\"stepFields\":{";
+    Q14_STEP_FIELDS(Q14_JSON_STEP)
+    out += "},\"stepKinds\":{";
+    json_member(out, "Image", static_cast<int>(PanelDraw::kImage));
+    json_member(out, "Needle", static_cast<int>(PanelDraw::kNeedle));
+    json_member(out, "Text", static_cast<int>(PanelDraw::kText));
+    out += "},\"settings\":[";
+    for (int k = 0; k < kSettingsKeyCount; ++k) {
+        if (k) out += ',';
+        out += '{';
+        json_member(out, "key", std::string("\"") + kSettingsKeys[k].key + '"');
+        json_member(out, "default", std::string("\"") + kSettingsKeys[k].default_text + '"');
+        json_member(out, "lo", json_number(kSettingsRanges[k].lo));
+        json_member(out, "hi", json_number(kSettingsRanges[k].hi));
+        out += '}';
+    }
+    out += "]}";
+#undef Q14_JSON_UVI
+#undef Q14_JSON_PUR
+#undef Q14_JSON_AP_KEY
+#undef Q14_JSON_PAGE
+#undef Q14_JSON_SELECTOR
+#undef Q14_JSON_STEP
+}
+
 }  // namespace
 
 extern "C" {
+
+// The layout above as JSON text (see build_layout); the page reads it once at start-up.
+EMSCRIPTEN_KEEPALIVE const char* trainer_layout() {
+    if (g_layout.empty()) build_layout(g_layout);
+    return g_layout.c_str();
+}
 
 // Resets the simulator, points it at the virtual simulator folder (the page has written
 // /sim/gauges/q14_cfg/q14_ppm.cfg), names the current flight ("" none) and opens both units
@@ -221,7 +298,8 @@ EMSCRIPTEN_KEEPALIVE int trainer_route_flyable(const char* cfg_text, int length)
 }
 
 // Imports a flight plan (`plan_length` bytes) into route `route` (0..3) of a route file's text:
-// returns the whole new file, the notes on left-out waypoints after a line "--", or null with
+// returns the whole new file, the notes on left-out waypoints after a line "--" (as q14bench
+// import-pln prints them), or null with
 // trainer_error() when the plan cannot make a route. The file given is not changed.
 EMSCRIPTEN_KEEPALIVE const char* trainer_import_plan(const char* plan_bytes, int plan_length, int route,
                                                      const char* cfg_text, int cfg_length) {
@@ -240,25 +318,13 @@ EMSCRIPTEN_KEEPALIVE const char* trainer_import_plan(const char* plan_bytes, int
         g_error = "the plan has " + std::to_string(chosen.size()) + " distinct waypoint(s); a route needs at least two";
         return nullptr;
     }
-    std::vector<GeoPoint> points;
-    std::vector<std::string> comments;
-    for (size_t i : chosen) {
-        const PlnWaypoint& w = plan.waypoints[i];
-        points.push_back({w.lat, w.lon});
-        comments.push_back(w.ident.empty() ? "(unnamed)" : w.ident);
-    }
-    CfgEdit edit = cfg_set_route(std::string(cfg_text, static_cast<size_t>(cfg_length)), route, points, comments);
+    CfgEdit edit = pln_set_route(std::string(cfg_text, static_cast<size_t>(cfg_length)), route, plan.waypoints, chosen);
     if (!edit.ok) {
         g_error = edit.error;
         return nullptr;
     }
-    std::vector<std::string> notes;
-    for (const PlnDrop& d : dropped)
-        notes.push_back("left out " + (plan.waypoints[d.index].ident.empty() ? std::string("(unnamed)")
-                                                                                : plan.waypoints[d.index].ident) +
-                        ": " + (d.past_ninth ? "past the ninth" : d.why));
     g_import = edit.text + "\n--\n";
-    for (const std::string& n : notes) g_import += n + '\n';
+    for (const std::string& n : pln_drop_notes(plan.waypoints, dropped)) g_import += n + '\n';
     return g_import.c_str();
 }
 

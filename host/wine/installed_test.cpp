@@ -9,15 +9,15 @@
 #include <string>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 
 namespace {
 
 constexpr const char* kUvi = "Q14_UVI";
 constexpr const char* kPur = "Q14_PUR";
 // UVI mouse areas and chain elements, PUR selector.
-constexpr int kModeDown = 1, kModeUp = 2, kWheelDown = 3, kWheelUp = 4, kRouteReload = 21;
-constexpr int kUpperLine = 1, kLowerLine = 2;
-constexpr int kSelectorUp = 2;
+using uvi::kModeDown, uvi::kModeUp, uvi::kWheelDown, uvi::kWheelUp, uvi::kRouteReload, uvi::kUpperLine,
+    uvi::kLowerLine, pur::kSelectorUp;
 
 // The folder this program lies in: the simulator's folder.
 std::string sim_dir() {

@@ -9,15 +9,16 @@
 
 #include "host/standin.h"
 #include "host/wine/key_window.h"
+#include "panels/panel_map.h"
 
 namespace {
 
 constexpr const char* kUvi = "Q14_UVI";
 constexpr const char* kPur = "Q14_PUR";
 // UVI mouse areas and chain elements.
-constexpr int kModeDown = 1, kModeUp = 2, kPanelKey0 = 17, kPanelKey1 = 7, kPanelEnter = 16, kFocusArea = 22;
-constexpr int kUpperLine = 1, kWheel = 12, kFocusMark = 13, kUpperSign = 14;
-constexpr int kSelectorUp = 2;  // PUR
+using uvi::kModeDown, uvi::kModeUp, uvi::kFocusArea, uvi::kUpperLine, uvi::kWheel, uvi::kUpperSign;
+constexpr int kPanelKey0 = uvi::kKey0, kPanelKey1 = uvi::kKey1, kPanelEnter = uvi::kEnter, kFocusMark = uvi::kFocus;
+constexpr int kSelectorUp = pur::kSelectorUp;
 
 // PC scan codes (set 1).
 enum : int {

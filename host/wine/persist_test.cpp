@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 
 namespace {
 
-constexpr int kApArea = 1, kApLamp = 1;  // QN14_def_AP_Key: the button and its lamp (frame 2: on)
-constexpr int kSelectorUp = 2, kSelectorNeedle = 2;  // Q14_PUR
+constexpr int kApArea = apkey::kToggle, kApLamp = apkey::kButton;  // the AP key's button and lamp (frame 2: on)
+constexpr int kSelectorUp = pur::kSelectorUp, kSelectorNeedle = pur::kKnob;
 
 std::vector<uint8_t> read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

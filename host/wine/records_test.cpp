@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 
 namespace {
 
@@ -305,11 +306,11 @@ TEST_F(WineUnits, UnknownServicesChangeNothing) {
     host_aircraft().lat = 55.5;
     host_aircraft().lon = 37.25;
     for (HostModule* m : {n1, n2}) {
-        for (int i = 0; i < 3; ++i) host_click(m, "Q14_PUR", 2);
-        host_click(m, "QN14_def_AP_Key", 1);
+        for (int i = 0; i < 3; ++i) host_click(m, "Q14_PUR", pur::kSelectorUp);
+        host_click(m, "QN14_def_AP_Key", apkey::kToggle);
         host_click(m, "Koord_s", 1);
     }
-    host_click(n2, "Q14_UVI", 22);
+    host_click(n2, "Q14_UVI", uvi::kFocusArea);
     host_frames(40);
     const HostSnapshot before = host_snapshot({n1, n2});
     ASSERT_FALSE(before.names.empty());
@@ -360,7 +361,7 @@ TEST_F(WineUnits, DeinitAndFreeLibraryLeaveNothing) {
 // module's HOOK still holds the old address. Unit 2 runs on alone without reading it (the
 // page is gone: a read would fault), keeps the focus it takes, and sees unit 1 loaded again.
 TEST_F(WineUnits, UnitTwoRunsOnAfterUnitOneIsFreed) {
-    constexpr int kFocusArea = 22, kFocusMark = 13;
+    constexpr int kFocusArea = uvi::kFocusArea, kFocusMark = uvi::kFocus;
     auto focus_mark = [&](HostModule* m) {
         host_update_elements(m, "Q14_UVI");
         return host_element_value(m, "Q14_UVI", kFocusMark);

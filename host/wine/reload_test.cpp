@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/standin.h"
+#include "panels/panel_map.h"
 #include "host/wine/key_window.h"
 
 namespace {
@@ -111,20 +112,20 @@ TEST(WineReload, HundredLoadsLeaveNothingBehind) {
         ASSERT_EQ(host_named_int("Q14_N2_HOOK"), 0);
         ASSERT_EQ(host_named_int("Q14_N2_GOT"), 1) << "GOT reads 1 before the first cycle";
         host_frame();
-        const double selector = host_element_value(n2, "Q14_PUR", 2);
+        const double selector = host_element_value(n2, "Q14_PUR", pur::kKnob);
         if (round == 1) first_selector = selector;
         ASSERT_EQ(selector, first_selector) << "the selector starts where it started the first time";
 
         // Switch both on, turn the knobs, take the focus and run.
         for (HostModule* m : {n1, n2}) {
-            host_click(m, "Q14_PUR", 2);
-            host_click(m, "Q14_UVI", 2);
-            host_click(m, "Q14_UVI", 4);
+            host_click(m, "Q14_PUR", pur::kSelectorUp);
+            host_click(m, "Q14_UVI", uvi::kModeUp);
+            host_click(m, "Q14_UVI", uvi::kWheelUp);
             host_click(m, "Koord_i", 1);
-            host_click(m, "QN14_def_AP_Key", 1);
+            host_click(m, "QN14_def_AP_Key", apkey::kToggle);
         }
         host_frames(12);
-        host_click(n2, "Q14_UVI", 22);
+        host_click(n2, "Q14_UVI", uvi::kFocusArea);
         host_frames(12);
         ASSERT_EQ(host_named_int("Q14_N2_HOOK"), 1);
         ASSERT_FALSE(key_stroke(kScanPad5).press_seen) << "the focused unit's hook swallows the keypad";

@@ -1,13 +1,14 @@
 // Browser tests of the trainer: the built site served as run-trainer serves it, opened in the
 // system's Chromium (headless) through Playwright. Writes a JUnit report that run-tests counts.
-// Usage: node browser_test.js <site dir> <report.xml> [screenshot.png] [native session trace]
+// Usage: node browser_test.js <site dir> <report.xml> [screenshot.png] [native session trace] [q14bench]
 'use strict';
 const fs = require('fs');
 const path = require('path');
+const { spawnSync } = require('child_process');
 const { chromium } = require('playwright-core');
 const { serve } = require('../serve.js');
 
-const [siteDir, reportPath, screenshotPath, nativeTrace] = process.argv.slice(2);
+const [siteDir, reportPath, screenshotPath, nativeTrace, benchPath] = process.argv.slice(2);
 const MAX_PAYLOAD = 1.5 * 1024 * 1024;
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--no-first-run'];
@@ -57,20 +58,20 @@ async function clickArea(page, u, gauge, area) {
 // Powers unit u up and aligns it with the shortcut, then navigates (as the keypad scenarios do).
 async function navigate(page, u) {
   await frames(page, 2);
-  await clickArea(page, u, 'Q14_PUR', 2);
-  await clickArea(page, u, 'Q14_PUR', 2);
+  await clickArea(page, u, 'Q14_PUR', 'SelectorUp');
+  await clickArea(page, u, 'Q14_PUR', 'SelectorUp');
   await frames(page, 185);
-  await clickArea(page, u, 'Q14_UVI', 2);           // knob to phi/lambda (from KONTR)
-  await clickArea(page, u, 'Q14_UVI', 23);          // take the aircraft position
-  await clickArea(page, u, 'Q14_UVI', 24);          // alignment shortcut
+  await clickArea(page, u, 'Q14_UVI', 'ModeUp');  // knob to phi/lambda (from KONTR)
+  await clickArea(page, u, 'Q14_UVI', 'TakePosition');  // take the aircraft position
+  await clickArea(page, u, 'Q14_UVI', 'AlignShortcut');  // alignment shortcut
   await frames(page, 560);
-  await clickArea(page, u, 'Q14_PUR', 2);           // NAVIG
+  await clickArea(page, u, 'Q14_PUR', 'SelectorUp');  // NAVIG
   await frames(page, 3);
 }
 
 async function toPpmPage(page, u) {
-  for (let i = 0; i < 2; ++i) await clickArea(page, u, 'Q14_UVI', 2);  // phi/lambda -> PPM
-  await clickArea(page, u, 'Q14_UVI', 4);                               // wheel to 2
+  for (let i = 0; i < 2; ++i) await clickArea(page, u, 'Q14_UVI', 'ModeUp');  // phi/lambda -> PPM
+  await clickArea(page, u, 'Q14_UVI', 'WheelUp');  // wheel to 2
   await frames(page, 2);
 }
 
@@ -111,23 +112,23 @@ test('a click on a keypad digit reaches the display; the map marks only real leg
   const page = await open(ctx, '?hold');
   await navigate(page, 2);
   await toPpmPage(page, 2);
-  const before = await text(page, 2, 'Q14_UVI', 1);
+  const before = await text(page, 2, 'Q14_UVI', 'UpperLine');
   for (const d of [2, 5, 5, 4, 5]) {
-    await clickArea(page, 2, 'Q14_UVI', d === 0 ? 17 : 6 + d);
+    await clickArea(page, 2, 'Q14_UVI', `Key${d}`);
     await frames(page, 1);
   }
   await redraw(page);
-  const after = await text(page, 2, 'Q14_UVI', 1);
+  const after = await text(page, 2, 'Q14_UVI', 'UpperLine');
   check(after === '  05*54,5\'', `the upper line shows "${after}" (before "${before}")`);
   // Unit 1, never touched, shows nothing of it.
-  check((await text(page, 1, 'Q14_UVI', 1)) !== after, 'unit 1 shows unit 2\'s entry');
+  check((await text(page, 1, 'Q14_UVI', 'UpperLine')) !== after, 'unit 1 shows unit 2\'s entry');
   // The map marks real leg changes only: not a leg typed under IZM MARSH and reset, nor the
   // knob passing KONTR (OT and DO show 8 8 there), nor a route load; one entered with VVOD.
   const typeLeg = async (from, to, end) => {
-    await clickArea(page, 2, 'Q14_UVI', 19);         // IZM MARSH
+    await clickArea(page, 2, 'Q14_UVI', 'RouteChange');  // IZM MARSH
     await frames(page, 2);
     for (const d of [from, to]) {
-      await clickArea(page, 2, 'Q14_UVI', 6 + d);
+      await clickArea(page, 2, 'Q14_UVI', `Key${d}`);
       await frames(page, 1);
     }
     await mapSeen(page);
@@ -135,22 +136,22 @@ test('a click on a keypad digit reaches the display; the map marks only real leg
     await frames(page, 2);
     await mapSeen(page);
   };
-  await clickArea(page, 2, 'Q14_UVI', 18);           // SBROS ends the latitude entry
-  await clickArea(page, 2, 'Q14_UVI', 6);            // RUCHN: legs change by hand
+  await clickArea(page, 2, 'Q14_UVI', 'Reset');  // SBROS ends the latitude entry
+  await clickArea(page, 2, 'Q14_UVI', 'Manual');  // RUCHN: legs change by hand
   await frames(page, 2);
   await mapSeen(page);
-  await typeLeg(3, 4, 18);
-  for (const k of [1, 1, 1]) { await clickArea(page, 2, 'Q14_UVI', k); await frames(page, 1); }
+  await typeLeg(3, 4, 'Reset');
+  for (let i = 0; i < 3; ++i) { await clickArea(page, 2, 'Q14_UVI', 'ModeDown'); await frames(page, 1); }
   await mapSeen(page);
-  check((await text(page, 2, 'Q14_UVI', 3)) === '8', 'the knob is not at KONTR');
-  for (const k of [2, 2, 2]) { await clickArea(page, 2, 'Q14_UVI', k); await frames(page, 1); }
-  await clickArea(page, 2, 'Q14_UVI', 21);           // route reload
+  check((await text(page, 2, 'Q14_UVI', 'FromDigit')) === '8', 'the knob is not at KONTR');
+  for (let i = 0; i < 3; ++i) { await clickArea(page, 2, 'Q14_UVI', 'ModeUp'); await frames(page, 1); }
+  await clickArea(page, 2, 'Q14_UVI', 'RouteReload');  // route reload
   await frames(page, 3);
   await mapSeen(page);
   const marks = () => page.evaluate(() => window.trainer.legChanges.map((l) => `${l.u}:${l.from}${l.to}`).join());
   check((await marks()) === '', `leg changes marked where none was made: ${await marks()}`);
-  await typeLeg(2, 3, 16);                           // VVOD
-  check((await text(page, 2, 'Q14_UVI', 3)) === '2', 'the leg entered by hand did not take');
+  await typeLeg(2, 3, 'Enter');                      // VVOD
+  check((await text(page, 2, 'Q14_UVI', 'FromDigit')) === '2', 'the leg entered by hand did not take');
   check((await marks()) === '2:23', `the leg entered by hand is marked as "${await marks()}"`);
   check(page.errors.length === 0, page.errors.join('; '));
   await page.close();
@@ -163,7 +164,7 @@ test('the Cyrillic captions redraw both units\' panels at once, the units runnin
   const PANELS = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key'];
   // The state of the units as the page shows it, and the pixels of the panels.
   const state = () => page.evaluate(() => ({ frame: Module._trainer_frame_number(),
-    texts: [1, 2].map((u) => [1, 2, 3, 4].map((k) => window.trainer.text(u, 'Q14_UVI', k)).join('|')).join(' / ') }));
+    texts: [1, 2].map((u) => ['UpperLine', 'LowerLine', 'FromDigit', 'ToDigit'].map((k) => window.trainer.text(u, 'Q14_UVI', k)).join('|')).join(' / ') }));
   const pixels = () => page.evaluate((names) => [1, 2].flatMap((u) => names.map((n) => {
     const c = window.trainer.units[u].gauges[n].canvas;
     return Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
@@ -186,7 +187,7 @@ test('the Cyrillic captions redraw both units\' panels at once, the units runnin
   const urls = (await fetched(page)).map((e) => e.name);
   for (const id of [4128, 4624, 4768])
     check(urls.some((u) => u.endsWith(`/art/cyrillic/${id}.png`)), `art/cyrillic/${id}.png was not loaded`);
-  const hover = await page.evaluate(() => window.trainer.areaPoint(1, 'Q14_UVI', 5));
+  const hover = await page.evaluate(() => window.trainer.areaPoint(1, 'Q14_UVI', 'Auto'));
   await page.mouse.move(hover.x, hover.y);
   check(/АВТ/.test(await page.textContent('#tip')), `the hover name is "${await page.textContent('#tip')}"`);
   // Back to Latin: the very drawing of before.
@@ -221,17 +222,17 @@ test('PC keys reach a unit only while it holds the keyboard focus, and the focus
     }
     await redraw(page);
   };
-  const line0 = await text(page, 2, 'Q14_UVI', 1);
+  const line0 = await text(page, 2, 'Q14_UVI', 'UpperLine');
   await typeNorth();
-  check((await text(page, 2, 'Q14_UVI', 1)) === line0, 'keys reached the unit without the focus');
+  check((await text(page, 2, 'Q14_UVI', 'UpperLine')) === line0, 'keys reached the unit without the focus');
   check(!(await page.$eval('#unit2', (e) => e.classList.contains('focused'))), 'focus shown before it was taken');
-  await clickArea(page, 2, 'Q14_UVI', 22);          // take the keyboard
+  await clickArea(page, 2, 'Q14_UVI', 'FocusArea');  // take the keyboard
   await frames(page, 20);                            // the lamp follows on the next system cycle
   await redraw(page);
   check(await page.$eval('#unit2', (e) => e.classList.contains('focused')), 'the focus does not show on unit 2');
-  check(await page.evaluate(() => window.trainer.shows(2, 'Q14_UVI', 13)), 'the focus lamp is dark');
+  check(await page.evaluate(() => window.trainer.shows(2, 'Q14_UVI', 'Focus')), 'the focus lamp is dark');
   await typeNorth();
-  const entered = await text(page, 2, 'Q14_UVI', 1);
+  const entered = await text(page, 2, 'Q14_UVI', 'UpperLine');
   check(entered === '  55*45,5\'', `with the focus the upper line shows "${entered}"`);
   check(page.errors.length === 0, page.errors.join('; '));
   await page.close();
@@ -258,7 +259,7 @@ test('a save file of the wrong size is refused by the page; hostile content leav
   await page.waitForFunction(() => window.trainer && window.trainer.drawn && window.trainer.resumed, null, { timeout: 15000 });
   await frames(page, 200);                            // past the unit's restore
   await navigate(page, 2);
-  const line = await text(page, 2, 'Q14_UVI', 1);
+  const line = await text(page, 2, 'Q14_UVI', 'UpperLine');
   check(line.trim() !== '', `after the hostile file unit 2 does not navigate (upper line "${line}")`);
   check(page.errors.length === 0, page.errors.join('; '));
   fs.rmSync(tmp, { recursive: true, force: true });
@@ -270,12 +271,12 @@ test('a saved flight downloads and resumes through unit 2\'s own restore', async
   await navigate(page, 2);
   await toPpmPage(page, 2);
   for (const d of [8, 5, 5, 4, 5, 5]) {           // waypoint 2 at 55 45.5 N, then VVOD
-    await clickArea(page, 2, 'Q14_UVI', 6 + d);
+    await clickArea(page, 2, 'Q14_UVI', `Key${d}`);
     await frames(page, 1);
   }
-  await clickArea(page, 2, 'Q14_UVI', 16);
+  await clickArea(page, 2, 'Q14_UVI', 'Enter');
   await frames(page, 2);
-  const entered = await text(page, 2, 'Q14_UVI', 1);
+  const entered = await text(page, 2, 'Q14_UVI', 'UpperLine');
   check(entered === '  55*45,5\'', `the entry shows "${entered}"`);
   await page.locator('#files summary').click();
   const download = page.waitForEvent('download');
@@ -286,10 +287,10 @@ test('a saved flight downloads and resumes through unit 2\'s own restore', async
   await page.setInputFiles('#resume', file);
   await page.waitForLoadState('load');
   await page.waitForFunction(() => window.trainer && window.trainer.drawn && window.trainer.resumed, null, { timeout: 15000 });
-  const fresh = await text(page, 2, 'Q14_UVI', 1);
+  const fresh = await text(page, 2, 'Q14_UVI', 'UpperLine');
   await frames(page, 60);                           // the unit restores on its 20th cycle
   // Restored as saved: navigating, the knob at PPM, the wheel at 2, the waypoint entered.
-  const again = await text(page, 2, 'Q14_UVI', 1);
+  const again = await text(page, 2, 'Q14_UVI', 'UpperLine');
   check(fresh !== entered, `the fresh page shows "${fresh}" before any restore`);
   check(again === entered, `after resuming waypoint 2 shows "${again}", saved "${entered}"`);
   check(page.errors.length === 0, page.errors.join('; '));
@@ -313,9 +314,9 @@ test('a hostile route file gets messages by line and leaves the units running', 
   check(await page.evaluate(() => Module.FS.readFile('/sim/gauges/q14_cfg/q14_ppm.cfg', { encoding: 'utf8' }).startsWith('[PPM]')),
     `the route file was not written to the units' folder: ${await page.$eval('#cfgmsg', (e) => e.textContent)}`);
   // The unit reads it: route 0 from the file, the leg shows 1 to 2.
-  await clickArea(page, 2, 'Q14_UVI', 21);
+  await clickArea(page, 2, 'Q14_UVI', 'RouteReload');
   await frames(page, 5);
-  check((await text(page, 2, 'Q14_UVI', 3)) === '1' && (await text(page, 2, 'Q14_UVI', 4)) === '2', 'route 0 did not load');
+  check((await text(page, 2, 'Q14_UVI', 'FromDigit')) === '1' && (await text(page, 2, 'Q14_UVI', 'ToDigit')) === '2', 'route 0 did not load');
   // A file whose route 0 cannot be flown is refused with a message naming the key; binary
   // content is no text file to the units.
   for (const [body, want] of [['[PPM]\nppm_01=junk\n', /ppm_01/], [hostile.replace('[[[', '\u0000[[['), /not a text file/]]) {
@@ -340,22 +341,22 @@ test('exercise 1, power-up and alignment, ticks off step by step through clicks 
   const tickedAfter = async () => { await redraw(page); return ticked(); };
   await frames(page, 2);                              // OTKL arms the alignment
   check((await tickedAfter()) === 0, 'steps ticked before anything was done');
-  await clickArea(page, 2, 'Q14_PUR', 2);             // OBOGR
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');  // OBOGR
   await frames(page, 1);
   check((await tickedAfter()) === 1, 'the selector step did not tick');
   await frames(page, 185);
   check((await tickedAfter()) === 2, 'the warm-up step did not tick');
-  await clickArea(page, 2, 'Q14_PUR', 2);             // VYST
-  await clickArea(page, 2, 'Q14_UVI', 2);             // phi/lambda
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');  // VYST
+  await clickArea(page, 2, 'Q14_UVI', 'ModeUp');  // phi/lambda
   await frames(page, 1);
   check((await tickedAfter()) === 3, 'the alignment start did not tick, or the position ticked too early');
-  await clickArea(page, 2, 'Q14_UVI', 23);            // take the position
+  await clickArea(page, 2, 'Q14_UVI', 'TakePosition');  // take the position
   await frames(page, 2);
   check((await tickedAfter()) === 4, 'the start position did not tick');
-  await clickArea(page, 2, 'Q14_UVI', 24);            // shortcut
+  await clickArea(page, 2, 'Q14_UVI', 'AlignShortcut');  // shortcut
   await frames(page, 560);
   check((await tickedAfter()) === 4, 'the last step ticked before NAVIG');
-  await clickArea(page, 2, 'Q14_PUR', 2);             // NAVIG
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');  // NAVIG
   await frames(page, 3);
   check((await tickedAfter()) === 5, 'NAVIG did not tick the last step');
   check(await page.$eval('#exlist', (e) => e.textContent.includes('Exercise complete.')), 'not shown as complete');
@@ -397,6 +398,118 @@ test('a flight plan imports into a route through the browser\'s XML parser; one 
   check(page.errors.length === 0, page.errors.join('; '));
   await page.close();
 });
+
+// Where a panel call names an element or a mouse area by number: the call's last argument
+// holds a number literal. Panel calls of the page, the tests and the benchmark are scanned.
+const PANEL_CALLS = /\b(hasElement|needleAngle|gaugeText|areaPoint|clickArea|text|shows|click|_?trainer_click|trainer_mouse_area)\(/g;
+function panelNumbers(source) {
+  const found = [];
+  for (let m; (m = PANEL_CALLS.exec(source));) {
+    let depth = 1, i = m.index + m[0].length, last = i;
+    for (; i < source.length && depth > 0; ++i) {
+      const c = source[i];
+      if (c === '(' || c === '[' || c === '{') ++depth;
+      else if (c === ')' || c === ']' || c === '}') --depth;
+      else if (c === ',' && depth === 1) last = i + 1;
+    }
+    // Digits inside quotes are words (a CSS selector); a template literal counts by its ${} parts.
+    const arg = source.substring(last, i - 1).replace(/'(?:\\.|[^'\\])*'|"(?:\\.|[^"\\])*"/g, "''")
+      .replace(/`(?:\\.|[^`\\])*`/g, (t) => (t.match(/\$\{[^}]*\}/g) || []).join(' '));
+    if (/(^|[^\w$.])\d/.test(arg)) found.push(`${source.substring(m.index, i).replace(/\s+/g, ' ')} (line ${source.substring(0, m.index).split('\n').length})`);
+  }
+  return found;
+}
+
+test('the page and its tests name panel elements and mouse areas from the map the C++ exports, never by number', async (ctx) => {
+  const files = fs.readdirSync(path.join(__dirname, '..', 'page')).filter((f) => f.endsWith('.js'))
+    .map((f) => path.join(__dirname, '..', 'page', f)).concat([__filename, path.join(__dirname, '..', 'bench.js')]);
+  const found = files.flatMap((f) => panelNumbers(fs.readFileSync(f, 'utf8')).map((c) => `${path.basename(f)}: ${c}`));
+  check(found.length === 0, `panel calls with numbers: ${found.join('; ')}`);
+  // The scan itself (the call names split, so that this file passes it).
+  check(panelNumbers('await click' + 'Area(page, 2, "Q14_UVI", 6 + d);').length === 1 &&
+    panelNumbers('trainer.te' + 'xt(u, "Q14_UVI", `${3}`)').length === 1 && panelNumbers('cli' + 'ck(\'[data-x="0"]\')').length === 0,
+  'the scan misses a number or takes a quoted digit for one');
+  // The map arrives from the C++ whole: every table the page names, the step fields counted.
+  const page = await open(ctx, '?hold');
+  const layout = await page.evaluate(() => ({ l: window.trainer.layout, fields: Module._trainer_step_fields() }));
+  check(Object.keys(layout.l.stepFields).length === layout.fields, 'the step fields differ from the C++ count');
+  check(layout.l.gauges.Q14_UVI.areas.AlignShortcut > 0 && layout.l.pages.Wind > 0 && layout.l.selector.Navig > 0 &&
+    layout.l.settings.some((k) => k.key === 'q14_bank_time' && k.default === '3.5' && k.hi > k.lo), 'the layout lacks a table');
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+// Flight plans both importers read: a long one (dropped and left-out waypoints, a comment, names),
+// names only, UTF-16 with Cyrillic names, the FS9 text form, and a broken position.
+function planCorpus() {
+  const dms = (v, pos, neg) => {
+    const a = Math.abs(v), d = Math.floor(a), m = (a - d) * 60, mi = Math.floor(m);
+    return `${v < 0 ? neg : pos}${d}\u00b0 ${mi}' ${((m - mi) * 60).toFixed(2)}"`;
+  };
+  const wp = (id, type, lat, lon, descr) => `    <ATCWaypoint id="${id}">\n      <ATCWaypointType>${type}</ATCWaypointType>\n` +
+    `      <WorldPosition>${dms(lat, 'N', 'S')},${dms(lon, 'E', 'W')},+000500.00</WorldPosition>\n` +
+    (descr ? `      <Descr>${descr}</Descr>\n` : '') + `      <ICAO><ICAOIdent>${id}</ICAOIdent></ICAO>\n    </ATCWaypoint>\n`;
+  const xml = (body, encoding = 'UTF-8') => `<?xml version="1.0" encoding="${encoding}"?>\n<SimBase.Document Type="AceXML" version="1,0">\n` +
+    `  <FlightPlan.FlightPlan>\n    <Title>corpus</Title>\n    <!-- <ATCWaypoint id="NOT"> in a comment -->\n${body}  </FlightPlan.FlightPlan>\n</SimBase.Document>\n`;
+  const long = [['LEBL', 'Airport', 41.2969, 2.0783, 'Barcelona &amp; El Prat'], ['RW25R', 'User', 41.303, 2.088],
+    ['DUNES', 'Intersection', 41.25, 1.9167], ['SLL', 'VOR', 41.52, 2.105, 'Sabadell'], ['SLL2', 'VOR', 41.52, 2.105],
+    ['GIR', 'VOR', 41.9333, 2.7667], ['LATEK', 'Intersection', 42.5, 3.1667], ['PPG', 'VOR', 42.7, 2.8667],
+    ['FJR', 'VOR', 43.5833, 3.9667], ['MTL', 'VOR', 44.55, 4.7833], ['LSA', 'VOR', 45.6667, 5.0833],
+    ['BELUS', 'Intersection', 46.0, 5.6667], ['PAS', 'VOR', 46.1667, 6.0], ['GVA', 'VOR', 46.255, 6.1333],
+    ['LSGG', 'Airport', 46.2381, 6.1089, 'Gen\u00e8ve']].map((w) => wp(...w)).join('');
+  const cyrillic = wp('UUEE', 'Airport', 55.9728, 37.415, '\u0428\u0435\u0440\u0435\u043c\u0435\u0442\u044c\u0435\u0432\u043e') +
+    wp('ULLI', 'Airport', 59.8003, 30.2625, '\u041f\u0443\u043b\u043a\u043e\u0432\u043e');
+  return [
+    ['long.pln', Buffer.from(xml(long))],
+    ['names-only.pln', Buffer.from(xml('    <ATCWaypoint id="LEBL">\n      <ATCWaypointType>Airport</ATCWaypointType>\n' +
+      '      <ICAO><ICAOIdent>LEBL</ICAOIdent></ICAO>\n    </ATCWaypoint>\n'))],
+    ['utf16.pln', Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(xml(cyrillic, 'UTF-16'), 'utf16le')])],
+    ['fs9.pln', Buffer.from('[flightplan]\r\ntitle=LSGG to LFSB\r\nwaypoint.1=, GVA, , GVA, V, N46* 15.30\', E6* 8.00\', +000000.00,\r\n' +
+      'waypoint.0=, LSGG, , LSGG, A, N46* 13.91\', E6* 6.49\', +001410.99,\r\n; a comment\r\n' +
+      'waypoint.2=, , , LFSB, A, N47* 35.40\', E7* 31.80\', +000885.00,\r\n', 'latin1')],
+    ['bad-position.pln', Buffer.from(xml(wp('UUEE', 'Airport', 55.9728, 37.415) +
+      '    <ATCWaypoint id="ULLI">\n      <WorldPosition>N59 48,E30 15</WorldPosition>\n    </ATCWaypoint>\n'))],
+  ];
+}
+
+if (benchPath) {
+  test('the page imports every plan of a corpus as q14bench import-pln does: the same route text and messages', async (ctx) => {
+    const page = await open(ctx, '?hold');
+    await page.locator('#routefile summary').click();
+    await page.selectOption('#plnroute', '2');
+    const start = await page.inputValue('#cfgtext');
+    const tmp = fs.mkdtempSync('/tmp/q14_web_corpus_');
+    for (const [name, bytes] of planCorpus()) {
+      const plan = path.join(tmp, name), cfg = path.join(tmp, `${name}.cfg`);
+      fs.writeFileSync(plan, bytes);
+      fs.writeFileSync(cfg, start);
+      const bench = spawnSync(benchPath, ['import-pln', plan, '--cfg', cfg, '--route', '2'], { encoding: 'utf8' });
+      await page.fill('#cfgtext', start);
+      await page.evaluate(() => { document.getElementById('cfgmsg').textContent = ''; });
+      await page.setInputFiles('#plnfile', plan);
+      await page.waitForFunction(() => document.getElementById('cfgmsg').textContent !== '');
+      const shown = await page.$$eval('#cfgmsg li', (l) => l.map((e) => ({ kind: e.className, text: e.textContent })));
+      if (bench.status !== 0) {
+        const error = bench.stderr.trim().replace(`q14bench import-pln: ${plan}: `, '');
+        const want = `"${name}" was not imported: ${error}`;
+        check(shown.length === 1 && shown[0].text === want, `${name}: the page says ${JSON.stringify(shown)}, q14bench "${error}"`);
+        check((await page.inputValue('#cfgtext')) === start, `${name}: refused, yet the route text changed`);
+        ctx.note(`${name}: refused alike (${error.substring(0, 60)}...)`);
+        continue;
+      }
+      const notes = bench.stdout.split('\n').filter((l) => /^(dropped|left out) /.test(l));
+      const want = `Route 2 imported from "${name}"${notes.length ? '; ' + notes.join('; ') : ''}. Check, then use it in the units or download it.`;
+      const ok = shown.find((e) => e.kind === 'ok');
+      check(ok && ok.text === want, `${name}: the page says "${ok && ok.text}", q14bench "${want}"`);
+      const text = await page.inputValue('#cfgtext');
+      check(text === fs.readFileSync(cfg, 'utf8'), `${name}: the route text differs from q14bench's:\n${text}\n----\n${fs.readFileSync(cfg, 'utf8')}`);
+      ctx.note(`${name}: ${notes.length} note(s), the same route text`);
+    }
+    fs.rmSync(tmp, { recursive: true, force: true });
+    check(page.errors.length === 0, page.errors.join('; '));
+    await page.close();
+  });
+}
 
 if (nativeTrace) {
   test('same units, same answers: the scripted session agrees with the native stand-in frame by frame', async (ctx) => {
@@ -440,7 +553,7 @@ if (screenshotPath) {
     const page = await open(ctx, '?hold');
     await navigate(page, 1);
     await navigate(page, 2);
-    for (const u of [1, 2]) await clickArea(page, u, 'Q14_UVI', 21);  // route from the file
+    for (const u of [1, 2]) await clickArea(page, u, 'Q14_UVI', 'RouteReload');  // route from the file
     await frames(page, 40);
     await page.mouse.move(1, 1);                       // no hover name in the picture
     await redraw(page);

@@ -1,0 +1,84 @@
+// The trainer page's start-up and frame loop: readies the Emscripten program (q14_web.js, the
+// host stand-in with both units as side modules), starts the units and runs and draws frames.
+import { api, bindApi, cError, withCString } from './capi.js';
+import { bindCaptions, loadFonts } from './captions.js';
+import { bindExercises } from './exercises.js';
+import { checkSave, loadRoute, prepareFiles } from './files.js';
+import { bindHooks } from './hooks.js';
+import { applyAircraft, bindControls } from './input.js';
+import { drawMap, recordFlight } from './map.js';
+import { buildPanels, drawPanels, layout, walkAll } from './panels.js';
+import { CFG_PATH, FLIGHT_PATH, FRAME_HZ, MAX_FRAMES_PER_DRAW, setStatus, trainer } from './state.js';
+
+const MAP_EVERY_MS = 250;
+// Where the units start without a route: the sample route's first waypoint.
+const PARKED = { lat: 55.97, lon: 37.41 };
+
+function start() {
+  const Module = window.Module;
+  bindApi();
+  const cfg = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
+  loadRoute(cfg);
+  const first = trainer.route[0] || PARKED;
+  const ok = withCString(FLIGHT_PATH, (fp) => Module._trainer_start(first.lat, first.lon, fp));
+  if (!ok) {
+    setStatus('The units could not be started: ' + cError(), true);
+    return;
+  }
+  buildPanels();
+  bindCaptions();
+  bindControls();
+  applyAircraft();
+  window.addEventListener('resize', layout);
+  layout();
+  loadFonts();
+  trainer.ready = true;
+  setStatus(trainer.resumed ? 'Resuming the saved flight' : 'Running');
+  trainer.lastTime = performance.now();
+  requestAnimationFrame(tick);
+}
+
+let mapDue = 0;
+function tick(now) {
+  const t0 = performance.now();
+  const due = Math.min(((now - trainer.lastTime) / 1000) * FRAME_HZ, MAX_FRAMES_PER_DRAW / trainer.fastForward);
+  trainer.carry = (trainer.carry || 0) + due;
+  trainer.lastTime = now;
+  let n = Math.floor(trainer.carry);
+  trainer.carry -= n;
+  n *= trainer.fastForward;
+  if (trainer.hold) {
+    n = 0;
+    walkAll();
+    if (trainer.exercises) trainer.exercises.observe();
+  }
+  if (n > 0) {
+    api.trainer_frames(n);
+    trainer.frames = api.trainer_frame_number();
+    walkAll();
+    if (trainer.exercises) trainer.exercises.observe();
+  }
+  checkSave();
+  drawPanels();
+  if (now >= mapDue) {
+    recordFlight();
+    drawMap();
+    trainer.mapDraws++;
+    mapDue = now + MAP_EVERY_MS;
+  }
+  trainer.longestFrameMs = Math.max(trainer.longestFrameMs, performance.now() - t0);
+  requestAnimationFrame(tick);
+}
+
+window.Module = {
+  preRun: [prepareFiles],
+  onRuntimeInitialized: start,
+  print: (t) => console.log(t),
+  printErr: (t) => console.warn(t),
+};
+bindHooks();
+bindExercises();
+// The program reads window.Module when it loads, so it comes after it.
+const program = document.createElement('script');
+program.src = 'q14_web.js';
+document.body.appendChild(program);

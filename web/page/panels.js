@@ -1,0 +1,212 @@
+// The panels on the page: one canvas per shown gauge, drawn from the drawing steps the host
+// stand-in walks from each gauge's element chain, and what an element shows (text, needle, lit).
+import { api, F, KIND, UVI, latin1 } from './capi.js';
+import { bitmap, fonts } from './captions.js';
+import { bindMouse } from './input.js';
+import { $, trainer } from './state.js';
+
+// Gauges shown per unit, in the module's gauge order (index into its Linkage).
+const SHOWN = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'];
+const MAX_GAUGES = 8;
+// Width of one unit's panel column and the gap between them, at scale 1.
+const PANEL_WIDTH = 383, PANEL_GAP = 40;
+
+export function buildPanels() {
+  const Module = window.Module;
+  trainer.fields = api.trainer_step_fields();
+  for (const u of [1, 2]) {
+    const box = $('unit' + u);
+    const row = document.createElement('div');
+    row.className = 'row';
+    const unit = { u, box, gauges: {} };
+    trainer.units[u] = unit;
+    for (let g = 0; g < MAX_GAUGES; ++g) {
+      const p = api.trainer_gauge_name(u, g);
+      if (!p) break;
+      const name = Module.UTF8ToString(p);
+      if (!SHOWN.includes(name)) continue;
+      const canvas = document.createElement('canvas');
+      canvas.dataset.gauge = name;
+      canvas.setAttribute('aria-label', `Unit ${u} ${name}`);
+      const gauge = { u, g, name, canvas, ctx: canvas.getContext('2d'), steps: null, texts: [], dirty: true,
+        width: 0, height: 0, areas: readAreas(u, g), hover: 0, unit };
+      unit.gauges[name] = gauge;
+      trainer.gauges.push(gauge);
+      (name === 'Q14_UVI' || name === 'Q14_PUR' ? box : row).appendChild(canvas);
+      bindMouse(gauge);
+    }
+    box.appendChild(row);
+  }
+  walkAll();
+}
+
+function readAreas(u, g) {
+  const areas = [];
+  for (let k = 1; ; ++k) {
+    const p = api.trainer_mouse_area(u, g, k);
+    if (!p) break;
+    const a = new Int32Array(window.Module.HEAP32.buffer, p, 6);
+    areas.push({ k, x: a[0], y: a[1], w: a[2], h: a[3], cursor: a[4], repeats: a[5] === 1 });
+  }
+  return areas;
+}
+
+// Walks every shown gauge; marks those whose drawing steps or texts changed.
+export function walkAll() {
+  const fields = trainer.fields;
+  for (const gauge of trainer.gauges) {
+    const n = api.trainer_walk(gauge.u, gauge.g);
+    if (n < 0) continue;
+    const view = new Float64Array(window.Module.HEAPF64.buffer, api.trainer_steps(), n * fields);
+    const old = gauge.steps;
+    let changed = !old || old.length !== view.length;
+    if (!changed) for (let i = 0; i < view.length; ++i) if (old[i] !== view[i] && !(old[i] !== old[i] && view[i] !== view[i])) { changed = true; break; }
+    const texts = [];
+    for (let i = 0; i < n; ++i) {
+      const b = i * fields;
+      texts.push(view[b + F.Kind] === KIND.Text ? latin1(view[b + F.Text], view[b + F.TextLen]) : '');
+    }
+    if (!changed) for (let i = 0; i < n; ++i) if (texts[i] !== gauge.texts[i]) { changed = true; break; }
+    if (changed) {
+      gauge.steps = Float64Array.from(view);
+      gauge.texts = texts;
+      gauge.dirty = true;
+    }
+  }
+}
+
+export function markAllDirty() { for (const g of trainer.gauges) g.dirty = true; }
+
+function bgr(c) { return `rgb(${c & 255},${(c >> 8) & 255},${(c >> 16) & 255})`; }
+
+// DSEG7 has the digits, the letters, the minus and the degree mark; the other characters of
+// the display come from its fourteen-segment sibling.
+function sevenSegment(ch) { return /[0-9A-Za-z\-_:.!]/.test(ch); }
+
+function drawSegmentText(ctx, text, x, y, w, h, chars, colour) {
+  if (chars < 1) chars = text.length;
+  if (chars < 1) return;
+  ctx.font = '100px "DSEG7 Classic"';
+  const cellEm = ctx.measureText('8').width / 100;
+  const size = Math.min(h * 0.62, (w * 0.96) / (chars * cellEm));
+  const cell = cellEm * size;
+  const x0 = x + (w - cell * text.length) / 2;
+  const baseline = y + h / 2 + size / 2;
+  ctx.fillStyle = colour;
+  for (let i = 0; i < text.length; ++i) {
+    const c = text[i];
+    if (c === ' ') continue;
+    const glyph = c === '*' ? '\u00b0' : c;
+    ctx.font = `${size}px "${c === '*' || sevenSegment(c) ? 'DSEG7 Classic' : 'DSEG14 Classic'}"`;
+    ctx.fillText(glyph, x0 + cell * i, baseline);
+  }
+}
+
+function drawPlainText(ctx, text, x, y, w, h, chars, colour) {
+  if (chars < 1) chars = text.length || 1;
+  const size = Math.min(h * 0.92, w / (chars * 0.6));
+  ctx.font = `${size}px monospace`;
+  ctx.fillStyle = colour;
+  ctx.textBaseline = 'middle';
+  ctx.fillText(text, x + (w - ctx.measureText(text).width) / 2, y + h / 2);
+  ctx.textBaseline = 'alphabetic';
+}
+
+function drawGauge(gauge) {
+  const s = gauge.steps;
+  const fields = trainer.fields;
+  if (!s || !s.length) return;
+  const root = bitmap(s[F.Bitmap], false);
+  if (!root) return;
+  const dpr = window.devicePixelRatio || 1;
+  const scale = trainer.scale;
+  if (gauge.width !== root.width || gauge.scaleDrawn !== scale * dpr) {
+    gauge.width = root.width;
+    gauge.height = root.height;
+    gauge.scaleDrawn = scale * dpr;
+    gauge.canvas.width = Math.ceil(root.width * scale * dpr);
+    gauge.canvas.height = Math.ceil(root.height * scale * dpr);
+    gauge.canvas.style.width = `${Math.ceil(root.width * scale)}px`;
+    gauge.canvas.style.height = `${Math.ceil(root.height * scale)}px`;
+  }
+  const ctx = gauge.ctx;
+  ctx.setTransform(scale * dpr, 0, 0, scale * dpr, 0, 0);
+  let complete = true;
+  for (let b = 0; b < s.length; b += fields) {
+    const kind = s[b + F.Kind];
+    if (kind === KIND.Text) {
+      const x = s[b + F.X], y = s[b + F.Y], w = s[b + F.BoxW], h = s[b + F.BoxH];
+      ctx.save();
+      ctx.beginPath();
+      ctx.rect(x, y, w, h);
+      ctx.clip();
+      ctx.fillStyle = bgr(s[b + F.BackColour]);
+      ctx.fillRect(x, y, w, h);
+      const text = gauge.texts[b / fields];
+      if (s[b + F.SegmentFont]) drawSegmentText(ctx, text, x, y, w, h, s[b + F.Chars], bgr(s[b + F.TextColour]));
+      else drawPlainText(ctx, text, x, y, w, h, s[b + F.Chars], bgr(s[b + F.TextColour]));
+      ctx.restore();
+      continue;
+    }
+    const img = bitmap(s[b + F.Bitmap], (s[b + F.Flags] & 1) !== 0);
+    if (!img) { complete = false; continue; }
+    if (kind === KIND.Needle) {
+      ctx.save();
+      ctx.translate(s[b + F.X], s[b + F.Y]);
+      ctx.rotate((s[b + F.Angle] * Math.PI) / 180);
+      ctx.imageSmoothingEnabled = (s[b + F.Flags] & 2) !== 0;
+      ctx.drawImage(img, -s[b + F.PivotX], -s[b + F.PivotY]);
+      ctx.restore();
+    } else {
+      ctx.imageSmoothingEnabled = false;
+      ctx.drawImage(img, s[b + F.X], s[b + F.Y]);
+    }
+  }
+  gauge.dirty = !complete || !fonts.ready;
+  gauge.complete = complete && fonts.ready;
+  trainer.redraws++;
+}
+
+export function drawPanels() {
+  // Nothing is drawn before the bitmap list of the chosen caption set is known.
+  if (!trainer.captionsReady) return;
+  for (const g of trainer.gauges) if (g.dirty) drawGauge(g);
+  trainer.drawn = trainer.gauges.every((g) => g.complete);
+  for (const u of [1, 2]) {
+    const uvi = trainer.units[u].gauges.Q14_UVI;
+    const focused = uvi && hasElement(uvi, UVI.el.Focus);
+    trainer.units[u].box.classList.toggle('focused', !!focused);
+  }
+}
+
+// True when element k of a gauge is drawn (a lamp: lit).
+export function hasElement(gauge, k) {
+  const s = gauge.steps;
+  for (let b = 0; s && b < s.length; b += trainer.fields) if (s[b + F.Element] === k) return true;
+  return false;
+}
+
+// The angle needle k of a gauge shows (NaN when it is not drawn).
+export function needleAngle(gauge, k) {
+  const s = gauge.steps;
+  for (let b = 0; s && b < s.length; b += trainer.fields)
+    if (s[b + F.Element] === k && s[b + F.Kind] === KIND.Needle) return s[b + F.Angle];
+  return NaN;
+}
+
+export function gaugeText(gauge, k) {
+  const s = gauge.steps;
+  for (let b = 0; s && b < s.length; b += trainer.fields) if (s[b + F.Element] === k) return gauge.texts[b / trainer.fields];
+  return '';
+}
+
+export function layout() {
+  // Both units side by side fill what the side panel leaves of the window.
+  const side = Math.min(440, Math.max(320, window.innerWidth * 0.28));
+  const avail = window.innerWidth - side - 60;
+  const scale = Math.max(0.5, Math.min(1.6, avail / (2 * PANEL_WIDTH + PANEL_GAP)));
+  if (Math.abs(scale - trainer.scale) > 0.01) {
+    trainer.scale = scale;
+    markAllDirty();
+  }
+}
