@@ -8,10 +8,10 @@ enable_testing()
 set(Q14_REPORTS ${CMAKE_BINARY_DIR}/reports)
 file(MAKE_DIRECTORY ${Q14_REPORTS})
 
-# In the sanitize tree every test also carries the label sanitize.
-set(Q14_EXTRA_LABELS "")
+# In the sanitize tree every test also carries the label sanitize (a label of the top
+# directory goes to every test below it, the discovered GoogleTest cases too).
 if(Q14_SANITIZE)
-  set(Q14_EXTRA_LABELS sanitize)
+  set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY LABELS sanitize)
 endif()
 
 # q14_add_test(<name> LABELS <label>... [TIMEOUT <seconds, default 120>] [SETUP <fixture>]
@@ -28,7 +28,7 @@ function(q14_add_test name)
     set(arg_TIMEOUT 120)
   endif()
   add_test(NAME ${name} COMMAND ${arg_COMMAND})
-  set_tests_properties(${name} PROPERTIES LABELS "${arg_LABELS};${Q14_EXTRA_LABELS}" TIMEOUT ${arg_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES LABELS "${arg_LABELS}" TIMEOUT ${arg_TIMEOUT})
   if(arg_SETUP)
     set_tests_properties(${name} PROPERTIES FIXTURES_SETUP ${arg_SETUP})
   endif()
@@ -44,7 +44,9 @@ function(q14_add_test name)
 endfunction()
 
 # q14_add_gtest(<target> <prefix> LABELS <label> [TIMEOUT <seconds per case, default 120>])
-# Each GoogleTest case of the program is a test of its own, named <prefix>.<Suite>.<Case>.
+# Each GoogleTest case of the program is a test of its own, named <prefix>.<Suite>.<Case>. Under
+# the sanitizers, whose start-up costs every process much longer, the program runs whole as the
+# test <prefix> and keeps its cases' report.
 function(q14_add_gtest target prefix)
   cmake_parse_arguments(PARSE_ARGV 2 arg "" "TIMEOUT;LABELS" "")
   if(NOT arg_LABELS)
@@ -53,10 +55,11 @@ function(q14_add_gtest target prefix)
   if(NOT arg_TIMEOUT)
     set(arg_TIMEOUT 120)
   endif()
-  set(labels ${arg_LABELS})
-  if(Q14_EXTRA_LABELS)
-    string(APPEND labels "\\;${Q14_EXTRA_LABELS}")
+  if(Q14_SANITIZE)
+    q14_add_test(${prefix} LABELS ${arg_LABELS} TIMEOUT 900
+                 COMMAND ${target} --gtest_output=xml:${Q14_REPORTS}/${prefix}.xml)
+    return()
   endif()
   gtest_discover_tests(${target} TEST_PREFIX ${prefix}. DISCOVERY_TIMEOUT 120
-                       PROPERTIES LABELS "${labels}" TIMEOUT ${arg_TIMEOUT})
+                       PROPERTIES LABELS ${arg_LABELS} TIMEOUT ${arg_TIMEOUT})
 endfunction()
