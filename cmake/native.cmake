@@ -1,12 +1,8 @@
 # Native build: the platform layer as one shared library, both modules as loadable shared
 # objects (and static cores for white-box tests), the host stand-in, tests and tools.
 find_package(GTest REQUIRED)
-enable_testing()
 
-add_library(q14plat SHARED ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp
-            ${CMAKE_SOURCE_DIR}/platform/platform_linux.cpp)
-target_include_directories(q14plat PUBLIC ${CMAKE_SOURCE_DIR})
-set_target_properties(q14plat PROPERTIES CXX_VISIBILITY_PRESET hidden)
+add_subdirectory(${CMAKE_SOURCE_DIR}/platform)
 
 foreach(unit 1 2)
   add_library(q14_n${unit}_obj OBJECT ${Q14_MODULE_SOURCES})
@@ -49,7 +45,7 @@ foreach(unit 1 2)
     target_link_libraries(q14_tests_n${unit} PRIVATE q14_n${unit}_core GTest::gtest GTest::gtest_main)
     # Tests that read checked-in files (the panel bitmaps) find them below the source root.
     target_compile_definitions(q14_tests_n${unit} PRIVATE Q14_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-    add_test(NAME unit${unit} COMMAND q14_tests_n${unit})
+    q14_add_gtest(q14_tests_n${unit} n${unit} LABELS unit)
   endif()
 endforeach()
 # The geometry tests check the great-circle layer against GeographicLib; the modules never use it.
@@ -68,6 +64,9 @@ endif()
 if(Q14_FUZZ)
   include(${CMAKE_SOURCE_DIR}/cmake/fuzz.cmake)
 endif()
+
+# The package installs' retries (scripts/apt.sh) against a stand-in apt-get.
+q14_add_test(apt_retry LABELS tools COMMAND ${CMAKE_SOURCE_DIR}/scripts/apt_test.sh)
 
 # Host stand-in, scenario tests and tools.
 foreach(dir host scenarios tools)

@@ -31,24 +31,14 @@ add_custom_command(OUTPUT ${Q14_WEB_EXPORTS}
   COMMENT "Listing what the side modules import")
 add_custom_target(q14_web_exports DEPENDS ${Q14_WEB_EXPORTS})
 
-# The route check for the route editor's messages: the units' pure readers, unit 2's turn leads.
-add_library(q14routecheck STATIC ${CMAKE_SOURCE_DIR}/tools/route_check.cpp ${CMAKE_SOURCE_DIR}/display/route_value.cpp
-            ${CMAKE_SOURCE_DIR}/nav/settings_value.cpp ${CMAKE_SOURCE_DIR}/nav/geometry.cpp)
-target_include_directories(q14routecheck PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_definitions(q14routecheck PRIVATE Q14_UNIT=2)
+# The stand-in, the platform layer and the tools' route check and plan import, as the native
+# build defines them.
+foreach(dir platform host tools)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/${dir} ${CMAKE_BINARY_DIR}/${dir})
+endforeach()
 
-add_executable(q14_web ${CMAKE_SOURCE_DIR}/host/standin.cpp ${CMAKE_SOURCE_DIR}/host/aircraft.cpp
-               ${CMAKE_SOURCE_DIR}/host/panel_walk.cpp ${CMAKE_SOURCE_DIR}/host/session_script.cpp
-               ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp
-               ${CMAKE_SOURCE_DIR}/platform/platform_web.cpp ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp
-               ${CMAKE_SOURCE_DIR}/tools/geo.cpp ${CMAKE_SOURCE_DIR}/tools/readout.cpp
-               ${CMAKE_SOURCE_DIR}/tools/route_cfg.cpp ${CMAKE_SOURCE_DIR}/tools/import_pln.cpp
-               ${CMAKE_SOURCE_DIR}/tools/text_diff.cpp
-               ${CMAKE_SOURCE_DIR}/web/plan_xml_web.cpp)
-target_include_directories(q14_web PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(q14_web PRIVATE q14routecheck)
-# The units are found in the virtual file system's root, where the page preloads them.
-target_compile_definitions(q14_web PRIVATE Q14_MODULE_DIR="")
+add_executable(q14_web ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp)
+target_link_libraries(q14_web PRIVATE q14host q14plat q14plan)
 add_dependencies(q14_web q14_web_exports)
 set_target_properties(q14_web PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${Q14_SITE} LINK_DEPENDS "${Q14_WEB_EXPORTS};${CMAKE_SOURCE_DIR}/web/trainer_lib.js")
 # 64-bit values cross between the modules as they are (the performance counter), without the
@@ -89,3 +79,14 @@ add_custom_target(q14_site ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/sim/gauges/q14_cfg/q14_ppm.cfg ${Q14_SITE}
   DEPENDS ${Q14_SITE}/art/stamp ${Q14_PAGE_FILES} q14_web
   COMMENT "Assembling the trainer site")
+
+# The browser tests: the site served as run-trainer serves it, driven in headless Chromium
+# (web/tests/browser_test.js), one browser at a time. The scripted session (web/session.txt)
+# runs first in the native stand-in (the native preset's tree beside this one), whose trace the
+# browser's must match. The run also draws the documentation's screenshot into the reports.
+set(Q14_NATIVE_DIR ${CMAKE_BINARY_DIR}/../native CACHE PATH "Native build tree whose q14session writes the trace the browser tests compare with")
+q14_add_test(native_trace LABELS browser SETUP native_trace TIMEOUT 900
+             COMMAND ${CMAKE_SOURCE_DIR}/web/tests/native-trace.sh ${Q14_NATIVE_DIR} ${Q14_REPORTS}/native-session.trace)
+q14_add_test(browser LABELS browser NEEDS native_trace LOCK browser TIMEOUT 900
+             COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/tests/browser_test.js ${Q14_SITE} ${Q14_REPORTS}/browser.xml
+                     ${Q14_REPORTS}/trainer.png ${Q14_REPORTS}/native-session.trace ${Q14_NATIVE_DIR}/tools/q14bench)

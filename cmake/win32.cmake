@@ -7,6 +7,7 @@ enable_language(RC)
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/)
 set(Q14_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/package_tests.cmake)
 
 # Where each unit's module prefers to be loaded: distinct, so that the two units loaded side by
 # side need no relocation.
@@ -64,6 +65,7 @@ function(q14_add_edition edition)
     list(APPEND modules ${target})
   endforeach()
   q14_package_edition(${edition} ${arg_PACKAGE} ${arg_GUIDE} ${arg_LANGUAGE} ${modules})
+  q14_add_package_tests(${edition} ${arg_PACKAGE} ${arg_LANGUAGE} "${arg_TITLE}" ${modules})
 endfunction()
 
 # One edition per caption set (cmake/captions.cmake), whatever Q14_CAPTIONS says; the set it
