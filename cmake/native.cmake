@@ -4,7 +4,7 @@ find_package(GTest REQUIRED)
 enable_testing()
 
 add_library(q14plat SHARED ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp
-            ${CMAKE_SOURCE_DIR}/platform/platform_linux.cpp)
+            ${CMAKE_SOURCE_DIR}/platform/platform_linux.cpp ${CMAKE_SOURCE_DIR}/platform/profile_reader.cpp)
 target_include_directories(q14plat PUBLIC ${CMAKE_SOURCE_DIR})
 set_target_properties(q14plat PROPERTIES CXX_VISIBILITY_PRESET hidden)
 
@@ -52,6 +52,15 @@ foreach(unit 1 2)
     add_test(NAME unit${unit} COMMAND q14_tests_n${unit})
   endif()
 endforeach()
+# The route file reader against the corpus of file forms (the comparison with the real call is
+# the win32 build's profile_diff test).
+add_executable(q14_platform_tests ${CMAKE_SOURCE_DIR}/platform/profile_reader_test.cpp
+               ${CMAKE_SOURCE_DIR}/platform/profile_reader.cpp ${CMAKE_SOURCE_DIR}/platform/profile_corpus.cpp)
+target_include_directories(q14_platform_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(q14_platform_tests PRIVATE GTest::gtest GTest::gtest_main)
+add_test(NAME platform COMMAND q14_platform_tests)
+set_tests_properties(platform PROPERTIES LABELS native)
+
 # The geometry tests check the great-circle layer against GeographicLib; the modules never use it.
 find_library(Q14_GEOGRAPHICLIB NAMES GeographicLib Geographic REQUIRED)
 if(TARGET q14_tests_n2)

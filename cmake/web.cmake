@@ -33,6 +33,7 @@ add_custom_target(q14_web_exports DEPENDS ${Q14_WEB_EXPORTS})
 
 # The route check for the route editor's messages: the units' pure readers, unit 2's turn leads.
 add_library(q14routecheck STATIC ${CMAKE_SOURCE_DIR}/tools/route_check.cpp ${CMAKE_SOURCE_DIR}/display/route_value.cpp
+            ${CMAKE_SOURCE_DIR}/platform/profile_reader.cpp
             ${CMAKE_SOURCE_DIR}/nav/settings_value.cpp ${CMAKE_SOURCE_DIR}/nav/geometry.cpp)
 target_include_directories(q14routecheck PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(q14routecheck PRIVATE Q14_UNIT=2)

@@ -2,6 +2,8 @@
 # exporting Linkage and ImportTable undecorated, carrying the panel bitmaps and a version
 # resource. Each edition (a bitmap set) is one q14_add_edition call and one package.
 enable_language(RC)
+# Tests of this build tree (run under Wine) are CTest tests like the native ones.
+enable_testing()
 # No folder of the build in what the compiler writes (file names in messages, debug
 # information), so that two builds of one commit in different folders give the same bytes.
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/)
