@@ -283,6 +283,22 @@ const ProfileEntry* profile_find(const std::vector<ProfileEntry>& entries, const
     return nullptr;
 }
 
+std::u16string profile_value_read(const std::u16string& value, uint32_t size) {
+    if (size == 0) return {};
+    // A value in matching quotes loses the opening one, and the closing one when the buffer
+    // is at least as long as the rest of the value.
+    std::u16string v = value;
+    bool quoted = false;
+    if (v.size() >= 2 && (v[0] == u'\'' || v[0] == u'"') && v.back() == v[0]) {
+        v.erase(0, 1);
+        quoted = true;
+    }
+    const size_t whole = v.size();
+    if (v.size() > size - 1) v.resize(size - 1);
+    if (quoted && size >= whole && !v.empty()) v.pop_back();
+    return v;
+}
+
 uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char* section, const char* key,
                             const char* fallback, char* out, uint32_t size) {
     if (size == 0) return 0;
@@ -299,18 +315,7 @@ uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char
         const ProfileEntry* e = profile_find(entries, query_name(section), query_name(key));
         if (e && e->has_value) value = &e->value;
     }
-    // A value in matching quotes loses the opening one, and the closing one when the buffer
-    // is at least as long as the rest of the value.
-    std::u16string v = *value;
-    bool quoted = false;
-    if (v.size() >= 2 && (v[0] == u'\'' || v[0] == u'"') && v.back() == v[0]) {
-        v.erase(0, 1);
-        quoted = true;
-    }
-    const size_t whole = v.size();
-    if (v.size() > size - 1) v.resize(size - 1);
-    if (quoted && size >= whole && !v.empty()) v.pop_back();
-    const std::string a = profile_to_ansi(v);
+    const std::string a = profile_to_ansi(profile_value_read(*value, size));
     for (size_t i = 0; i < a.size(); ++i) out[i] = a[i];
     out[a.size()] = '\0';
     return static_cast<uint32_t>(a.size());

@@ -62,6 +62,10 @@ const ProfileEntry* profile_find(const std::vector<ProfileEntry>& entries, const
 // header, which form the unnamed section), or -2 when there is none.
 long profile_section_index(const std::vector<ProfileEntry>& entries, const std::u16string& section);
 
+// What the call gives for a key's value (or the default) in a buffer of `size` characters:
+// quotes removed in Wine's way, cut to size - 1.
+std::u16string profile_value_read(const std::u16string& value, uint32_t size);
+
 // GetPrivateProfileStringA over a file's bytes (`exists` false: no such file). Section and key
 // are 8-bit text in code page 1252; a null section or key reads as missing. Writes at most
 // `size` bytes to `out` (nothing when size is 0) and returns the length of the result.
