@@ -44,6 +44,7 @@ add_executable(q14_web ${CMAKE_SOURCE_DIR}/host/standin.cpp ${CMAKE_SOURCE_DIR}/
                ${CMAKE_SOURCE_DIR}/platform/platform_web.cpp ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp
                ${CMAKE_SOURCE_DIR}/tools/geo.cpp ${CMAKE_SOURCE_DIR}/tools/readout.cpp
                ${CMAKE_SOURCE_DIR}/tools/route_cfg.cpp ${CMAKE_SOURCE_DIR}/tools/import_pln.cpp
+               ${CMAKE_SOURCE_DIR}/tools/route_file_form.cpp
                ${CMAKE_SOURCE_DIR}/tools/text_diff.cpp
                ${CMAKE_SOURCE_DIR}/web/plan_xml_web.cpp)
 target_include_directories(q14_web PRIVATE ${CMAKE_SOURCE_DIR})

@@ -13,6 +13,7 @@
 #include <map>
 
 #include "tools/route_cfg.h"
+#include "tools/route_file_form.h"
 #include "tools/text_diff.h"
 
 namespace {
@@ -446,10 +447,11 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     long first_ppm_last = -1;
     {
         bool in_first = false, seen = false;
+        std::string name;
         for (size_t i = 0; i < lines.size(); ++i) {
             std::string t = trim(lines[i]);
-            if (!t.empty() && t[0] == '[' && t.find(']') != std::string::npos) {
-                in_first = !seen && same_nocase(trim(t.substr(1, t.find(']') - 1)), "PPM");
+            if (route_file_header(lines[i], name)) {
+                in_first = !seen && same_nocase(name, "PPM");
                 seen = seen || in_first;
                 if (in_first) first_ppm_last = static_cast<long>(i);
                 continue;
@@ -458,14 +460,17 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
         }
     }
 
-    // Which keys of the route stand in a [PPM] section, and on which lines.
+    // Which keys of the route stand in the first [PPM] section (the only one the units read),
+    // and on which lines.
     bool present[10] = {};
     std::vector<int> key_of(lines.size(), 0);
-    bool in_ppm = false;
+    bool in_ppm = false, ppm_seen = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string t = trim(lines[i]);
-        if (!t.empty() && t[0] == '[' && t.find(']') != std::string::npos) {
-            in_ppm = same_nocase(trim(t.substr(1, t.find(']') - 1)), "PPM");
+        std::string name;
+        if (route_file_header(lines[i], name)) {
+            in_ppm = !ppm_seen && same_nocase(name, "PPM");
+            ppm_seen = ppm_seen || in_ppm;
             continue;
         }
         const size_t eq = lines[i].find('=');
