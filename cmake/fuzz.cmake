@@ -15,4 +15,10 @@ foreach(room ${Q14_ROOMS})
     list(APPEND Q14_FUZZ_TARGETS q14_fuzz_${name})
   endforeach()
 endforeach()
+# The platform layer's route file reader, compiled in (the platform library hides it).
+add_executable(q14_fuzz_profile_reader ${CMAKE_SOURCE_DIR}/platform/profile_reader_fuzz.cpp
+               ${CMAKE_SOURCE_DIR}/platform/profile_reader.cpp)
+target_include_directories(q14_fuzz_profile_reader PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(q14_fuzz_profile_reader PRIVATE -fsanitize=fuzzer)
+list(APPEND Q14_FUZZ_TARGETS q14_fuzz_profile_reader)
 add_custom_target(q14_fuzzers DEPENDS ${Q14_FUZZ_TARGETS})

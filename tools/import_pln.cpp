@@ -473,9 +473,10 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
             ppm_seen = ppm_seen || in_ppm;
             continue;
         }
+        // A key line without '=' is a key all the same: the units find it and read its default.
         const size_t eq = lines[i].find('=');
-        if (!in_ppm || t.empty() || t[0] == ';' || eq == std::string::npos) continue;
-        const std::string key = trim(lines[i].substr(0, eq));
+        if (!in_ppm || t.empty() || t[0] == ';') continue;
+        const std::string key = eq == std::string::npos ? t : trim(lines[i].substr(0, eq));
         for (int w = 1; w <= 9; ++w)
             if (same_nocase(key, route_key(route, w).c_str())) key_of[i] = w, present[w] = true;
     }
@@ -484,8 +485,9 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     for (size_t i = 0; i < lines.size(); ++i) {
         if (const int w = key_of[i]) {
             const size_t eq = lines[i].find('=');
-            size_t v = eq + 1;
-            while (v < lines[i].size() && (lines[i][v] == ' ' || lines[i][v] == '\t')) ++v;
+            const std::string line = eq == std::string::npos ? trim(lines[i]) + "=" : lines[i];
+            size_t v = line.find('=') + 1;
+            while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) ++v;
             // The comment directly above a rewritten key described the old waypoint.
             const bool real = static_cast<size_t>(w) <= waypoints.size();
             const std::string note = real ? notes[w] : "; (empty)";
@@ -495,7 +497,7 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
             } else if (real && !note.empty()) {
                 out.push_back(note);
             }
-            out.push_back(lines[i].substr(0, v) + values[w]);
+            out.push_back(line.substr(0, v) + values[w]);
             ++r.replaced;
         } else {
             out.push_back(lines[i]);

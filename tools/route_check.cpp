@@ -184,7 +184,7 @@ private:
                     (t.encoding == ProfileEncoding::kUtf8Bom ? "UTF-8" : t.encoding == ProfileEncoding::kUtf16Le
                                                                                ? "Unicode"
                                                                                : "Unicode big endian") +
-                    "\"): the units read it all the same, letters outside Western European text as '?'");
+                    "\"): the units read it all the same (letters the Windows code page lacks read as '?')");
         if (t.odd_byte)
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
                 "the file ends in half a UTF-16 character (an odd number of bytes): the units read the last "

@@ -92,12 +92,15 @@ TEST(RouteFileForm, FilesThatCouldNotBeWrittenBackAreRefused) {
 }
 
 // Keys standing only in a second [PPM] section are never read: the import writes them into
-// the first one, the one the units read.
+// the first one, the one the units read; a key line without '=' there gets its value.
 TEST(RouteFileForm, TheImportWritesIntoTheSectionTheUnitsRead) {
-    const std::string before = "[PPM] ; routes\nppm_01=1*0,2*0\n[SYS]\nq14_kp=60\n[PPM]\nppm_02=5*0,5*0\n";
+    const std::string before =
+        "[PPM] ; routes\nppm_01\nppm_01=1*0,2*0\n[SYS]\nq14_kp=60\n[PPM]\nppm_02=5*0,5*0\n";
     const CfgEdit edit = cfg_set_route(before, 0, {{55, 37}, {56, 38}});
     ASSERT_TRUE(edit.ok);
     std::string v;
+    ASSERT_TRUE(ini_lookup(edit.text, "PPM", "ppm_01", v)) << edit.text;
+    EXPECT_EQ(v, "55*0.0000,37*0.0000");
     ASSERT_TRUE(ini_lookup(edit.text, "PPM", "ppm_02", v)) << edit.text;
     EXPECT_EQ(v, "56*0.0000,38*0.0000");
     EXPECT_NE(edit.text.find("[PPM]\nppm_02=5*0,5*0\n"), std::string::npos) << edit.text;  // left alone
