@@ -156,7 +156,7 @@ public:
             c_.settings[k] = settings_number(kSettingsKeys[k].default_text, kSettingsKeys[k].default_text);
         for (int r = 0; r < 4; ++r)
             for (int w = 1; w <= 9; ++w) parse_route_value(kRouteDefaultValue, &c_.lat[r][w], &c_.lon[r][w]);
-        if (!scan_lines()) return;
+        scan_lines();
         check_settings();  // first: the turn leads use the file's bank time
         check_routes();
     }
@@ -176,7 +176,7 @@ private:
 
     // One pass over the lines as the profile reader sees them: the first value of every key of
     // the first [PPM] and [SYS] sections, and a finding for every line the units skip or never use.
-    bool scan_lines() {
+    void scan_lines() {
         const ProfileText t = profile_decode(text_.data(), text_.size());
         if (t.encoding != ProfileEncoding::kAnsi)
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
@@ -222,11 +222,9 @@ private:
             add(CheckSeverity::kError, CheckPart::kFile, -1, "", 0,
                 nul != std::string::npos
                     ? "not a text file (byte " + std::to_string(nul) + " is NUL) and no [PPM] section in it: the units "
-                      "read every waypoint as 1*0,1*0 and every setting its default"
+                      "read every waypoint of every route as 1*0,1*0"
                     : "no [PPM] section: the units read every waypoint of every route as 1*0,1*0 (1\xC2\xB0N 1\xC2\xB0" "E)");
-            return nul == std::string::npos;
         }
-        return true;
     }
 
     // The value as the units read it into a buffer of `size` characters.
