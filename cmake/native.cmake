@@ -48,6 +48,13 @@ foreach(unit 1 2)
     q14_add_gtest(q14_tests_n${unit} n${unit} LABELS unit)
   endif()
 endforeach()
+# The route file reader against the corpus of file forms (the comparison with the real call is
+# the win32 build's profile_diff test).
+add_executable(q14_platform_tests ${CMAKE_SOURCE_DIR}/platform/profile_reader_test.cpp
+               ${CMAKE_SOURCE_DIR}/platform/profile_corpus.cpp)
+target_link_libraries(q14_platform_tests PRIVATE q14profile GTest::gtest GTest::gtest_main)
+q14_add_gtest(q14_platform_tests platform LABELS unit)
+
 # The geometry tests check the great-circle layer against GeographicLib; the modules never use it.
 find_library(Q14_GEOGRAPHICLIB NAMES GeographicLib Geographic REQUIRED)
 if(TARGET q14_tests_n2)

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/posix_control.h"
-#include "platform/profile_line.h"
+#include "platform/profile_reader.h"
 
 namespace {
 
@@ -95,31 +95,15 @@ int plat_hook_count() {
 uint32_t plat_profile_string(const char* section, const char* key, const char* fallback, char* out,
                              uint32_t size, const char* path) {
     ++g_counters.profile_reads;
-    if (!fallback) fallback = "";
+    std::string bytes;
     FILE* f = path ? std::fopen(native_path(path).c_str(), "rb") : nullptr;
-    if (!f) return copy_out(fallback, std::strlen(fallback), out, size);
-    char line[1024];
-    bool in_section = false;
-    uint32_t n = 0;
-    bool found = false;
-    while (!found && std::fgets(line, sizeof line, f)) {
-        const char *nb, *ne, *vb, *ve;
-        switch (profile_line(line, line + std::strlen(line), &nb, &ne, &vb, &ve)) {
-        case ProfileLine::kSection:
-            in_section = profile_name_is(nb, ne, section);
-            break;
-        case ProfileLine::kKeyValue:
-            if (!in_section || !profile_name_is(nb, ne, key)) break;
-            n = copy_out(vb, static_cast<size_t>(ve - vb), out, size);
-            found = true;
-            break;
-        default:
-            break;
-        }
+    if (f) {
+        char chunk[4096];
+        size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
+        std::fclose(f);
     }
-    std::fclose(f);
-    if (!found) return copy_out(fallback, std::strlen(fallback), out, size);
-    return n;
+    return profile_get_string(bytes.data(), bytes.size(), f != nullptr, section, key, fallback, out, size);
 }
 
 void plat_set_host_exe_path(const char* path) {

@@ -14,6 +14,7 @@
 
 #include "nav/settings_value.h"
 #include "tools/route_cfg.h"
+#include "tools/route_file_form.h"
 #include "tools/text_diff.h"
 
 namespace {
@@ -474,10 +475,11 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     long first_ppm_last = -1;
     {
         bool in_first = false, seen = false;
+        std::string name;
         for (size_t i = 0; i < lines.size(); ++i) {
             std::string t = trim(lines[i]);
-            if (!t.empty() && t[0] == '[' && t.find(']') != std::string::npos) {
-                in_first = !seen && same_nocase(trim(t.substr(1, t.find(']') - 1)), "PPM");
+            if (route_file_header(lines[i], name)) {
+                in_first = !seen && same_nocase(name, "PPM");
                 seen = seen || in_first;
                 if (in_first) first_ppm_last = static_cast<long>(i);
                 continue;
@@ -486,19 +488,23 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
         }
     }
 
-    // Which keys of the route stand in a [PPM] section, and on which lines.
+    // Which keys of the route stand in the first [PPM] section (the only one the units read),
+    // and on which lines.
     bool present[10] = {};
     std::vector<int> key_of(lines.size(), 0);
-    bool in_ppm = false;
+    bool in_ppm = false, ppm_seen = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string t = trim(lines[i]);
-        if (!t.empty() && t[0] == '[' && t.find(']') != std::string::npos) {
-            in_ppm = same_nocase(trim(t.substr(1, t.find(']') - 1)), "PPM");
+        std::string name;
+        if (route_file_header(lines[i], name)) {
+            in_ppm = !ppm_seen && same_nocase(name, "PPM");
+            ppm_seen = ppm_seen || in_ppm;
             continue;
         }
+        // A key line without '=' is a key all the same: the units find it and read its default.
         const size_t eq = lines[i].find('=');
-        if (!in_ppm || t.empty() || t[0] == ';' || eq == std::string::npos) continue;
-        const std::string key = trim(lines[i].substr(0, eq));
+        if (!in_ppm || t.empty() || t[0] == ';') continue;
+        const std::string key = eq == std::string::npos ? t : trim(lines[i].substr(0, eq));
         for (int w = 1; w <= 9; ++w)
             if (same_nocase(key, route_key(route, w).c_str())) key_of[i] = w, present[w] = true;
     }
@@ -507,8 +513,9 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     for (size_t i = 0; i < lines.size(); ++i) {
         if (const int w = key_of[i]) {
             const size_t eq = lines[i].find('=');
-            size_t v = eq + 1;
-            while (v < lines[i].size() && (lines[i][v] == ' ' || lines[i][v] == '\t')) ++v;
+            const std::string line = eq == std::string::npos ? trim(lines[i]) + "=" : lines[i];
+            size_t v = line.find('=') + 1;
+            while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) ++v;
             // The comment directly above a rewritten key described the old waypoint.
             const bool real = static_cast<size_t>(w) <= waypoints.size();
             const std::string note = real ? notes[w] : "; (empty)";
@@ -518,7 +525,7 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
             } else if (real && !note.empty()) {
                 out.push_back(note);
             }
-            out.push_back(lines[i].substr(0, v) + values[w]);
+            out.push_back(line.substr(0, v) + values[w]);
             ++r.replaced;
         } else {
             out.push_back(lines[i]);

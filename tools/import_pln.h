@@ -97,9 +97,10 @@ struct CfgEdit {
 };
 
 // `original` with the nine keys of route `route` (0..3) set from `waypoints` (at most nine;
-// keys past them get the empty mark 99*0,999*0): each existing key line of a [PPM] section is
-// rewritten in place, missing keys are added at the end of the first [PPM] section (a section
-// is appended when there is none); every other line, comment and line ending stays as it was.
+// keys past them get the empty mark 99*0,999*0): each existing key line of the first [PPM]
+// section (the only one the units read; a header's name runs to its last ']') is rewritten in
+// place, missing keys are added at its end (a section is appended when there is none); every
+// other line, comment and line ending stays as it was.
 // `comments` (one per waypoint, may be shorter) become the comment line directly above each
 // key: a comment line standing there is replaced (by "; (empty)" above a key set empty),
 // otherwise one is inserted.

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/profile_line.h"
 #include "tools/commands.h"
 #include "tools/files.h"
 #include "tools/import_pln.h"
 #include "tools/options.h"
 #include "tools/route_cfg.h"
+#include "tools/route_file_form.h"
 #include "tools/text_diff.h"
 
 const char* const kImportPlnUsage =
@@ -40,7 +40,9 @@ const char* const kImportPlnHelp =
     "reason. A plan of fewer than nine leaves the remaining keys empty (99*0,999*0).\n"
     "\n"
     "Every other line of the file (other routes, [SYS], comments) stays as it was; missing keys\n"
-    "are added to the [PPM] section (created if needed). The file must be a text INI file (a\n"
+    "are added to the first [PPM] section, the one the units read (created if needed); the file\n"
+    "keeps its encoding (8-bit, UTF-8 or UTF-16, with its byte-order mark) and its line ends\n"
+    "(CR LF, LF or CR alone). The file must be a text INI file (a\n"
     "missing or empty one is created); a symbolic link is followed to the real file; a read-only\n"
     "file is refused. The previous file is kept as FILE.bak, and the new one is written to a\n"
     "temporary file and renamed into place: it is never left half-written, and a refused import\n"
@@ -62,31 +64,6 @@ namespace {
 int fail(const std::string& e, int status = 1) {
     std::fprintf(stderr, "q14bench import-pln: %s\n", e.c_str());
     return status;
-}
-
-// Refuses a route file that is not a text INI file: NUL bytes or other control characters
-// (a picture, a program), or text with no line a profile reader would take.
-bool looks_like_ini(const std::string& text, std::string& why) {
-    size_t controls = 0;
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c == 0) return why = "it holds NUL bytes: binary content, not a text INI file", false;
-        controls += c < 0x20 && c != '\n' && c != '\r' && c != '\t';
-    }
-    if (controls > 0) return why = "it holds control characters: binary content, not a text INI file", false;
-    size_t pos = 0;
-    bool any_line = false;
-    while (pos < text.size()) {
-        size_t nl = text.find('\n', pos);
-        if (nl == std::string::npos) nl = text.size();
-        const char *nb, *ne, *vb, *ve;
-        ProfileLine kind = profile_line(text.data() + pos, text.data() + nl, &nb, &ne, &vb, &ve);
-        if (kind == ProfileLine::kSection || kind == ProfileLine::kKeyValue) return true;
-        any_line = any_line || kind == ProfileLine::kOther;
-        pos = nl + 1;
-    }
-    if (!any_line) return true;  // only blanks and comments: an INI file with nothing in it yet
-    return why = "no line of it is a [section] or a key=value line: not an INI file", false;
 }
 
 }  // namespace
@@ -144,7 +121,8 @@ int cmd_import_pln(int argc, char** argv) {
                         "); refused, nothing written");
         target = real;
     }
-    std::string original;
+    std::string original, text;
+    RouteFileForm form;
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists) {
         if (!S_ISREG(st.st_mode)) return fail(cfg_path + ": not an ordinary file; refused, nothing written");
@@ -152,34 +130,37 @@ int cmd_import_pln(int argc, char** argv) {
             return fail(cfg_path + ": the file is read-only; refused, nothing written (make it writable first)");
         if (!read_whole_file(target, original, error, 1u << 20)) return fail("cannot read the route file: " + error);
         std::string why;
-        if (!looks_like_ini(original, why)) return fail(cfg_path + ": " + why + "; refused, nothing written");
+        if (!route_file_open(original, form, text, why)) return fail(cfg_path + ": " + why + "; refused, nothing written");
     }
 
     const int r = static_cast<int>(route);
-    CfgEdit edit = pln_set_route(original, r, plan.waypoints, chosen);
+    // Edited as UTF-8 text, saved back in the file's own encoding and line ends.
+    CfgEdit edit = pln_set_route(text, r, plan.waypoints, chosen);
     if (!edit.ok) return fail(edit.error);
+    const std::string saved = route_file_save(edit.text, form);
 
     for (const std::string& note : pln_drop_notes(plan.waypoints, dropped)) std::printf("%s\n", note.c_str());
 
     // What the units will make of the new route: the route check's findings on it.
-    RouteFileCheck check = check_route_file(edit.text, cfg_path, speed);
+    RouteFileCheck check = check_route_file(saved, cfg_path, speed);
     for (const CheckFinding& f : check.findings)
         if (f.part == CheckPart::kRoute && f.route == r) std::printf("check: %s\n", format_finding(f).c_str());
 
     if (dry_run) {
-        std::string diff = line_diff(original, edit.text);
+        std::string diff = line_diff(text, edit.text);
         std::printf("--- %s\n+++ %s (after the import; nothing written, --dry-run)\n%s", cfg_path.c_str(),
                     cfg_path.c_str(), diff.empty() ? "(no change)\n" : diff.c_str());
         return 0;
     }
     if (exists && !write_file_atomic(target + ".bak", original, error))
         return fail("cannot keep the previous file: " + error + "; nothing written");
-    if (!write_file_atomic(target, edit.text, error)) return fail(error);
+    if (!write_file_atomic(target, saved, error)) return fail(error);
 
     std::printf("%s %s%s: route %d from %s (%s form, %zu waypoint(s) in the plan); %d key(s) rewritten, %d added%s%s\n",
                 exists ? "updated" : "created", cfg_path.c_str(), target != cfg_path ? (" (" + target + ")").c_str() : "",
                 r, plan_path.c_str(), plan.form.c_str(), plan.waypoints.size(), edit.replaced, edit.added,
                 edit.section_added ? " in a new [PPM] section" : "", exists ? "; the previous file is kept as .bak" : "");
+    if (!route_file_form_name(form).empty()) std::printf("  kept as %s\n", route_file_form_name(form).c_str());
     for (int w = 1; w <= 9; ++w) {
         if (static_cast<size_t>(w) <= chosen.size()) {
             const PlnWaypoint& p = plan.waypoints[chosen[static_cast<size_t>(w) - 1]];

@@ -9,6 +9,7 @@
 
 #include "tools/import_pln.h"
 #include "tools/route_cfg.h"
+#include "tools/route_file_form.h"
 #include "tools/route_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -49,12 +50,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         points.push_back({r.waypoints[i].lat, r.waypoints[i].lon});
         names.push_back(r.waypoints[i].ident + " " + r.waypoints[i].name);
     }
-    // The plan's own text stands in for a damaged route file: the rewrite must still work.
+    // The plan's own text stands in for a damaged route file: the rewrite must still work, and
+    // when the importer takes the file, the units must find the route written, in the file's form.
     CfgEdit e = cfg_set_route(bytes, 1, points, names);
     if (!e.ok) std::abort();
-    if (points.size() >= 2 && e.text.find('\0') == std::string::npos) {
+    RouteFileForm form;
+    std::string text, why;
+    if (points.size() >= 2 && route_file_open(bytes, form, text, why)) {
+        if (route_file_save(text, form) != bytes) std::abort();
+        CfgEdit kept = cfg_set_route(text, 1, points, names);
+        const std::string saved = route_file_save(kept.text, form);
+        if (!kept.ok || profile_decode(saved.data(), saved.size()).encoding != form.encoding) std::abort();
         std::string value;
-        if (!ini_lookup(e.text, "PPM", route_key(1, 1), value)) std::abort();
+        if (!ini_lookup(saved, "PPM", route_key(1, 1), value)) std::abort();
         // A clean file gets exactly the route written, read back by the units' rules.
         CfgEdit fresh = cfg_set_route("", 1, points, names);
         RouteFileCheck c = check_route_file(fresh.text, "fuzz");

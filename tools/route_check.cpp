@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -14,7 +15,7 @@
 #include "frame/unit_profile.h"
 #include "nav/geometry.h"
 #include "nav/state.h"
-#include "platform/profile_line.h"
+#include "platform/profile_reader.h"
 
 namespace {
 
@@ -25,8 +26,10 @@ constexpr double kSameKm = 0.01;              // two waypoints closer than this 
 constexpr double kLegZero = 0.0001;           // the units' zero substitute of leg courses
 
 struct Entry {
-    std::string value;
+    std::string value;        // as the units read it with an unbounded buffer
+    std::u16string raw;       // as it stands after the '='
     int line = 0;
+    bool no_value = false;    // a line without '=': the units read the default
 };
 
 std::string lower(std::string s) {
@@ -155,7 +158,7 @@ public:
             c_.settings[k] = settings_number(kSettingsKeys[k].default_text, kSettingsKeys[k].default_text);
         for (int r = 0; r < 4; ++r)
             for (int w = 1; w <= 9; ++w) parse_route_value(kRouteDefaultValue, &c_.lat[r][w], &c_.lon[r][w]);
-        if (!scan_lines()) return;
+        scan_lines();
         check_settings();  // first: the turn leads use the file's bank time
         check_routes();
     }
@@ -173,54 +176,105 @@ private:
         c_.findings.push_back(f);
     }
 
-    // One pass over the lines: the first value of every key of [PPM] and [SYS], as the profile
-    // reader finds it, and a finding for every line the units skip or never use.
-    bool scan_lines() {
-        size_t nul = text_.find('\0');
-        if (nul != std::string::npos) {
-            add(CheckSeverity::kError, CheckPart::kFile, -1, "", 0,
-                "not a text file (byte " + std::to_string(nul) + " is NUL): the units read no key from it, so every "
-                "waypoint is 1*0,1*0 and every setting its default");
-            return false;
-        }
-        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
-            add(CheckSeverity::kError, CheckPart::kFile, -1, "", 1,
-                "the file starts with a UTF-8 byte-order mark, which the profile reader takes as part of the first "
-                "line: a [section] there is not seen; save the file without it");
+    // One pass over the lines as the profile reader sees them: the first value of every key of
+    // the first [PPM] and [SYS] sections, and a finding for every line the units skip or never use.
+    void scan_lines() {
+        const ProfileText t = profile_decode(text_.data(), text_.size());
+        if (t.encoding != ProfileEncoding::kAnsi)
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
+                std::string("the file is ") + profile_encoding_name(t.encoding) + " (Notepad's \"" +
+                    (t.encoding == ProfileEncoding::kUtf8Bom ? "UTF-8" : t.encoding == ProfileEncoding::kUtf16Le
+                                                                               ? "Unicode"
+                                                                               : "Unicode big endian") +
+                    "\"): the units read it all the same (letters the Windows code page lacks read as '?')");
+        if (t.odd_byte)
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
+                "the file ends in half a UTF-16 character (an odd number of bytes): the units read the last "
+                "character with whatever byte follows the file in memory");
+        const std::vector<ProfileEntry> entries = profile_entries(t.text);
+        std::map<std::string, int> first_header = {{"", 0}};  // lower-case name -> its line
         std::string section;  // lower case, "" before the first header
-        size_t pos = 0;
-        int n = 0;
-        while (pos < text_.size()) {
-            size_t nl = text_.find('\n', pos);
-            if (nl == std::string::npos) nl = text_.size();
-            const char* b = text_.data() + pos;
-            const char* e = text_.data() + nl;
-            pos = nl + 1;
-            ++n;
-            const char *nb = nullptr, *ne = nullptr, *vb = nullptr, *ve = nullptr;
-            switch (profile_line(b, e, &nb, &ne, &vb, &ve)) {
-            case ProfileLine::kSkipped:
-                break;
-            case ProfileLine::kOther:
-                add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", n,
-                    "the units skip this line: it is neither a [section], a key=value line nor a ';' comment");
-                break;
-            case ProfileLine::kSection:
-                section = lower(std::string(nb, ne));
-                if (section == "ppm") c_.has_ppm = true;
-                break;
-            case ProfileLine::kKeyValue:
-                key_line(section, std::string(nb, ne), std::string(vb, ve), n);
-                break;
+        bool first_of_name = true;
+        int nul_lines = 0;
+        for (const ProfileEntry& e : entries) {
+            if (e.nul && nul_lines++ < 3)
+                add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+                    "the line holds a NUL byte: the units read its name and value only up to it");
+            if (e.header) {
+                header_line(e, first_header, section, first_of_name);
+                continue;
             }
+            const std::string name = profile_to_utf8(e.name);
+            if (!name.empty() && name[0] == ';') continue;  // a comment
+            const int first_line = first_of_name ? 0 : first_header[section];
+            if (!e.has_value) {
+                if (known_key(section, lower(name))) {
+                    key_line(section, name, "", e.line, true, u"", first_line);
+                } else {
+                    add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+                        "the units skip this line: it is neither a [section], a key=value line nor a ';' comment");
+                }
+                continue;
+            }
+            key_line(section, name, profile_to_utf8(profile_value_read(e.value, UINT32_MAX)), e.line, false, e.value,
+                     first_line);
         }
-        if (!c_.has_ppm)
+        if (!c_.has_ppm) {
+            const size_t nul = text_.find('\0');
             add(CheckSeverity::kError, CheckPart::kFile, -1, "", 0,
-                "no [PPM] section: the units read every waypoint of every route as 1*0,1*0 (1\xC2\xB0N 1\xC2\xB0" "E)");
-        return true;
+                nul != std::string::npos
+                    ? "not a text file (byte " + std::to_string(nul) + " is NUL) and no [PPM] section in it: the units "
+                      "read every waypoint of every route as 1*0,1*0"
+                    : "no [PPM] section: the units read every waypoint of every route as 1*0,1*0 (1\xC2\xB0N 1\xC2\xB0" "E)");
+        }
     }
 
-    void key_line(const std::string& section, const std::string& key, const std::string& value, int line) {
+    // The value as the units read it into a buffer of `size` characters.
+    static std::string units_read(const Entry& e, int size) {
+        return profile_to_utf8(profile_value_read(e.raw, static_cast<uint32_t>(size)));
+    }
+
+    static std::string section_title(const std::string& lower_name) {
+        return lower_name == "ppm" || lower_name == "sys" ? std::string(lower_name == "ppm" ? "PPM" : "SYS") : lower_name;
+    }
+
+    bool known_key(const std::string& section, const std::string& k) const {
+        if (section == "ppm") return k.size() >= 4 && k.compare(0, 4, "ppm_") == 0;
+        for (const SettingsKeyInfo& s : kSettingsKeys)
+            if (k == s.key) return true;
+        return false;
+    }
+
+    // A [section] line: the name the units read, text they ignore, a name seen before.
+    void header_line(const ProfileEntry& e, std::map<std::string, int>& first_header, std::string& section,
+                     bool& first_of_name) {
+        const std::string name = profile_to_utf8(e.name);
+        std::string after = profile_to_utf8(e.after);
+        while (!after.empty() && std::isspace(static_cast<unsigned char>(after.front()))) after.erase(0, 1);
+        if (name.find(']') != std::string::npos)
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+                "a second ']' on the line: the section name runs to the last one, so the units read it as [" + name +
+                    "]");
+        else if (!after.empty())
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+                "the units read the section [" + name + "] and ignore '" + after + "' after its ']'");
+        section = lower(name);
+        auto it = first_header.find(section);
+        first_of_name = it == first_header.end();
+        if (first_of_name) {
+            first_header[section] = e.line;
+            if (section == "ppm") c_.has_ppm = true;
+        } else if (section == "ppm" || section == "sys") {
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+                "[" + name + "] appears again (first on line " + std::to_string(it->second) +
+                    "): the units read keys only from the first, never from this one");
+        }
+    }
+
+    // A key line of [section]; `first_line` is not 0 when the section is a repeated one the
+    // units never read (its first header's line).
+    void key_line(const std::string& section, const std::string& key, const std::string& value, int line,
+                  bool no_value, const std::u16string& raw, int first_line) {
         const std::string k = lower(key);
         const bool looks_ppm = k.size() >= 4 && k.compare(0, 4, "ppm_") == 0;
         bool known_sys = false;
@@ -240,6 +294,12 @@ private:
                 "and perc_pogr)");
             return;
         }
+        if (first_line) {
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
+                "stands in a second [" + section_title(section) + "] section: the units read only the first, on line " +
+                    std::to_string(first_line));
+            return;
+        }
         auto it = keys.find(k);
         if (it != keys.end()) {
             add(CheckSeverity::kWarning, section == "ppm" ? CheckPart::kRoute : CheckPart::kSettings,
@@ -247,7 +307,7 @@ private:
                 "appears again: the units read only the first, on line " + std::to_string(it->second.line));
             return;
         }
-        keys[k] = {value, line};
+        keys[k] = {value, raw, line, no_value};
     }
 
     bool valid_route_key(const std::string& k, const std::string& key, int line) {
@@ -276,12 +336,17 @@ private:
             for (int w = 1; w <= 9; ++w) {
                 const std::string key = route_key(r, w);
                 auto it = ppm_.find(key);
-                parse_route_value(it == ppm_.end() ? kRouteDefaultValue : it->second.value.c_str(), &c_.lat[r][w],
-                                  &c_.lon[r][w]);
+                const bool absent = it == ppm_.end() || it->second.no_value;
+                parse_route_value(absent ? kRouteDefaultValue : units_read(it->second, kRouteValueSize).c_str(),
+                                  &c_.lat[r][w], &c_.lon[r][w]);
                 c_.line[r][w] = it == ppm_.end() ? 0 : it->second.line;
-                if (it == ppm_.end()) {
+                if (absent) {
                     bad[w] = true;
-                    if (any)
+                    if (it != ppm_.end())
+                        add(CheckSeverity::kError, CheckPart::kRoute, r, key, it->second.line,
+                            "has no '=': the units find the key without a value and read it as 1*0,1*0, a waypoint "
+                            "at 1\xC2\xB0N 1\xC2\xB0" "E (a later line of the same key is never read)");
+                    else if (any)
                         add(CheckSeverity::kError, CheckPart::kRoute, r, key, 0,
                             "missing from [PPM]: the units read it as 1*0,1*0, a waypoint at 1\xC2\xB0N 1\xC2\xB0" "E");
                     continue;
@@ -306,11 +371,9 @@ private:
             return false;
         };
         auto warn = [&](const std::string& why) { add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, e.line, why); };
-        std::string seen = e.value;
-        if (seen.size() > kRouteValueSize - 1) {
-            seen.resize(kRouteValueSize - 1);
+        const std::string seen = units_read(e, kRouteValueSize);
+        if (seen != e.value)
             warn("longer than " + std::to_string(kRouteValueSize - 1) + " characters: the units read only '" + seen + "'");
-        }
         const double lat = c_.lat[r][w], lon = c_.lon[r][w];
         const std::string read_as = "the units read it as " + place_text(lat, lon);
         ValueScan s = scan_value(seen);
@@ -411,19 +474,23 @@ private:
             }
             const Entry& e = it->second;
             c_.settings_line[k] = e.line;
-            c_.settings[k] = settings_number(e.value.c_str(), info.default_text);
+            const std::string seen = e.no_value ? info.default_text : units_read(e, kSettingsValueSize);
+            c_.settings[k] = settings_number(seen.c_str(), info.default_text);
             auto error = [&](const std::string& why) { add(CheckSeverity::kError, CheckPart::kSettings, -1, info.key, e.line, why); };
             auto warn = [&](const std::string& why) { add(CheckSeverity::kWarning, CheckPart::kSettings, -1, info.key, e.line, why); };
-            std::string seen = e.value;
-            if (seen.size() > kSettingsValueSize - 1) {
-                seen.resize(kSettingsValueSize - 1);
-                warn("longer than " + std::to_string(kSettingsValueSize - 1) + " characters: the units read only '" + seen + "'");
+            if (e.no_value) {
+                warn(std::string("has no '=': the units find the key without a value and use the default ") +
+                     info.default_text + " (a later line of the same key is never read)");
+                continue;
             }
+            if (seen != e.value)
+                warn("longer than " + std::to_string(kSettingsValueSize - 1) + " characters: the units read only '" + seen + "'");
             const double v = c_.settings[k];
             char* end = nullptr;
             const double written = std::strtod(seen.c_str(), &end);
             std::string rest = end;
             while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back()))) rest.pop_back();
+            while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.front()))) rest.erase(0, 1);
             if (end == seen.c_str()) {
                 error("'" + seen + "' is not a number: the units read 0 (" + kSettingMeanings[k].meaning + ")");
                 continue;
@@ -432,11 +499,13 @@ private:
                 error("'" + seen + "' is no usable number: the units take the default " + info.default_text + " instead");
                 continue;
             }
-            if (!rest.empty()) {
-                error("the units read " + num(v) + " and ignore '" + rest + "'" +
-                      (rest[0] == ',' ? " (the decimal mark is a point)" : ""));
+            // A decimal comma is a number misread; other text after the number is read past.
+            if (!rest.empty() && rest[0] == ',') {
+                error("the units read " + num(v) + " and ignore '" + rest + "' (the decimal mark is a point)");
                 continue;
             }
+            if (!rest.empty())
+                warn("the units read " + num(v) + " and ignore '" + rest + "'; comments must stand on lines of their own");
             if (k == kSetVibrKontrol) {
                 const int32_t fault = settings_fault_value(v);
                 if (static_cast<double>(fault) != v) warn("the units truncate " + num(v) + " to " + std::to_string(fault));
@@ -498,23 +567,12 @@ std::string settings_text(const RouteFileCheck& c) {
 
 bool ini_lookup(const std::string& text, const std::string& section, const std::string& key, std::string& value,
                 int* line) {
-    bool in_section = false;
-    int n = 0;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t nl = text.find('\n', pos);
-        if (nl == std::string::npos) nl = text.size();
-        const char *nb = nullptr, *ne = nullptr, *vb = nullptr, *ve = nullptr;
-        ProfileLine kind = profile_line(text.data() + pos, text.data() + nl, &nb, &ne, &vb, &ve);
-        ++n;
-        pos = nl + 1;
-        if (kind == ProfileLine::kSection) in_section = profile_name_is(nb, ne, section.c_str());
-        if (kind != ProfileLine::kKeyValue || !in_section || !profile_name_is(nb, ne, key.c_str())) continue;
-        value.assign(vb, ve);
-        if (line) *line = n;
-        return true;
-    }
-    return false;
+    const std::vector<ProfileEntry> entries = profile_entries(profile_decode(text.data(), text.size()).text);
+    const ProfileEntry* e = profile_find(entries, profile_from_utf8(section), profile_from_utf8(key));
+    if (!e || !e->has_value) return false;
+    value = profile_to_utf8(profile_value_read(e->value, UINT32_MAX));
+    if (line) *line = e->line;
+    return true;
 }
 
 std::string route_key(int route, int waypoint) { return "ppm_" + std::to_string(route) + std::to_string(waypoint); }

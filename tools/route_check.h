@@ -58,9 +58,10 @@ std::string format_finding(const CheckFinding& f);
 // One line of the settings as the units use them: "q14_kp=60 ... (line 3, ...)".
 std::string settings_text(const RouteFileCheck& c);
 
-// The value of `key` in section `section` as the profile reader finds it: names without
-// regard to case, the first match in file order, blanks trimmed, quotes removed. `line`
-// (1-based) is where it was found. False when absent.
+// The value of `key` in section `section` as the units' profile reader finds it in the file's
+// bytes (platform/profile_reader.h): names without regard to case, the first section of that
+// name only, blanks trimmed, quotes removed. `line` (1-based) is where it was found. False when
+// absent or written without '=' (the units then read their default).
 bool ini_lookup(const std::string& text, const std::string& section, const std::string& key, std::string& value,
                 int* line = nullptr);
 // The key of waypoint w (1..9) of route r (0..3): "ppm_0w" for route 0, else "ppm_rw".

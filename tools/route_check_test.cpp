@@ -23,9 +23,11 @@ TEST(RouteCfg, LookupFollowsTheProfileReader) {
     ASSERT_TRUE(ini_lookup(text, "PPM", "ppm_01", v, &line));
     EXPECT_EQ(v, "55*45.5,37*36.2");
     EXPECT_EQ(line, 2);
-    ASSERT_TRUE(ini_lookup(text, "PPM", "ppm_02", v, &line));
-    EXPECT_EQ(v, "3*0,4*0");
-    EXPECT_EQ(line, 8);
+    // Windows reads only the first section of a name: ppm_02 of the second [ PPM ] is never read.
+    EXPECT_FALSE(ini_lookup(text, "PPM", "ppm_02", v, &line));
+    ASSERT_TRUE(ini_lookup(text, "SYS", "ppm_02", v, &line));
+    EXPECT_EQ(v, "in the wrong section");
+    EXPECT_EQ(line, 6);
     EXPECT_FALSE(ini_lookup(text, "PPM", "ppm_03", v));
     EXPECT_EQ(route_key(0, 7), "ppm_07");
     EXPECT_EQ(route_key(3, 1), "ppm_31");
@@ -190,6 +192,15 @@ TEST(RouteCheck, EveryPitfallIsReportedWithItsKeyAndLine) {
         {"", "ppm_01=1*0,1*0", 44, CheckSeverity::kWarning, "the units read only the first, on line 8"},
         {"", "[SYS]\nq14_bank=3", 45, CheckSeverity::kWarning, "no setting of this name"},
         {"", "# comment", 44, CheckSeverity::kWarning, "the units skip this line"},
+        // what Windows reads otherwise than one might think: text after a number, a header with
+        // text after it or a second ']', a section given twice, a key without '='
+        {"q14_kp", "60 ; gain", 2, CheckSeverity::kWarning, "the units read 60 and ignore '; gain'"},
+        {"", "[PPM] ; the routes", 44, CheckSeverity::kWarning, "ignore '; the routes' after its ']'"},
+        {"", "[x]y]", 44, CheckSeverity::kWarning, "a second ']' on the line: the section name runs to the last one"},
+        {"", "[ppm]\nppm_03=1*0,1*0", 44, CheckSeverity::kWarning, "[ppm] appears again (first on line 7)"},
+        {"", "[ppm]\nppm_03=1*0,1*0", 45, CheckSeverity::kWarning, "stands in a second [PPM] section"},
+        {"", "[SYS]\nq14_kp=90", 45, CheckSeverity::kWarning, "the units read only the first, on line 1"},
+        {"q14_kd", "", 3, CheckSeverity::kError, "is not a number: the units read 0"},
     };
     for (const Row& row : rows) {
         const std::string text = file_with(row.key, row.value);
@@ -208,15 +219,61 @@ TEST(RouteCheck, EveryPitfallIsReportedWithItsKeyAndLine) {
     EXPECT_EQ(clean.errors + clean.warnings, 0) << (clean.findings.empty() ? "" : format_finding(clean.findings[0]));
 }
 
+// The file as Notepad and other editors save it, and damaged: read as Windows reads it.
+TEST(RouteCheck, FileFormsReadAsTheUnitsReadThem) {
+    const std::string clean = file_with("none", "");
+    auto findings = [](const RouteFileCheck& c) {
+        std::string all;
+        for (const CheckFinding& f : c.findings) all += format_finding(f) + "\n";
+        return all;
+    };
+    // UTF-16 (Notepad's "Unicode"): one warning naming it, every value read.
+    std::string utf16 = "\xFF\xFE";
+    for (char ch : clean) utf16 += std::string(1, ch) + '\0';
+    RouteFileCheck u = check_route_file(utf16, "u.cfg");
+    EXPECT_EQ(u.errors, 0) << findings(u);
+    ASSERT_EQ(u.warnings, 1) << findings(u);
+    EXPECT_NE(u.findings[0].reason.find("UTF-16 little-endian with a byte-order mark (Notepad's \"Unicode\")"),
+              std::string::npos);
+    EXPECT_DOUBLE_EQ(u.lat[0][2], 55.5);
+    // CR alone ending the lines: clean, lines counted as an editor counts them.
+    std::string cr = clean;
+    for (char& ch : cr)
+        if (ch == '\n') ch = '\r';
+    RouteFileCheck c = check_route_file(cr, "c.cfg");
+    EXPECT_EQ(c.errors + c.warnings, 0) << findings(c);
+    EXPECT_EQ(c.line[0][2], 9);
+    // A NUL byte ends the value where it stands.
+    RouteFileCheck nul = check_route_file(file_with("q14_kp", std::string("75\0junk", 7)), "n.cfg");
+    EXPECT_DOUBLE_EQ(nul.settings[kSetKp], 75);
+    EXPECT_NE(findings(nul).find("n.cfg:2: warning: the line holds a NUL byte"), std::string::npos) << findings(nul);
+    // A key line without '=' is found first: the units read the default, never the line after it.
+    std::string bare = clean;
+    bare.insert(bare.find("ppm_02="), "ppm_02\n");
+    RouteFileCheck b = check_route_file(bare, "b.cfg");
+    EXPECT_NE(findings(b).find("b.cfg:9: error: ppm_02: has no '='"), std::string::npos) << findings(b);
+    EXPECT_DOUBLE_EQ(b.lat[0][2], 1);
+    // A key at the end of a comment longer than 1023 bytes is no key.
+    std::string longc = clean;
+    longc.insert(longc.find("ppm_01="), "; " + std::string(1100, 'x') + "ppm_01=9*0,9*0\n");
+    RouteFileCheck l = check_route_file(longc, "l.cfg");
+    EXPECT_DOUBLE_EQ(l.lat[0][1], 55);
+    EXPECT_EQ(l.errors + l.warnings, 0) << findings(l);
+}
+
 TEST(RouteCheck, WholeFileFindingsAndTheSettingsTheUnitsUse) {
     RouteFileCheck binary = check_route_file(std::string("\x89PNG\r\n\x1a\n\0\0", 10), "p.png");
     ASSERT_EQ(binary.errors, 1);
     EXPECT_NE(binary.findings[0].reason.find("not a text file"), std::string::npos);
+    // A byte-order mark is read past, as Windows does: a warning naming the encoding, the first
+    // section read.
     RouteFileCheck bom = check_route_file("\xEF\xBB\xBF[PPM]\nppm_01=55*0,37*0\n", "b.cfg");
-    ASSERT_GE(bom.findings.size(), 3u);
-    EXPECT_NE(format_finding(bom.findings[1]).find("b.cfg:1: error: the file starts with a UTF-8 byte-order mark"),
+    ASSERT_GE(bom.findings.size(), 1u);
+    EXPECT_NE(format_finding(bom.findings[0]).find("b.cfg: warning: the file is UTF-8 with a byte-order mark"),
               std::string::npos);
-    EXPECT_NE(format_finding(bom.findings.back()).find("ppm_01: stands before any section"), std::string::npos);
+    EXPECT_TRUE(bom.has_ppm);
+    EXPECT_DOUBLE_EQ(bom.lat[0][1], 55);
+    EXPECT_EQ(bom.line[0][1], 2);
     RouteFileCheck no_ppm = check_route_file("[SYS]\nq14_kp=70\n", "s.cfg");
     EXPECT_TRUE(check_route_has_errors(no_ppm, 0));
     EXPECT_DOUBLE_EQ(no_ppm.settings[kSetKp], 70);

@@ -1,0 +1,86 @@
+// The route file as GetPrivateProfileStringA reads it on Windows (as Wine implements it): one
+// reader of encodings, lines, sections and keys for the stand-in, the route check and the importer.
+//
+// What the real call does, and this reader with it:
+//   encoding   a UTF-8 byte-order mark, or a UTF-16 one (little- or big-endian), is taken off
+//              and the text decoded; anything else is 8-bit text in code page 1252 (the
+//              Windows code page of the Wine prefix the tests run in).
+//   lines      end at any run of CR and LF characters (CR alone ends a line); there is no
+//              length limit. Blanks (tab, LF, VT, FF, CR, space and ^Z) are trimmed at both ends.
+//   sections   a line starting with '[' and holding a ']' is a header; the name runs to the
+//              LAST ']' on the line, trimmed, and text after that ']' is ignored. A '[' line
+//              without ']' is an ordinary line.
+//   keys       every other line is a key: the name before the first '=' (trimmed), the value
+//              after it (trimmed); a line without '=' is a key without a value, which reads as
+//              the default. Comment lines (';') are keys like any other, which no one asks for.
+//   look-up    names compare without regard to ASCII case (an accented capital is not its
+//              small letter); only the FIRST section of a name is
+//              searched (a repeated section is never read), and in it the first key of a name.
+//   NUL        a NUL byte ends a name or value where it stands (the line goes on).
+//   result     a value wrapped in matching quotes loses them (in Wine's way: the closing quote
+//              is dropped only when the buffer holds the whole value); the default loses its
+//              trailing spaces; the result is cut to size - 1 characters and turned into code
+//              page 1252 ('?' for what it lacks).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class ProfileEncoding { kAnsi, kUtf8Bom, kUtf16Le, kUtf16Be };
+
+struct ProfileText {
+    ProfileEncoding encoding = ProfileEncoding::kAnsi;
+    std::u16string text;        // the characters after the byte-order mark
+    bool odd_byte = false;      // UTF-16 with an odd number of bytes: the last one is left out
+};
+
+// The file's bytes decoded as the real call decodes them.
+ProfileText profile_decode(const char* bytes, size_t n);
+
+// One line that is not blank, as the reader keeps it.
+struct ProfileEntry {
+    bool header = false;        // a [section] line; otherwise a key line
+    std::u16string name;        // section or key name, trimmed, up to a NUL
+    bool has_value = false;     // key lines: an '=' stands in the line
+    std::u16string value;       // after the '=', trimmed, up to a NUL
+    std::u16string after;       // header: what follows the last ']' (ignored by the reader)
+    bool nul = false;           // the line holds a NUL character
+    int line = 0;               // 1-based; CR LF, LF and a lone CR each end one line
+    size_t begin = 0, end = 0;  // the trimmed line in the text
+};
+
+// Every line that is not blank, in file order.
+std::vector<ProfileEntry> profile_entries(const std::u16string& text);
+
+// The entry the real call finds for (section, key), or null: the first section of that name,
+// the first key of that name in it. Names are trimmed and compared without regard to case.
+const ProfileEntry* profile_find(const std::vector<ProfileEntry>& entries, const std::u16string& section,
+                                 const std::u16string& key);
+// Index of the header of the first section called `section` (-1 for the lines before any
+// header, which form the unnamed section), or -2 when there is none.
+long profile_section_index(const std::vector<ProfileEntry>& entries, const std::u16string& section);
+
+// What the call gives for a key's value (or the default) in a buffer of `size` characters:
+// quotes removed in Wine's way, cut to size - 1.
+std::u16string profile_value_read(const std::u16string& value, uint32_t size);
+
+// GetPrivateProfileStringA over a file's bytes (`exists` false: no such file). Section and key
+// are 8-bit text in code page 1252; a null section or key reads as missing. Writes at most
+// `size` bytes to `out` (nothing when size is 0) and returns the length of the result.
+uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char* section, const char* key,
+                            const char* fallback, char* out, uint32_t size);
+
+// Text conversions: code page 1252 to and from UTF-16 ('?' for what 1252 lacks), UTF-16 to
+// and from UTF-8 (unpaired surrogates and bad UTF-8 become U+FFFD).
+std::u16string profile_from_ansi(const std::string& s);
+std::string profile_to_ansi(const std::u16string& s);
+std::string profile_to_utf8(const std::u16string& s);
+std::u16string profile_from_utf8(const std::string& s);
+// True when every UTF-16 surrogate in `s` is paired (the text converts to UTF-8 and back).
+bool profile_utf16_well_formed(const std::u16string& s);
+// `text` in `encoding`, with its byte-order mark.
+std::string profile_encode(const std::u16string& text, ProfileEncoding encoding);
+// "UTF-8 with a byte-order mark", "UTF-16 little-endian with a byte-order mark", ...
+const char* profile_encoding_name(ProfileEncoding encoding);

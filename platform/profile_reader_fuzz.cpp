@@ -1,0 +1,48 @@
+// libFuzzer target: arbitrary bytes as a route file, the first bytes choosing the query. The
+// reader must never crash, never write past the buffer, give a terminated result of the length
+// it returns, and keep its conversions and line numbers consistent.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/profile_reader.h"
+
+namespace {
+
+const char* const kSections[] = {"PPM", "sys", "", " a ", "\xC4"};
+const char* const kKeys[] = {"ppm_01", "Q14_KP", "", "k", ";"};
+const uint32_t kSizes[] = {0, 1, 2, 3, 16, 64, 5000};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 3) return 0;
+    const char* s = kSections[data[0] % 5];
+    const char* k = kKeys[data[1] % 5];
+    const uint32_t n = kSizes[data[2] % 7];
+    const char* bytes = reinterpret_cast<const char*>(data + 3);
+    const size_t len = size - 3;
+
+    static char out[5008];
+    std::memset(out, 0x5A, sizeof out);
+    const uint32_t got = profile_get_string(bytes, len, true, s, k, "'d' ", out, n);
+    for (size_t i = n; i < sizeof out; ++i)
+        if (out[i] != 0x5A) std::abort();
+    if (n == 0 ? got != 0 : (got >= n || out[got] != '\0' || std::strlen(out) > got)) std::abort();
+
+    const ProfileText t = profile_decode(bytes, len);
+    int line = 0;
+    for (const ProfileEntry& e : profile_entries(t.text)) {
+        if (e.line < line || e.begin >= e.end || e.end > t.text.size()) std::abort();
+        line = e.line;
+    }
+    if (profile_utf16_well_formed(t.text)) {
+        if (profile_from_utf8(profile_to_utf8(t.text)) != t.text) std::abort();
+        if (t.encoding != ProfileEncoding::kAnsi && !t.odd_byte) {
+            const std::string again = profile_encode(t.text, t.encoding);
+            if (t.encoding != ProfileEncoding::kUtf8Bom && again != std::string(bytes, len)) std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,83 @@
+// The route file's own form kept through an edit: decoded for editing, encoded back, and
+// refused when that could not give back what was there.
+#include "tools/route_file_form.h"
+
+#include <vector>
+
+bool route_file_open(const std::string& bytes, RouteFileForm& form, std::string& text, std::string& why) {
+    form = RouteFileForm{};
+    const ProfileText t = profile_decode(bytes.data(), bytes.size());
+    form.encoding = t.encoding;
+    switch (t.encoding) {
+    case ProfileEncoding::kAnsi:
+        text = bytes;
+        break;
+    case ProfileEncoding::kUtf8Bom:
+        text = bytes.substr(3);
+        break;
+    case ProfileEncoding::kUtf16Le:
+    case ProfileEncoding::kUtf16Be:
+        if (t.odd_byte) return why = "it is UTF-16 with an odd number of bytes (a damaged file)", false;
+        if (!profile_utf16_well_formed(t.text))
+            return why = "it is UTF-16 with a broken surrogate pair (a damaged file)", false;
+        text = profile_to_utf8(t.text);
+        break;
+    }
+    bool lone_cr = false, lf = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == 0) return why = "it holds NUL bytes: binary content, not a text INI file", false;
+        if (c < 0x20 && c != '\n' && c != '\r' && c != '\t')
+            return why = "it holds control characters: binary content, not a text INI file", false;
+        lf = lf || c == '\n';
+        lone_cr = lone_cr || (c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
+    }
+    if (lone_cr && lf)
+        return why = "some of its lines end in CR alone and others in LF: save it with one kind of line end first",
+               false;
+    if (lone_cr) {
+        form.cr_only = true;
+        for (char& c : text)
+            if (c == '\r') c = '\n';
+    }
+    // Some line a profile reader takes as a section or a key (only blanks and comments: an
+    // INI file with nothing in it yet).
+    bool other = false;
+    for (const ProfileEntry& e : profile_entries(profile_from_utf8(text))) {
+        if (e.header || (e.has_value && (e.name.empty() || e.name[0] != u';'))) return true;
+        other = other || e.name.empty() || e.name[0] != u';';
+    }
+    if (other) return why = "no line of it is a [section] or a key=value line: not an INI file", false;
+    return true;
+}
+
+std::string route_file_save(const std::string& text, const RouteFileForm& form) {
+    std::string t = text;
+    if (form.cr_only)
+        for (char& c : t)
+            if (c == '\n') c = '\r';
+    switch (form.encoding) {
+    case ProfileEncoding::kAnsi:
+        return t;
+    case ProfileEncoding::kUtf8Bom:
+        return "\xEF\xBB\xBF" + t;
+    case ProfileEncoding::kUtf16Le:
+    case ProfileEncoding::kUtf16Be:
+        return profile_encode(profile_from_utf8(t), form.encoding);
+    }
+    return t;
+}
+
+std::string route_file_form_name(const RouteFileForm& form) {
+    std::string s = form.encoding == ProfileEncoding::kAnsi ? "" : profile_encoding_name(form.encoding);
+    if (form.cr_only) s += std::string(s.empty() ? "" : ", ") + "lines ended by CR";
+    return s;
+}
+
+bool route_file_header(const std::string& line, std::string& name) {
+    const std::u16string l = profile_from_utf8(line);
+    const std::vector<ProfileEntry> e = profile_entries(l);
+    if (e.size() != 1 || !e[0].header) return false;
+    name = profile_to_utf8(e[0].name);
+    return true;
+}
