@@ -151,7 +151,11 @@ TEST_F(CommandsTest, TheImporterTouchesOnlyRouteFilesAndKeepsTheOldOne) {
     } rows[] = {
         {"a PNG picture", "pic.png", png, false, "binary content"},
         {"a shared library", "lib.so", elf, false, "binary content"},
-        {"prose", "notes.txt", "Dear pilot,\nthese are my notes.\n", false, "not an INI file"},
+        {"prose", "notes.txt", "Dear pilot,\nthese are my notes.\n", false, "not a route file"},
+        {"Markdown", "README.md", "# Routes\n\nkey = value, as a list:\n- a=b\n", false, "not a route file"},
+        {"an aircraft panel.cfg", "panel.cfg", "[Window Titles]\nWindow00=Main\n[Window00]\nsize_mm=1024\n", false,
+         "neither [PPM] nor [SYS]"},
+        {"another flight plan", "other.pln", kPlan, false, "neither [PPM] nor [SYS]"},
         {"a read-only route file", "ro.cfg", "[PPM]\nppm_01=1*0,1*0\n", true, "read-only"},
     };
     for (const Row& row : rows) {
@@ -177,6 +181,96 @@ TEST_F(CommandsTest, TheImporterTouchesOnlyRouteFilesAndKeepsTheOldOne) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.cfg"));
     EXPECT_NE(read("real.cfg").find("; UUEE (A)\nppm_01=55*58.4000,37*24.9000\n"), std::string::npos) << read("real.cfg");
     EXPECT_EQ(read("real.cfg.bak"), "[SYS]\nq14_kp=60\n");
+    // --force writes into a file that is no route file; the rest of it stays.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_import_pln, {"--force", "--cfg=" + dir + "/notes.txt", "--", dir + "/plan.pln"}), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(read("notes.txt").substr(0, 32), "Dear pilot,\nthese are my notes.\n");
+    EXPECT_NE(read("notes.txt").find("ppm_01=55*58.4000,37*24.9000\n"), std::string::npos);
+}
+
+TEST_F(CommandsTest, EveryImportKeepsThePreviousFileAndTheFirstOneForever) {
+    write("plan.pln", kPlan);
+    const std::string first = "; before any import\n[SYS]\nq14_kp=60\n";
+    write("r.cfg", first);
+    std::vector<std::string> versions{first};  // the file before each import
+    testing::internal::CaptureStdout();
+    for (int n = 1; n <= 12; ++n) {
+        // Each import names its route differently, so that every version differs.
+        ASSERT_EQ(run(cmd_import_pln, {dir + "/plan.pln", "--cfg", dir + "/r.cfg", "--route", std::to_string(n % 4)}), 0);
+        versions.push_back(read("r.cfg"));
+        if (n == 2) {
+            EXPECT_EQ(read("r.cfg.bak"), first);
+            EXPECT_EQ(read("r.cfg.bak.1"), first);
+            EXPECT_EQ(read("r.cfg.bak.2"), versions[1]);
+            EXPECT_FALSE(exists(dir + "/r.cfg.bak.3"));
+        }
+    }
+    testing::internal::GetCapturedStdout();
+    // Twelve imports: .bak is still the first file, ten numbered ones hold the versions the
+    // last ten imports replaced, the highest the latest.
+    EXPECT_EQ(read("r.cfg.bak"), first);
+    for (int k = 1; k <= 10; ++k) EXPECT_EQ(read("r.cfg.bak." + std::to_string(k)), versions[k + 1]) << k;
+    EXPECT_FALSE(exists(dir + "/r.cfg.bak.11"));
+    EXPECT_FALSE(exists(dir + "/r.cfg.bak.0"));
+}
+
+TEST_F(CommandsTest, AShortPlanLosesItsUnflyablePointsAndOneWithNoFlyableLegIsRefused) {
+    // Five points; the fourth, a runway point 1.6 km before the destination, cannot be flown.
+    write("five.pln",
+          "[flightplan]\n"
+          "waypoint.0=, UUEE, , UUEE, A, N55* 58.40', E37* 24.90', +0,\n"
+          "waypoint.1=, P1, , P1, I, N55* 58.40', E38* 05.00', +0,\n"
+          "waypoint.2=, P2, , P2, I, N55* 35.00', E38* 05.00', +0,\n"
+          "waypoint.3=, RW14, , RW14, R, N55* 35.00', E37* 50.50', +0,\n"
+          "waypoint.4=, UUDD, , UUDD, A, N55* 35.00', E37* 49.00', +0,\n");
+    write("two.pln",
+          "[flightplan]\n"
+          "waypoint.0=, UUEE, , UUEE, A, N55* 58.40', E37* 24.90', +0,\n"
+          "waypoint.1=, RW06, , RW06, R, N55* 59.20', E37* 25.90', +0,\n");
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(run(cmd_import_pln, {dir + "/five.pln", "--cfg", dir + "/r.cfg"}), 0);
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("dropped RW14 (line 5): 1.6 km before the destination UUDD"), std::string::npos) << said;
+    std::string cfg = read("r.cfg");
+    EXPECT_NE(cfg.find("; UUDD (A)\nppm_04=55*35.0000,37*49.0000\n"), std::string::npos) << cfg;
+    EXPECT_EQ(cfg.find("RW14"), std::string::npos) << cfg;
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run(cmd_import_pln, {dir + "/two.pln", "--cfg", dir + "/r2.cfg"}), 1);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("fewer than two flyable waypoints"), std::string::npos) << err;
+    EXPECT_NE(err.find("UUEE and destination RW06"), std::string::npos) << err;
+    EXPECT_FALSE(exists(dir + "/r2.cfg"));
+}
+
+TEST_F(CommandsTest, AFifoOrADeviceIsRefusedAtOnce) {
+    // Reading a FIFO would wait for a writer that never comes: the alarm ends a test that hangs.
+    ::alarm(30);
+    write("plan.pln", kPlan);
+    write("r.cfg", "[PPM]\n");
+    const std::string fifo = dir + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        int (*cmd)(int, char**);
+        std::vector<std::string> args;
+        int status;
+    } cases[] = {
+        {cmd_import_pln, {fifo, "--cfg", dir + "/r.cfg"}, 1},
+        {cmd_import_pln, {dir + "/plan.pln", "--cfg", fifo}, 1},
+        {cmd_import_pln, {"/dev/zero", "--cfg", dir + "/r.cfg"}, 1},
+        {cmd_import_pln, {dir + "/plan.pln", "--cfg", "/dev/null"}, 1},
+        {cmd_check, {fifo}, 2},
+        {cmd_fly, {"--route", fifo, "--out", dir + "/out"}, 1},
+    };
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(c.cmd, c.args), c.status) << c.args[0] << " " << c.args[2 % c.args.size()];
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("not an ordinary file"), std::string::npos) << err;
+    }
+    EXPECT_EQ(read("r.cfg"), "[PPM]\n");
+    ::alarm(0);
 }
 
 TEST_F(CommandsTest, ALongPlanListsWhatItLeavesOutBriefly) {
@@ -188,8 +282,11 @@ TEST_F(CommandsTest, ALongPlanListsWhatItLeavesOutBriefly) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(run(cmd_import_pln, {dir + "/long.pln", "--cfg", dir + "/a.cfg", "--first-nine"}), 0);
     std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("left out 491 waypoint(s) after the ninth: P9 (line 11), P10 (line 12), P11 (line 13), P12 "
-                       "(line 14), P13 (line 15) and 486 more\n"),
+    // The last six, closer to the destination than its turn lead, go first; then the ninth.
+    EXPECT_NE(out.find("dropped 6 waypoint(s) closer to their neighbour than a turn lead plus 1 km"), std::string::npos)
+        << out.substr(0, 400);
+    EXPECT_NE(out.find("left out 485 waypoint(s) after the ninth: P9 (line 11), P10 (line 12), P11 (line 13), P12 "
+                       "(line 14), P13 (line 15) and 480 more\n"),
               std::string::npos)
         << out.substr(0, 400);
     for (size_t a = 0, b; (b = out.find('\n', a)) != std::string::npos; a = b + 1) EXPECT_LT(b - a, 200u);

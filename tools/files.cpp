@@ -73,16 +73,33 @@ std::string base_of(const std::string& path) {
 
 }  // namespace
 
+std::string not_regular_text(unsigned mode) {
+    if (S_ISDIR(mode)) return "is a folder, not a file";
+    if (S_ISFIFO(mode)) return "is a FIFO (named pipe), not an ordinary file; refused";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not an ordinary file; refused";
+    if (S_ISSOCK(mode)) return "is a socket, not an ordinary file; refused";
+    return "is not an ordinary file; refused";
+}
+
 bool read_whole_file(const std::string& path, std::string& out, std::string& error, size_t max_bytes) {
     out.clear();
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        error = path + ": is a folder, not a file";
+    // Opened without waiting (a FIFO would otherwise block until a writer comes) and refused
+    // unless it is an ordinary file: a FIFO, a device or a socket has no end to read to.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = path + ": " + std::strerror(errno);
         return false;
     }
-    FILE* f = std::fopen(path.c_str(), "rb");
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = path + ": " + not_regular_text(st.st_mode);
+        ::close(fd);
+        return false;
+    }
+    FILE* f = ::fdopen(fd, "rb");
     if (!f) {
         error = path + ": " + std::strerror(errno);
+        ::close(fd);
         return false;
     }
     char buf[65536];

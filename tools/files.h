@@ -7,8 +7,11 @@
 #include <utility>
 #include <vector>
 
-// Reads a whole file; the error names the file and the reason.
+// Reads a whole ordinary file; the error names the file and the reason. A FIFO, a device or
+// any other file that is not an ordinary one is refused at once, without waiting on it.
 bool read_whole_file(const std::string& path, std::string& out, std::string& error, size_t max_bytes = 16u << 20);
+// Why a file of mode `mode` (st_mode) is not an ordinary file: "is a FIFO (named pipe), ...".
+std::string not_regular_text(unsigned mode);
 // Writes `data` to a temporary file beside `path` and renames it over `path` (keeping an
 // existing file's permissions). On failure nothing at `path` changes.
 bool write_file_atomic(const std::string& path, const std::string& data, std::string& error);

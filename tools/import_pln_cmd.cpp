@@ -12,16 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/profile_line.h"
 #include "tools/commands.h"
 #include "tools/files.h"
 #include "tools/import_pln.h"
+#include "tools/import_pln_report.h"
 #include "tools/options.h"
 #include "tools/route_cfg.h"
+#include "tools/route_target.h"
 #include "tools/text_diff.h"
 
 const char* const kImportPlnUsage =
-    "import-pln PLAN.pln --cfg FILE [--route 0..3] [--speed KMH] [--first-nine] [--dry-run]";
+    "import-pln PLAN.pln --cfg FILE [--route 0..3] [--speed KMH] [--first-nine] [--force] [--dry-run]";
 const char* const kImportPlnSummary = "write a flight plan as one route of a q14_ppm.cfg (at most nine waypoints)";
 const char* const kImportPlnHelp =
     "Reads a simulator flight plan, in either form:\n"
@@ -32,17 +33,24 @@ const char* const kImportPlnHelp =
     "(UTF-8, UTF-16 with a byte-order mark, or the 8-bit encoding the plan declares) and writes it\n"
     "as route N of the route file: the keys ppm_N1..ppm_N9 of section [PPM] (ppm_01..ppm_09 for\n"
     "route 0), each with a comment line above it naming the waypoint (the comment that stood\n"
-    "there is replaced). A waypoint at the same place as the one before it is dropped. A route\n"
-    "holds nine waypoints: a longer plan keeps its departure and its destination; first the\n"
-    "points no unit can fly as a leg go (closer to the point before them than the turn lead plus\n"
-    "1 km, such as runway and procedure points beside an airport), then, while more than nine\n"
-    "remain, the point whose loss changes the route least. What was left out is listed with the\n"
-    "reason. A plan of fewer than nine leaves the remaining keys empty (99*0,999*0).\n"
+    "there is replaced). A waypoint at the same place as the one before it is dropped, and so,\n"
+    "in a plan of any length, is every point no unit can fly as a leg (closer to the point\n"
+    "before it than the turn lead plus 1 km, such as runway and procedure points beside an\n"
+    "airport; beside the destination the point before it goes). A plan that leaves fewer than\n"
+    "two flyable waypoints is refused with the reason. A route holds nine waypoints: a longer\n"
+    "plan keeps its departure and its destination and, while more than nine remain, drops the\n"
+    "point whose loss changes the route least. What was left out is summarised by reason.\n"
+    "A plan of fewer than nine leaves the remaining keys empty (99*0,999*0).\n"
     "\n"
     "Every other line of the file (other routes, [SYS], comments) stays as it was; missing keys\n"
-    "are added to the [PPM] section (created if needed). The file must be a text INI file (a\n"
-    "missing or empty one is created); a symbolic link is followed to the real file; a read-only\n"
-    "file is refused. The previous file is kept as FILE.bak, and the new one is written to a\n"
+    "are added to the [PPM] section (created if needed). The file must be a route file: one with\n"
+    "a [PPM] or [SYS] section, or an empty or new one; any other file (a text, another program's\n"
+    "settings, a flight plan) is refused and left as it was unless --force is given, and a\n"
+    "binary file always. A symbolic link is followed to the real file; a read-only file, a FIFO,\n"
+    "a device or any other file that is not an ordinary one is refused at once, as plan or as\n"
+    "route file. The file as it was before the first import is kept as FILE.bak and never\n"
+    "replaced; each import also keeps the version it replaces as FILE.bak.1, FILE.bak.2, ...\n"
+    "(the highest the latest, ten at most: then the oldest goes). The new file is written to a\n"
     "temporary file and renamed into place: it is never left half-written, and a refused import\n"
     "leaves it untouched. Route 0 is the one the units copy into their working route when the\n"
     "route reload area is clicked.\n"
@@ -51,15 +59,16 @@ const char* const kImportPlnHelp =
     "  --cfg FILE        the q14_ppm.cfg to change (created when it does not exist)\n"
     "  --route N         the route to replace, 0 to 3 (default 0)\n"
     "  --speed KMH       true airspeed for the turn leads, 150..1500 km/h (default 600, as 'fly')\n"
-    "  --first-nine      keep the plan's first nine waypoints instead of choosing nine\n"
+    "  --first-nine      keep the plan's first nine flyable waypoints instead of choosing nine\n"
+    "  --force           write into a file that does not look like a route file\n"
     "  --dry-run         print the change as a diff and write nothing\n"
+    "Options take their value after a blank or an '=' (--route=2); after '--' every argument is\n"
+    "the plan, whatever it begins with.\n"
     "\n"
     "Exit status: 0 written (or shown with --dry-run), 1 a plan or route file refused, or a\n"
     "failed write (the route file is then unchanged), 2 bad usage.\n";
 
 namespace {
-
-constexpr size_t kListedNames = 5;  // left-out waypoints named in full; the rest are counted
 
 int fail(const std::string& e, int status = 1) {
     std::fprintf(stderr, "q14bench import-pln: %s\n", e.c_str());
@@ -76,37 +85,19 @@ std::string comment_of(const PlnWaypoint& w) {
     return c;
 }
 
-// Refuses a route file that is not a text INI file: NUL bytes or other control characters
-// (a picture, a program), or text with no line a profile reader would take.
-bool looks_like_ini(const std::string& text, std::string& why) {
-    size_t controls = 0;
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c == 0) return why = "it holds NUL bytes: binary content, not a text INI file", false;
-        controls += c < 0x20 && c != '\n' && c != '\r' && c != '\t';
-    }
-    if (controls > 0) return why = "it holds control characters: binary content, not a text INI file", false;
-    size_t pos = 0;
-    bool any_line = false;
-    while (pos < text.size()) {
-        size_t nl = text.find('\n', pos);
-        if (nl == std::string::npos) nl = text.size();
-        const char *nb, *ne, *vb, *ve;
-        ProfileLine kind = profile_line(text.data() + pos, text.data() + nl, &nb, &ne, &vb, &ve);
-        if (kind == ProfileLine::kSection || kind == ProfileLine::kKeyValue) return true;
-        any_line = any_line || kind == ProfileLine::kOther;
-        pos = nl + 1;
-    }
-    if (!any_line) return true;  // only blanks and comments: an INI file with nothing in it yet
-    return why = "no line of it is a [section] or a key=value line: not an INI file", false;
-}
-
 }  // namespace
 
 int cmd_import_pln(int argc, char** argv) {
     std::string plan_path, cfg_path, v, error;
     double route = 0, speed = 600;
-    bool dry_run = false, first_nine = false;
+    bool dry_run = false, first_nine = false, force = false;
+    CommandArgs args;
+    split_args(argc, argv, args);
+    argc = args.argc;
+    argv = args.argv.data();
+    for (const std::string& o : args.operands)
+        if (plan_path.empty()) plan_path = o;
+        else return fail("one flight plan at a time (also got " + o + ") (see q14bench import-pln --help)", 2);
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n%s", kImportPlnUsage, kImportPlnHelp);
@@ -122,6 +113,8 @@ int cmd_import_pln(int argc, char** argv) {
             dry_run = true;
         } else if (std::string(argv[i]) == "--first-nine") {
             first_nine = true;
+        } else if (std::string(argv[i]) == "--force") {
+            force = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             error = std::string("unknown option ") + argv[i];
         } else if (plan_path.empty()) {
@@ -140,10 +133,14 @@ int cmd_import_pln(int argc, char** argv) {
     if (!plan.ok) return fail(plan_path + ": " + plan.error);
 
     std::vector<PlnDrop> dropped;
-    std::vector<size_t> chosen = choose_route_points(plan.waypoints, speed, first_nine, dropped);
+    std::string unflyable;
+    std::vector<size_t> chosen = choose_route_points(plan.waypoints, speed, first_nine, dropped, &unflyable);
     if (chosen.size() < 2)
         return fail(plan_path + ": the plan has " + std::to_string(chosen.size()) +
                     " distinct waypoint(s); a route needs at least two");
+    if (!unflyable.empty())
+        return fail(plan_path + ": fewer than two flyable waypoints are left: " + unflyable +
+                    "; refused, nothing written");
 
     // The route file: through a symbolic link to the real file, which must be a writable
     // text INI file when it exists.
@@ -159,12 +156,13 @@ int cmd_import_pln(int argc, char** argv) {
     std::string original;
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists) {
-        if (!S_ISREG(st.st_mode)) return fail(cfg_path + ": not an ordinary file; refused, nothing written");
+        if (!S_ISREG(st.st_mode)) return fail(cfg_path + ": " + not_regular_text(st.st_mode) + ", nothing written");
         if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
             return fail(cfg_path + ": the file is read-only; refused, nothing written (make it writable first)");
         if (!read_whole_file(target, original, error, 1u << 20)) return fail("cannot read the route file: " + error);
         std::string why;
-        if (!looks_like_ini(original, why)) return fail(cfg_path + ": " + why + "; refused, nothing written");
+        if (!route_target_ok(original, force, why))
+            return fail(cfg_path + ": " + why + "; refused, nothing written (--force writes into it all the same)");
     }
 
     const int r = static_cast<int>(route);
@@ -178,22 +176,7 @@ int cmd_import_pln(int argc, char** argv) {
     CfgEdit edit = cfg_set_route(original, r, points, comments);
     if (!edit.ok) return fail(edit.error);
 
-    for (const PlnDrop& d : dropped) {
-        if (d.past_ninth) continue;
-        const PlnWaypoint& w = plan.waypoints[d.index];
-        std::printf("dropped %s (line %d): %s\n", name_of(w).c_str(), w.line, d.why.c_str());
-    }
-    std::string left;
-    size_t n_left = 0;
-    for (const PlnDrop& d : dropped) {
-        if (!d.past_ninth) continue;
-        if (n_left++ < kListedNames)
-            left += (n_left > 1 ? ", " : "") + name_of(plan.waypoints[d.index]) + " (line " +
-                    std::to_string(plan.waypoints[d.index].line) + ")";
-    }
-    if (n_left)
-        std::printf("left out %zu waypoint(s) after the ninth: %s%s\n", n_left, left.c_str(),
-                    n_left > kListedNames ? (" and " + std::to_string(n_left - kListedNames) + " more").c_str() : "");
+    std::fputs(dropped_report(plan.waypoints, dropped).c_str(), stdout);
 
     // What the units will make of the new route: the route check's findings on it.
     RouteFileCheck check = check_route_file(edit.text, cfg_path, speed);
@@ -206,14 +189,16 @@ int cmd_import_pln(int argc, char** argv) {
                     cfg_path.c_str(), diff.empty() ? "(no change)\n" : diff.c_str());
         return 0;
     }
-    if (exists && !write_file_atomic(target + ".bak", original, error))
+    std::string backups;
+    if (exists && !keep_route_backups(target, original, backups, error))
         return fail("cannot keep the previous file: " + error + "; nothing written");
     if (!write_file_atomic(target, edit.text, error)) return fail(error);
 
     std::printf("%s %s%s: route %d from %s (%s form, %zu waypoint(s) in the plan); %d key(s) rewritten, %d added%s%s\n",
                 exists ? "updated" : "created", cfg_path.c_str(), target != cfg_path ? (" (" + target + ")").c_str() : "",
                 r, plan_path.c_str(), plan.form.c_str(), plan.waypoints.size(), edit.replaced, edit.added,
-                edit.section_added ? " in a new [PPM] section" : "", exists ? "; the previous file is kept as .bak" : "");
+                edit.section_added ? " in a new [PPM] section" : "",
+                exists ? ("; the previous file is kept as " + backups).c_str() : "");
     for (int w = 1; w <= 9; ++w) {
         if (static_cast<size_t>(w) <= chosen.size()) {
             const PlnWaypoint& p = plan.waypoints[chosen[static_cast<size_t>(w) - 1]];
