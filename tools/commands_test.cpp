@@ -390,6 +390,77 @@ TEST_F(CommandsTest, FlyPanelAndDemoAnswerHonestly) {
     EXPECT_NE(demo.find("navigating, flying heading 200 (south)"), std::string::npos) << demo.substr(0, 2000);
 }
 
+TEST_F(CommandsTest, EveryCommandTakesOptionsWithAnEqualsSignAndDoubleDashAndListsItsExitStatuses) {
+    struct Help {
+        const char* name;
+        int (*cmd)(int, char**);
+    } helps[] = {{"demo", cmd_demo}, {"fly", cmd_fly}, {"panel", cmd_panel}, {"check", cmd_check},
+                 {"import-pln", cmd_import_pln}};
+    for (const Help& h : helps) {
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run(h.cmd, {"--help"}), 0) << h.name;
+        std::string text = testing::internal::GetCapturedStdout();
+        EXPECT_NE(text.find("Exit status: 0 "), std::string::npos) << h.name;
+        EXPECT_NE(text.find(" 2 bad usage"), std::string::npos) << h.name;
+    }
+    // A plan and a route file whose names begin with '-', after '--'; values after '='.
+    write("-plan.pln", kPlan);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_import_pln, {"--cfg=" + dir + "/r.cfg", "--route=2", "--speed=450", "--", dir + "/-plan.pln"}), 0);
+    EXPECT_EQ(run(cmd_import_pln, {"--cfg=" + dir + "/-r.cfg", "--", "-plan.pln"}), 1);  // relative: no such plan here
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(read("r.cfg").find("ppm_21=55*58.4000,37*24.9000"), std::string::npos) << said;
+    write("-r.cfg", read("r.cfg"));
+    testing::internal::CaptureStdout();
+    const int status = run(cmd_check, {"--speed", "450", dir + "/r.cfg"});
+    EXPECT_EQ(run(cmd_check, {"--speed=450", "--", dir + "/-r.cfg"}), status);
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(status, 2);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run(cmd_check, {"--speed=5"}), 2);
+    EXPECT_EQ(run(cmd_fly, {"--", "stray"}), 2);
+    testing::internal::GetCapturedStderr();
+}
+
+TEST_F(CommandsTest, WindBlowsTowardsItsDirectionUnlessGivenAsWhereItComesFrom) {
+    std::string east = "[PPM]\nppm_01=55*58.4,37*24.9\nppm_02=55*58.4,38*5\n";
+    for (int w = 3; w <= 9; ++w) east += "ppm_0" + std::to_string(w) + "=99*0,999*0\n";
+    write("east.cfg", east);
+    std::string summary[2];
+    const std::vector<std::string> winds[2] = {{"--wind=90/80"}, {"--wind-from", "270/80"}};
+    for (int k = 0; k < 2; ++k) {
+        std::vector<std::string> args{"--route", dir + "/east.cfg", "--out", dir + "/o" + std::to_string(k),
+                                      "--every", "3600"};
+        args.insert(args.end(), winds[k].begin(), winds[k].end());
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run(cmd_fly, args), 0) << winds[k][0];
+        testing::internal::GetCapturedStdout();
+        summary[k] = read("o" + std::to_string(k) + "/summary.txt");
+    }
+    EXPECT_EQ(summary[0], summary[1]);
+    EXPECT_NE(summary[0].find("wind towards 090 deg (from 270) at 80 km/h"), std::string::npos) << summary[0];
+    // A tail wind towards the east: 42 km at 600 + 80 km/h take under 4 minutes; against a head
+    // wind they would take nearly 5.
+    EXPECT_NE(summary[0].find("flown           0:03:"), std::string::npos) << summary[0];
+}
+
+TEST_F(CommandsTest, DemoFliesAtTheSpeedGivenAndLoadsTheRouteOfItsSimulatorFolder) {
+    std::string error;
+    ASSERT_TRUE(make_dirs(dir + "/sim/gauges/q14_cfg", error)) << error;
+    write("sim/gauges/q14_cfg/q14_ppm.cfg", "[PPM]\nppm_01=55*58.4,37*24.9\nppm_02=55*58.4,38*5\nppm_03=99*0,999*0\n");
+    std::string shown[2];
+    for (int k = 0; k < 2; ++k) {
+        std::vector<std::string> args{"--speed=450"};
+        if (k == 1) args.insert(args.end(), {"--sim-dir", dir + "/sim"});
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run(cmd_demo, args), 0);
+        shown[k] = testing::internal::GetCapturedStdout();
+        EXPECT_NE(shown[k].find("flying heading 090 (east) at 450 km/h"), std::string::npos) << shown[k].substr(0, 2000);
+    }
+    EXPECT_NE(shown[0].find("PPM        N[  01*00,0'] E[ 001*00,0']"), std::string::npos) << shown[0];
+    EXPECT_NE(shown[1].find("PPM        N[  55*58,4'] E[ 037*24,9']"), std::string::npos) << shown[1];
+}
+
 TEST_F(CommandsTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeTheFlight) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     std::string out = dir + "/locked";

@@ -17,7 +17,7 @@
 #include "tools/stop_reason.h"
 
 const char* const kFlyUsage =
-    "fly [--route FILE] [--speed KMH] [--wind DIR/KMH] [--full-align] [--every SEC] [--max-minutes M] [--out DIR]";
+    "fly [--route FILE] [--speed KMH] [--wind TO/KMH | --wind-from FROM/KMH] [--full-align] [--every SEC] [--max-minutes M] [--out DIR]";
 const char* const kFlySummary = "fly route 0 closed-loop with unit 2 steering; write plot, summary and track";
 const char* const kFlyHelp =
     "Loads both units into the host stand-in, powers and aligns them on the aircraft standing at\n"
@@ -66,7 +66,8 @@ double route_length_km(const std::vector<GeoPoint>& r) {
 std::string wind_text(const FlightSetup& s) {
     if (s.wind_kmh <= 0) return "calm";
     char b[64];
-    std::snprintf(b, sizeof b, "from %03.0f deg at %.0f km/h", s.wind_from_deg, s.wind_kmh);
+    std::snprintf(b, sizeof b, "towards %03.0f deg (from %03.0f) at %.0f km/h", std::fmod(s.wind_from_deg + 180.0, 360.0),
+                  s.wind_from_deg, s.wind_kmh);
     return b;
 }
 
@@ -167,6 +168,11 @@ int cmd_fly(int argc, char** argv) {
     FlightOptions fo;
     std::string out = "out", v, error;
     double every = 60, max_minutes = -1;
+    CommandArgs args;
+    split_args(argc, argv, args);
+    argc = args.argc;
+    argv = args.argv.data();
+    if (!args.operands.empty()) return usage_error("fly takes no file of its own (got " + args.operands[0] + ")");
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n", kFlyUsage);

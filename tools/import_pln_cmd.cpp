@@ -62,8 +62,6 @@ const char* const kImportPlnHelp =
     "  --first-nine      keep the plan's first nine flyable waypoints instead of choosing nine\n"
     "  --force           write into a file that does not look like a route file\n"
     "  --dry-run         print the change as a diff and write nothing\n"
-    "Options take their value after a blank or an '=' (--route=2); after '--' every argument is\n"
-    "the plan, whatever it begins with.\n"
     "\n"
     "Exit status: 0 written (or shown with --dry-run), 1 a plan or route file refused, or a\n"
     "failed write (the route file is then unchanged), 2 bad usage.\n";
