@@ -3,8 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -132,8 +138,15 @@ TEST_F(CommandsTest, ARouteTheUnitCannotFinishEndsAtTheTimeLimitWithItsOwnStatus
     std::string summary = read("out/summary.txt");
     EXPECT_NE(summary.find("time limit"), std::string::npos) << summary;
     EXPECT_NE(summary.find("on leg 2-3"), std::string::npos) << summary;
-    // An explicit limit is what was asked for: not a failure.
-    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--every", "3600", "--max-minutes", "5"}), 0);
+    // An explicit limit is what was asked for: not a failure, but the stop line still says why
+    // the route was not finished. A flight that long is thinned in its outputs, and says so.
+    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--every", "86400", "--max-minutes=400"}), 0);
+    summary = read("out/summary.txt");
+    EXPECT_NE(summary.find("time limit of 400.0 min reached on leg 2-3; the route was not finished: unit 2 never left"),
+              std::string::npos) << summary;
+    EXPECT_NE(summary.find("thinned to one sample in 2: 12001 of 24001"), std::string::npos) << summary;
+    const std::string track = read("out/track.csv");
+    EXPECT_EQ(std::count(track.begin(), track.end(), '\n'), 12002);
 }
 
 // A symbolic link, a picture, a program, prose and a read-only file as --cfg: each refusal
@@ -459,6 +472,61 @@ TEST_F(CommandsTest, DemoFliesAtTheSpeedGivenAndLoadsTheRouteOfItsSimulatorFolde
     }
     EXPECT_NE(shown[0].find("PPM        N[  01*00,0'] E[ 001*00,0']"), std::string::npos) << shown[0];
     EXPECT_NE(shown[1].find("PPM        N[  55*58,4'] E[ 037*24,9']"), std::string::npos) << shown[1];
+}
+
+// A flight stopped by SIGINT or SIGTERM ends with 128 + the signal, keeps the results of the
+// run before it and leaves no temporary file or folder, neither beside them nor in TMPDIR.
+TEST_F(CommandsTest, AKilledFlightLeavesThePreviousResultsWholeAndNoTemporaryFile) {
+    std::string error;
+    ASSERT_TRUE(make_dirs(dir + "/tmp", error)) << error;
+    write("short.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=55*20,37*0\nppm_03=55*20,37*3\nppm_04=55*0,37*3\n"
+                       "ppm_05=99*0,999*0\nppm_06=99*0,999*0\nppm_07=99*0,999*0\nppm_08=99*0,999*0\nppm_09=99*0,999*0\n");
+    const std::string out = dir + "/results";
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--max-minutes", "2"}), 0);
+    testing::internal::GetCapturedStdout();
+    const std::string before = read("results/summary.txt");
+    for (int sig : {SIGTERM, SIGINT}) {
+        int pipe_fd[2];
+        ASSERT_EQ(::pipe(pipe_fd), 0);
+        std::fflush(stdout);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::dup2(pipe_fd[1], 1);
+            ::close(pipe_fd[0]);
+            ::setenv("TMPDIR", (dir + "/tmp").c_str(), 1);
+            std::_Exit(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--max-minutes", "5000", "--every", "60"}));
+        }
+        ::close(pipe_fd[1]);
+        // Once the flight is under way (its progress lines come), the signal.
+        FILE* from_child = ::fdopen(pipe_fd[0], "r");
+        char line[512];
+        int progress = 0;
+        while (progress < 3 && std::fgets(line, sizeof line, from_child)) progress += std::string(line).find("  0:0") == 0;
+        ::kill(child, sig);
+        while (std::fgets(line, sizeof line, from_child)) {
+        }
+        std::fclose(from_child);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+        EXPECT_EQ(WEXITSTATUS(status), 128 + sig);
+        EXPECT_EQ(read("results/summary.txt"), before);
+        EXPECT_TRUE(std::filesystem::is_empty(dir + "/tmp"));
+        std::vector<std::string> entries;
+        for (const auto& e : std::filesystem::directory_iterator(dir)) entries.push_back(e.path().filename().string());
+        EXPECT_EQ(entries.size(), 3u);  // short.cfg, results, tmp
+        int files = 0;
+        for (const auto& e : std::filesystem::directory_iterator(out)) files += e.is_regular_file();
+        EXPECT_EQ(files, 4);
+    }
+    // A folder holding anything else is not replaced.
+    write("results/notes.txt", "mine");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--max-minutes", "2"}), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("holds notes.txt"), std::string::npos);
+    EXPECT_EQ(read("results/notes.txt"), "mine");
 }
 
 TEST_F(CommandsTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeTheFlight) {
