@@ -43,6 +43,13 @@ int usage_error(const std::string& e) {
 int cmd_check(int argc, char** argv) {
     std::string file, error;
     double speed = kCheckDefaultSpeedKmh;
+    CommandArgs args;
+    split_args(argc, argv, args);
+    argc = args.argc;
+    argv = args.argv.data();
+    for (const std::string& o : args.operands)
+        if (file.empty()) file = o;
+        else return usage_error("one file at a time (also got " + o + ")");
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n%s", kCheckUsage, kCheckHelp);

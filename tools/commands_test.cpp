@@ -3,8 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -132,8 +138,15 @@ TEST_F(CommandsTest, ARouteTheUnitCannotFinishEndsAtTheTimeLimitWithItsOwnStatus
     std::string summary = read("out/summary.txt");
     EXPECT_NE(summary.find("time limit"), std::string::npos) << summary;
     EXPECT_NE(summary.find("on leg 2-3"), std::string::npos) << summary;
-    // An explicit limit is what was asked for: not a failure.
-    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--every", "3600", "--max-minutes", "5"}), 0);
+    // An explicit limit is what was asked for: not a failure, but the stop line still says why
+    // the route was not finished. A flight that long is thinned in its outputs, and says so.
+    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--every", "86400", "--max-minutes=400"}), 0);
+    summary = read("out/summary.txt");
+    EXPECT_NE(summary.find("time limit of 400.0 min reached on leg 2-3; the route was not finished: unit 2 never left"),
+              std::string::npos) << summary;
+    EXPECT_NE(summary.find("thinned to one sample in 2: 12001 of 24001"), std::string::npos) << summary;
+    const std::string track = read("out/track.csv");
+    EXPECT_EQ(std::count(track.begin(), track.end(), '\n'), 12002);
 }
 
 // A symbolic link, a picture, a program, prose and a read-only file as --cfg: each refusal
@@ -151,7 +164,11 @@ TEST_F(CommandsTest, TheImporterTouchesOnlyRouteFilesAndKeepsTheOldOne) {
     } rows[] = {
         {"a PNG picture", "pic.png", png, false, "binary content"},
         {"a shared library", "lib.so", elf, false, "binary content"},
-        {"prose", "notes.txt", "Dear pilot,\nthese are my notes.\n", false, "not an INI file"},
+        {"prose", "notes.txt", "Dear pilot,\nthese are my notes.\n", false, "not a route file"},
+        {"Markdown", "README.md", "# Routes\n\nkey = value, as a list:\n- a=b\n", false, "not a route file"},
+        {"an aircraft panel.cfg", "panel.cfg", "[Window Titles]\nWindow00=Main\n[Window00]\nsize_mm=1024\n", false,
+         "neither [PPM] nor [SYS]"},
+        {"another flight plan", "other.pln", kPlan, false, "neither [PPM] nor [SYS]"},
         {"a read-only route file", "ro.cfg", "[PPM]\nppm_01=1*0,1*0\n", true, "read-only"},
     };
     for (const Row& row : rows) {
@@ -177,6 +194,96 @@ TEST_F(CommandsTest, TheImporterTouchesOnlyRouteFilesAndKeepsTheOldOne) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.cfg"));
     EXPECT_NE(read("real.cfg").find("; UUEE (A)\nppm_01=55*58.4000,37*24.9000\n"), std::string::npos) << read("real.cfg");
     EXPECT_EQ(read("real.cfg.bak"), "[SYS]\nq14_kp=60\n");
+    // --force writes into a file that is no route file; the rest of it stays.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_import_pln, {"--force", "--cfg=" + dir + "/notes.txt", "--", dir + "/plan.pln"}), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(read("notes.txt").substr(0, 32), "Dear pilot,\nthese are my notes.\n");
+    EXPECT_NE(read("notes.txt").find("ppm_01=55*58.4000,37*24.9000\n"), std::string::npos);
+}
+
+TEST_F(CommandsTest, EveryImportKeepsThePreviousFileAndTheFirstOneForever) {
+    write("plan.pln", kPlan);
+    const std::string first = "; before any import\n[SYS]\nq14_kp=60\n";
+    write("r.cfg", first);
+    std::vector<std::string> versions{first};  // the file before each import
+    testing::internal::CaptureStdout();
+    for (int n = 1; n <= 12; ++n) {
+        // Each import names its route differently, so that every version differs.
+        ASSERT_EQ(run(cmd_import_pln, {dir + "/plan.pln", "--cfg", dir + "/r.cfg", "--route", std::to_string(n % 4)}), 0);
+        versions.push_back(read("r.cfg"));
+        if (n == 2) {
+            EXPECT_EQ(read("r.cfg.bak"), first);
+            EXPECT_EQ(read("r.cfg.bak.1"), first);
+            EXPECT_EQ(read("r.cfg.bak.2"), versions[1]);
+            EXPECT_FALSE(exists(dir + "/r.cfg.bak.3"));
+        }
+    }
+    testing::internal::GetCapturedStdout();
+    // Twelve imports: .bak is still the first file, ten numbered ones hold the versions the
+    // last ten imports replaced, the highest the latest.
+    EXPECT_EQ(read("r.cfg.bak"), first);
+    for (int k = 1; k <= 10; ++k) EXPECT_EQ(read("r.cfg.bak." + std::to_string(k)), versions[k + 1]) << k;
+    EXPECT_FALSE(exists(dir + "/r.cfg.bak.11"));
+    EXPECT_FALSE(exists(dir + "/r.cfg.bak.0"));
+}
+
+TEST_F(CommandsTest, AShortPlanLosesItsUnflyablePointsAndOneWithNoFlyableLegIsRefused) {
+    // Five points; the fourth, a runway point 1.6 km before the destination, cannot be flown.
+    write("five.pln",
+          "[flightplan]\n"
+          "waypoint.0=, UUEE, , UUEE, A, N55* 58.40', E37* 24.90', +0,\n"
+          "waypoint.1=, P1, , P1, I, N55* 58.40', E38* 05.00', +0,\n"
+          "waypoint.2=, P2, , P2, I, N55* 35.00', E38* 05.00', +0,\n"
+          "waypoint.3=, RW14, , RW14, R, N55* 35.00', E37* 50.50', +0,\n"
+          "waypoint.4=, UUDD, , UUDD, A, N55* 35.00', E37* 49.00', +0,\n");
+    write("two.pln",
+          "[flightplan]\n"
+          "waypoint.0=, UUEE, , UUEE, A, N55* 58.40', E37* 24.90', +0,\n"
+          "waypoint.1=, RW06, , RW06, R, N55* 59.20', E37* 25.90', +0,\n");
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(run(cmd_import_pln, {dir + "/five.pln", "--cfg", dir + "/r.cfg"}), 0);
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("dropped RW14 (line 5): 1.6 km before the destination UUDD"), std::string::npos) << said;
+    std::string cfg = read("r.cfg");
+    EXPECT_NE(cfg.find("; UUDD (A)\nppm_04=55*35.0000,37*49.0000\n"), std::string::npos) << cfg;
+    EXPECT_EQ(cfg.find("RW14"), std::string::npos) << cfg;
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run(cmd_import_pln, {dir + "/two.pln", "--cfg", dir + "/r2.cfg"}), 1);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("fewer than two flyable waypoints"), std::string::npos) << err;
+    EXPECT_NE(err.find("UUEE and destination RW06"), std::string::npos) << err;
+    EXPECT_FALSE(exists(dir + "/r2.cfg"));
+}
+
+TEST_F(CommandsTest, AFifoOrADeviceIsRefusedAtOnce) {
+    // Reading a FIFO would wait for a writer that never comes: the alarm ends a test that hangs.
+    ::alarm(30);
+    write("plan.pln", kPlan);
+    write("r.cfg", "[PPM]\n");
+    const std::string fifo = dir + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        int (*cmd)(int, char**);
+        std::vector<std::string> args;
+        int status;
+    } cases[] = {
+        {cmd_import_pln, {fifo, "--cfg", dir + "/r.cfg"}, 1},
+        {cmd_import_pln, {dir + "/plan.pln", "--cfg", fifo}, 1},
+        {cmd_import_pln, {"/dev/zero", "--cfg", dir + "/r.cfg"}, 1},
+        {cmd_import_pln, {dir + "/plan.pln", "--cfg", "/dev/null"}, 1},
+        {cmd_check, {fifo}, 2},
+        {cmd_fly, {"--route", fifo, "--out", dir + "/out"}, 1},
+    };
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(c.cmd, c.args), c.status) << c.args[0] << " " << c.args[2 % c.args.size()];
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("not an ordinary file"), std::string::npos) << err;
+    }
+    EXPECT_EQ(read("r.cfg"), "[PPM]\n");
+    ::alarm(0);
 }
 
 TEST_F(CommandsTest, ALongPlanListsWhatItLeavesOutBriefly) {
@@ -188,8 +295,11 @@ TEST_F(CommandsTest, ALongPlanListsWhatItLeavesOutBriefly) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(run(cmd_import_pln, {dir + "/long.pln", "--cfg", dir + "/a.cfg", "--first-nine"}), 0);
     std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("left out 491 waypoint(s) after the ninth: P9 (line 11), P10 (line 12), P11 (line 13), P12 "
-                       "(line 14), P13 (line 15) and 486 more\n"),
+    // The last six, closer to the destination than its turn lead, go first; then the ninth.
+    EXPECT_NE(out.find("dropped 6 waypoint(s) closer to their neighbour than a turn lead plus 1 km"), std::string::npos)
+        << out.substr(0, 400);
+    EXPECT_NE(out.find("left out 485 waypoint(s) after the ninth: P9 (line 11), P10 (line 12), P11 (line 13), P12 "
+                       "(line 14), P13 (line 15) and 480 more\n"),
               std::string::npos)
         << out.substr(0, 400);
     for (size_t a = 0, b; (b = out.find('\n', a)) != std::string::npos; a = b + 1) EXPECT_LT(b - a, 200u);
@@ -291,6 +401,132 @@ TEST_F(CommandsTest, FlyPanelAndDemoAnswerHonestly) {
     std::string demo = testing::internal::GetCapturedStdout();
     EXPECT_NE(demo.find("'*' when lit and '.' when dark"), std::string::npos);
     EXPECT_NE(demo.find("navigating, flying heading 200 (south)"), std::string::npos) << demo.substr(0, 2000);
+}
+
+TEST_F(CommandsTest, EveryCommandTakesOptionsWithAnEqualsSignAndDoubleDashAndListsItsExitStatuses) {
+    struct Help {
+        const char* name;
+        int (*cmd)(int, char**);
+    } helps[] = {{"demo", cmd_demo}, {"fly", cmd_fly}, {"panel", cmd_panel}, {"check", cmd_check},
+                 {"import-pln", cmd_import_pln}};
+    for (const Help& h : helps) {
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run(h.cmd, {"--help"}), 0) << h.name;
+        std::string text = testing::internal::GetCapturedStdout();
+        EXPECT_NE(text.find("Exit status: 0 "), std::string::npos) << h.name;
+        EXPECT_NE(text.find(" 2 bad usage"), std::string::npos) << h.name;
+    }
+    // A plan and a route file whose names begin with '-', after '--'; values after '='.
+    write("-plan.pln", kPlan);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_import_pln, {"--cfg=" + dir + "/r.cfg", "--route=2", "--speed=450", "--", dir + "/-plan.pln"}), 0);
+    EXPECT_EQ(run(cmd_import_pln, {"--cfg=" + dir + "/-r.cfg", "--", "-plan.pln"}), 1);  // relative: no such plan here
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(read("r.cfg").find("ppm_21=55*58.4000,37*24.9000"), std::string::npos) << said;
+    write("-r.cfg", read("r.cfg"));
+    testing::internal::CaptureStdout();
+    const int status = run(cmd_check, {"--speed", "450", dir + "/r.cfg"});
+    EXPECT_EQ(run(cmd_check, {"--speed=450", "--", dir + "/-r.cfg"}), status);
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(status, 2);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run(cmd_check, {"--speed=5"}), 2);
+    EXPECT_EQ(run(cmd_fly, {"--", "stray"}), 2);
+    testing::internal::GetCapturedStderr();
+}
+
+TEST_F(CommandsTest, WindBlowsTowardsItsDirectionUnlessGivenAsWhereItComesFrom) {
+    std::string east = "[PPM]\nppm_01=55*58.4,37*24.9\nppm_02=55*58.4,38*5\n";
+    for (int w = 3; w <= 9; ++w) east += "ppm_0" + std::to_string(w) + "=99*0,999*0\n";
+    write("east.cfg", east);
+    std::string summary[2];
+    const std::vector<std::string> winds[2] = {{"--wind=90/80"}, {"--wind-from", "270/80"}};
+    for (int k = 0; k < 2; ++k) {
+        std::vector<std::string> args{"--route", dir + "/east.cfg", "--out", dir + "/o" + std::to_string(k),
+                                      "--every", "3600"};
+        args.insert(args.end(), winds[k].begin(), winds[k].end());
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run(cmd_fly, args), 0) << winds[k][0];
+        testing::internal::GetCapturedStdout();
+        summary[k] = read("o" + std::to_string(k) + "/summary.txt");
+    }
+    EXPECT_EQ(summary[0], summary[1]);
+    EXPECT_NE(summary[0].find("wind towards 090 deg (from 270) at 80 km/h"), std::string::npos) << summary[0];
+    // A tail wind towards the east: 42 km at 600 + 80 km/h take under 4 minutes; against a head
+    // wind they would take nearly 5.
+    EXPECT_NE(summary[0].find("flown           0:03:"), std::string::npos) << summary[0];
+}
+
+TEST_F(CommandsTest, DemoFliesAtTheSpeedGivenAndLoadsTheRouteOfItsSimulatorFolder) {
+    std::string error;
+    ASSERT_TRUE(make_dirs(dir + "/sim/gauges/q14_cfg", error)) << error;
+    write("sim/gauges/q14_cfg/q14_ppm.cfg", "[PPM]\nppm_01=55*58.4,37*24.9\nppm_02=55*58.4,38*5\nppm_03=99*0,999*0\n");
+    std::string shown[2];
+    for (int k = 0; k < 2; ++k) {
+        std::vector<std::string> args{"--speed=450"};
+        if (k == 1) args.insert(args.end(), {"--sim-dir", dir + "/sim"});
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run(cmd_demo, args), 0);
+        shown[k] = testing::internal::GetCapturedStdout();
+        EXPECT_NE(shown[k].find("flying heading 090 (east) at 450 km/h"), std::string::npos) << shown[k].substr(0, 2000);
+    }
+    EXPECT_NE(shown[0].find("PPM        N[  01*00,0'] E[ 001*00,0']"), std::string::npos) << shown[0];
+    EXPECT_NE(shown[1].find("PPM        N[  55*58,4'] E[ 037*24,9']"), std::string::npos) << shown[1];
+}
+
+// A flight stopped by SIGINT or SIGTERM ends with 128 + the signal, keeps the results of the
+// run before it and leaves no temporary file or folder, neither beside them nor in TMPDIR.
+TEST_F(CommandsTest, AKilledFlightLeavesThePreviousResultsWholeAndNoTemporaryFile) {
+    std::string error;
+    ASSERT_TRUE(make_dirs(dir + "/tmp", error)) << error;
+    write("short.cfg", "[PPM]\nppm_01=55*0,37*0\nppm_02=55*20,37*0\nppm_03=55*20,37*3\nppm_04=55*0,37*3\n"
+                       "ppm_05=99*0,999*0\nppm_06=99*0,999*0\nppm_07=99*0,999*0\nppm_08=99*0,999*0\nppm_09=99*0,999*0\n");
+    const std::string out = dir + "/results";
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--max-minutes", "2"}), 0);
+    testing::internal::GetCapturedStdout();
+    const std::string before = read("results/summary.txt");
+    for (int sig : {SIGTERM, SIGINT}) {
+        int pipe_fd[2];
+        ASSERT_EQ(::pipe(pipe_fd), 0);
+        std::fflush(stdout);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::dup2(pipe_fd[1], 1);
+            ::close(pipe_fd[0]);
+            ::setenv("TMPDIR", (dir + "/tmp").c_str(), 1);
+            std::_Exit(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--max-minutes", "5000", "--every", "60"}));
+        }
+        ::close(pipe_fd[1]);
+        // Once the flight is under way (its progress lines come), the signal.
+        FILE* from_child = ::fdopen(pipe_fd[0], "r");
+        char line[512];
+        int progress = 0;
+        while (progress < 3 && std::fgets(line, sizeof line, from_child)) progress += std::string(line).find("  0:0") == 0;
+        ::kill(child, sig);
+        while (std::fgets(line, sizeof line, from_child)) {
+        }
+        std::fclose(from_child);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+        EXPECT_EQ(WEXITSTATUS(status), 128 + sig);
+        EXPECT_EQ(read("results/summary.txt"), before);
+        EXPECT_TRUE(std::filesystem::is_empty(dir + "/tmp"));
+        std::vector<std::string> entries;
+        for (const auto& e : std::filesystem::directory_iterator(dir)) entries.push_back(e.path().filename().string());
+        EXPECT_EQ(entries.size(), 3u);  // short.cfg, results, tmp
+        int files = 0;
+        for (const auto& e : std::filesystem::directory_iterator(out)) files += e.is_regular_file();
+        EXPECT_EQ(files, 4);
+    }
+    // A folder holding anything else is not replaced.
+    write("results/notes.txt", "mine");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run(cmd_fly, {"--route", dir + "/short.cfg", "--out", out, "--max-minutes", "2"}), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("holds notes.txt"), std::string::npos);
+    EXPECT_EQ(read("results/notes.txt"), "mine");
 }
 
 TEST_F(CommandsTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeTheFlight) {

@@ -15,11 +15,12 @@
 
 const char* const kDemoSummary =
     "load both units, warm up, align and navigate for a few hundred frames; print the panels";
-const char* const kDemoUsage = "demo [--lat D] [--lon D] [--heading D] [--tas KMH] [--sim-dir DIR]";
+const char* const kDemoUsage = "demo [--lat D] [--lon D] [--heading D] [--speed KMH] [--sim-dir DIR]";
 const char* const kDemoHelp =
     "Loads both units into the host stand-in with the aircraft flying straight and level, then,\n"
     "clicking their panels as a pilot would: powers them (OBOGR) and lets them warm up, aligns\n"
-    "them (VYST) on the aircraft's position with the shortened alignment, switches them to\n"
+    "them (VYST) on the aircraft's position with the shortened alignment, loads the route file\n"
+    "of the simulator folder through the route reload area, switches them to\n"
     "navigation (NAVIG) for ten seconds, and turns unit 1's page knob through all nine pages.\n"
     "After each step both units' panels are printed:\n"
     "  PUR       the selector position and the lamps NEGOT (not ready), VNIM (attention),\n"
@@ -34,10 +35,10 @@ const char* const kDemoHelp =
     "  --lat D           the aircraft's latitude, -89 to 89 degrees (default 55.97)\n"
     "  --lon D           its longitude, -180 to 180 degrees (default 37.41)\n"
     "  --heading D       its true heading, 0 to 360 degrees (default 90)\n"
-    "  --tas KMH         its true airspeed, 150 to 1500 km/h (default 600)\n"
-    "  --sim-dir DIR     a simulator folder whose gauges/q14_cfg/q14_ppm.cfg the units read\n"
-    "                    (default: none, so every route waypoint reads 1*0,1*0 and the settings\n"
-    "                    their defaults)\n"
+    "  --speed KMH       its true airspeed, 150 to 1500 km/h (default 600; --tas is the same)\n"
+    "  --sim-dir DIR     a simulator folder whose gauges/q14_cfg/q14_ppm.cfg the units read: its\n"
+    "                    route 0 becomes their working route, shown on page PPM (default: none,\n"
+    "                    so every route waypoint reads 1*0,1*0 and the settings their defaults)\n"
     "\n"
     "Exit status: 0 done, 1 a unit could not be loaded, 2 bad usage.\n";
 
@@ -111,6 +112,14 @@ const char* compass_point(double heading) {
 int cmd_demo(int argc, char** argv) {
     double lat = 55.97, lon = 37.41, heading = 90, tas = 600;
     std::string v, error, sim_dir;
+    CommandArgs args;
+    split_args(argc, argv, args);
+    argc = args.argc;
+    argv = args.argv.data();
+    if (!args.operands.empty()) {
+        std::fprintf(stderr, "q14bench demo: demo takes no file of its own (got %s)\n", args.operands[0].c_str());
+        return 2;
+    }
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n%s", kDemoUsage, kDemoHelp);
@@ -125,6 +134,7 @@ int cmd_demo(int argc, char** argv) {
         if (number("--lat", -89, 89, lat, "a latitude, -89 to 89 degrees") ||
             number("--lon", -180, 180, lon, "a longitude, -180 to 180 degrees") ||
             number("--heading", 0, 360, heading, "a true heading, 0 to 360 degrees") ||
+            number("--speed", 150, 1500, tas, "the true airspeed in km/h, 150 to 1500") ||
             number("--tas", 150, 1500, tas, "the true airspeed in km/h, 150 to 1500")) {
         } else if (take_option(argc, argv, i, "--sim-dir", v, error)) {
             struct stat st;
@@ -169,8 +179,14 @@ int cmd_demo(int argc, char** argv) {
     host_frames(2);
     for (HostModule* m : units) {
         host_click(m, "Q14_UVI", kTakePosition);
+        host_click(m, "Q14_UVI", uvi::kRouteReload);
         host_click(m, "Q14_UVI", kAlignShortcut);
     }
+    if (sim_dir.empty())
+        std::printf("route: no simulator folder (--sim-dir), so every waypoint reads 1*0,1*0\n");
+    else
+        std::printf("route: %s/gauges/q14_cfg/q14_ppm.cfg, route 0 loaded with the route reload area\n",
+                    sim_dir.c_str());
     host_frames(100);
     show("aligning on the aircraft's position");
     host_frames(450);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
 
 namespace {
 
@@ -73,16 +74,33 @@ std::string base_of(const std::string& path) {
 
 }  // namespace
 
+std::string not_regular_text(unsigned mode) {
+    if (S_ISDIR(mode)) return "is a folder, not a file";
+    if (S_ISFIFO(mode)) return "is a FIFO (named pipe), not an ordinary file; refused";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not an ordinary file; refused";
+    if (S_ISSOCK(mode)) return "is a socket, not an ordinary file; refused";
+    return "is not an ordinary file; refused";
+}
+
 bool read_whole_file(const std::string& path, std::string& out, std::string& error, size_t max_bytes) {
     out.clear();
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        error = path + ": is a folder, not a file";
+    // Opened without waiting (a FIFO would otherwise block until a writer comes) and refused
+    // unless it is an ordinary file: a FIFO, a device or a socket has no end to read to.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = path + ": " + std::strerror(errno);
         return false;
     }
-    FILE* f = std::fopen(path.c_str(), "rb");
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = path + ": " + not_regular_text(st.st_mode);
+        ::close(fd);
+        return false;
+    }
+    FILE* f = ::fdopen(fd, "rb");
     if (!f) {
         error = path + ": " + std::strerror(errno);
+        ::close(fd);
         return false;
     }
     char buf[65536];
@@ -180,4 +198,60 @@ bool make_scratch_dir(std::string& dir, std::string& error) {
 void remove_tree(const std::string& dir) {
     std::error_code ec;
     if (!dir.empty()) std::filesystem::remove_all(dir, ec);
+}
+
+bool output_dir_replaceable(const std::string& dir, const std::vector<std::string>& names, std::string& error) {
+    std::error_code ec;
+    if (!std::filesystem::exists(dir, ec)) return true;
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
+        const std::string name = e.path().filename().string();
+        if (std::find(names.begin(), names.end(), name) == names.end() || !e.is_regular_file()) {
+            error = "output folder " + dir + " holds " + name + ", which is not one of this command's outputs; the "
+                    "results replace the folder whole, so give an empty or new folder";
+            return false;
+        }
+    }
+    if (ec) error = "cannot list " + dir + ": " + ec.message();
+    return !ec;
+}
+
+bool replace_output_dir(const std::string& dir_in, const std::vector<std::pair<std::string, std::string>>& files,
+                        std::string& error, bool (*cancelled)()) {
+    std::string dir = dir_in;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    std::string pattern = dir_of(dir) + "/." + base_of(dir) + ".tmpXXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (!mkdtemp(name.data())) {
+        error = "cannot create a folder beside " + dir + ": " + std::strerror(errno);
+        return false;
+    }
+    const std::string tmp = name.data();
+    struct stat st;
+    const bool exists = ::stat(dir.c_str(), &st) == 0;
+    ::chmod(tmp.c_str(), exists ? st.st_mode & 07777 : mode_for(tmp + "/none") | 0111);
+    for (const auto& [file, data] : files) {
+        std::string t;
+        if (!write_temp(tmp, file, data, mode_for(tmp + "/" + file), t, error) ||
+            std::rename(t.c_str(), (tmp + "/" + file).c_str()) != 0) {
+            if (error.empty()) error = "cannot write " + tmp + "/" + file + ": " + std::strerror(errno);
+            remove_tree(tmp);
+            return false;
+        }
+    }
+    if (cancelled && cancelled()) {
+        remove_tree(tmp);
+        error = "cancelled";
+        return false;
+    }
+    // An existing folder is exchanged with the new one in one step, then the old one goes.
+    int done = exists ? ::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, dir.c_str(), RENAME_EXCHANGE)
+                      : ::rename(tmp.c_str(), dir.c_str());
+    if (done != 0) {
+        error = "cannot put the new results in place of " + dir + ": " + std::strerror(errno);
+        remove_tree(tmp);
+        return false;
+    }
+    if (exists) remove_tree(tmp);
+    return true;
 }

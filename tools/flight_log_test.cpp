@@ -25,6 +25,27 @@ TEST(FlightGeometry, CrossAndAlongTrackSigns) {
     EXPECT_NEAR(geo_angle_diff(10, 350), -20, 1e-12);
 }
 
+TEST(FlightGeometry, AnOffsetsNorthAndEastPartsAddUpToItsDistanceEvenAtThePole) {
+    struct Row {
+        GeoPoint a, b;
+        double north_m, east_m;  // NAN: only the sum is known
+    } rows[] = {
+        {{55, 37}, {55.001, 37}, 111.2, 0},                  // 0.001 degree north
+        {{0, 37}, {0, 37.001}, 0, 111.2},                    // 0.001 degree east at the equator
+        {{89.9995, 0}, {89.9995, 180}, 111.2, NAN},           // across the pole: straight on north
+        {{89.9999, 10}, {89.9998, 100}, NAN, NAN},           // a few metres, longitudes far apart
+        {{-89.9997, -170}, {-89.9997, 170}, NAN, NAN},
+    };
+    for (const Row& r : rows) {
+        double n, e;
+        geo_offset_km(r.a, r.b, &n, &e);
+        const double d = geo_distance_km(r.a, r.b);
+        EXPECT_NEAR(std::hypot(n, e), d, 1e-9) << r.a.lat << " " << r.a.lon << " -> " << r.b.lat << " " << r.b.lon;
+        if (!std::isnan(r.north_m)) EXPECT_NEAR(n * 1000, r.north_m, 0.1);
+        if (!std::isnan(r.east_m)) EXPECT_NEAR(e * 1000, r.east_m, 0.1);
+    }
+}
+
 // Samples every `dt` seconds of a leg, xtk from `f(t)`.
 void add_leg(std::vector<FlightSample>& s, int from, int to, double t0, double t1, double (*f)(double)) {
     for (double t = t0; t <= t1 + 1e-9; t += 1) {

@@ -2,6 +2,8 @@
 // is read and checked here first, so a bad file is refused before any unit is loaded.
 #include "tools/flight_options.h"
 
+#include <cmath>
+
 #include "tools/commands.h"
 #include "tools/files.h"
 #include "tools/options.h"
@@ -14,11 +16,18 @@ bool take_flight_option(int argc, char** argv, int& i, FlightOptions& o, std::st
         return true;
     }
     if (take_speed_option(argc, argv, i, o.speed_kmh, error)) return true;
-    if (take_option(argc, argv, i, "--wind", v, error)) {
+    // --wind gives the direction the wind blows towards, as the units' page 9 shows it;
+    // --wind-from the direction it blows from, as a weather briefing gives it.
+    for (const bool from : {false, true}) {
+        const char* name = from ? "--wind-from" : "--wind";
+        if (!take_option(argc, argv, i, name, v, error)) continue;
         size_t slash = v.find('/');
-        if (error.empty() && (slash == std::string::npos || !parse_number(v.substr(0, slash), 0, 360, o.wind_from_deg) ||
+        double dir = 0;
+        if (error.empty() && (slash == std::string::npos || !parse_number(v.substr(0, slash), 0, 360, dir) ||
                               !parse_number(v.substr(slash + 1), 0, 500, o.wind_kmh)))
-            error = "--wind " + v + ": give DIR/KMH, the direction it blows from (0..360) and its speed (0..500 km/h)";
+            error = std::string(name) + " " + v + ": give DIR/KMH, the direction it blows " +
+                    (from ? "from" : "towards") + " (0..360) and its speed (0..500 km/h)";
+        o.wind_from_deg = from ? dir : std::fmod(dir + 180.0, 360.0);
         return true;
     }
     if (std::string(argv[i]) == "--full-align") {

@@ -15,9 +15,10 @@
 #include "tools/plot.h"
 #include "tools/session.h"
 #include "tools/stop_reason.h"
+#include "tools/stop_signal.h"
 
 const char* const kFlyUsage =
-    "fly [--route FILE] [--speed KMH] [--wind DIR/KMH] [--full-align] [--every SEC] [--max-minutes M] [--out DIR]";
+    "fly [--route FILE] [--speed KMH] [--wind TO/KMH | --wind-from FROM/KMH] [--full-align] [--every SEC] [--max-minutes M] [--out DIR]";
 const char* const kFlySummary = "fly route 0 closed-loop with unit 2 steering; write plot, summary and track";
 const char* const kFlyHelp =
     "Loads both units into the host stand-in, powers and aligns them on the aircraft standing at\n"
@@ -35,13 +36,20 @@ const char* const kFlyHelp =
     "  --every SEC       a progress line every SEC simulated seconds (default 60)\n"
     "  --max-minutes M   stop after M minutes of flight (default: 1.5 x the route's flying time + 20)\n"
     "  --out DIR         output folder (default out/), created if needed; receives route.svg,\n"
-    "                    route.png (the map and the error graphs), summary.txt and track.csv\n"
+    "                    route.png (the map and the error graphs), summary.txt and track.csv,\n"
+    "                    written into a new folder beside it that then replaces it whole (so it\n"
+    "                    may hold nothing else). A flight of more than 20000 seconds is thinned\n"
+    "                    in the plot and track.csv to keep them small, and the summary says so.\n"
     "\n"
     "Exit status: 0 flown (to the end, or to an explicit --max-minutes), 1 bad input or a unit\n"
     "that did not do what it was told, 2 bad usage, 3 the route was not finished in the default\n"
-    "time limit.\n";
+    "time limit, 130 or 143 stopped by SIGINT or SIGTERM (nothing written, earlier results kept).\n";
 
 namespace {
+
+const std::vector<std::string> kOutputs = {"route.svg", "route.png", "summary.txt", "track.csv"};
+constexpr size_t kMaxOutputSamples = 20000;  // samples drawn and written; more are thinned
+constexpr size_t kMaxTableRows = 200;        // rows of each summary table; more are counted
 
 struct Recorder {
     std::vector<FlightSample> samples;
@@ -66,12 +74,14 @@ double route_length_km(const std::vector<GeoPoint>& r) {
 std::string wind_text(const FlightSetup& s) {
     if (s.wind_kmh <= 0) return "calm";
     char b[64];
-    std::snprintf(b, sizeof b, "from %03.0f deg at %.0f km/h", s.wind_from_deg, s.wind_kmh);
+    std::snprintf(b, sizeof b, "towards %03.0f deg (from %03.0f) at %.0f km/h", std::fmod(s.wind_from_deg + 180.0, 360.0),
+                  s.wind_from_deg, s.wind_kmh);
     return b;
 }
 
 std::string summary_text(const FlightSetup& setup, const std::string& label, const Flight& f, const Recorder& rec,
-                         const std::string& stop, const UnitReading end[2], GeoPoint truth_end, double t_end) {
+                         const std::string& stop, const UnitReading end[2], GeoPoint truth_end, double t_end,
+                         size_t thinned) {
     std::string s;
     char b[512];
     auto add = [&](const char* fmt, auto... args) {
@@ -86,27 +96,42 @@ std::string summary_text(const FlightSetup& setup, const std::string& label, con
         setup.full_align ? "full" : "shortened with the shortcut area", f.align_frames);
     add("flown           %s simulated; %s\n\n", hms(t_end).c_str(), stop.c_str());
 
+    if (thinned > 1)
+        add("track           thinned to one sample in %zu: %zu of %zu in the plot and track.csv\n\n",
+            thinned, (rec.samples.size() + thinned - 1) / thinned, rec.samples.size());
+
     add("Leg changes (time since take-off)\n  %-8s %-10s %-10s\n", "new leg", "unit 2", "unit 1");
     std::vector<std::pair<int, int>> legs;
     for (const LegChange& c : rec.changes)
         if (c.unit == 2) legs.push_back({c.from, c.to});
+    if (legs.size() > kMaxTableRows) {
+        add("  (the first %zu of %zu leg changes)\n", kMaxTableRows, legs.size());
+        legs.resize(kMaxTableRows);
+    }
     for (auto [from, to] : legs) {
         std::string t2 = "-", t1 = "-";
         for (const LegChange& c : rec.changes)
             if (c.from == from && c.to == to) (c.unit == 2 ? t2 : t1) = hms(c.t);
         add("  %-8s %-10s %-10s\n", leg_text(from, to).c_str(), t2.c_str(), t1.c_str());
     }
-    for (const LegChange& c : rec.changes) {
+    for (size_t shown = 0; const LegChange& c : rec.changes) {
+        if (shown == kMaxTableRows) break;
         bool also_on_2 = false;
         for (auto [from, to] : legs) also_on_2 = also_on_2 || (from == c.from && to == c.to);
-        if (c.unit == 1 && !also_on_2) add("  %-8s %-10s %-10s\n", leg_text(c.from, c.to).c_str(), "-", hms(c.t).c_str());
+        if (c.unit == 1 && !also_on_2 && ++shown)
+            add("  %-8s %-10s %-10s\n", leg_text(c.from, c.to).c_str(), "-", hms(c.t).c_str());
     }
     if (rec.changes.empty()) add("  none\n");
 
     add("\nCross-track of the true position on each leg (right +): its offset when the leg began, when\n"
         "the turn onto it was over (line crossed, or no longer closing in), and the largest after that\n");
     add("  %-6s %-9s %-9s %-10s %-10s %s\n", "leg", "turn", "start", "offset", "turn over", "largest after the turn");
-    for (const LegReport& r : leg_reports(rec.samples, setup.route)) {
+    std::vector<LegReport> reports = leg_reports(rec.samples, setup.route);
+    if (reports.size() > kMaxTableRows) {
+        add("  (the first %zu of %zu legs)\n", kMaxTableRows, reports.size());
+        reports.resize(kMaxTableRows);
+    }
+    for (const LegReport& r : reports) {
         char turn[32];
         if (r.after_turn) std::snprintf(turn, sizeof turn, "%.0f %s", std::fabs(r.turn_deg), r.turn_deg < 0 ? "left" : "right");
         else std::snprintf(turn, sizeof turn, "take-off");
@@ -129,6 +154,17 @@ std::string summary_text(const FlightSetup& setup, const std::string& label, con
     add("  (Koord_s shows thousandths of a minute: about 2 m of resolution)\n");
     return s;
 }
+
+// Every `step`-th sample and the last: a long flight's track, small enough to draw and keep.
+std::vector<FlightSample> thin_track(const std::vector<FlightSample>& samples, size_t step) {
+    if (step <= 1) return samples;
+    std::vector<FlightSample> out;
+    for (size_t i = 0; i < samples.size(); i += step) out.push_back(samples[i]);
+    if (!samples.empty() && (samples.size() - 1) % step != 0) out.push_back(samples.back());
+    return out;
+}
+
+bool stop_requested() { return stop_signal() != 0; }
 
 std::string track_csv(const std::vector<FlightSample>& samples) {
     std::string s = "t_s,true_lat,true_lon,unit1_lat,unit1_lon,unit2_lat,unit2_lon,leg_from,leg_to,true_xtk_km\n";
@@ -167,6 +203,11 @@ int cmd_fly(int argc, char** argv) {
     FlightOptions fo;
     std::string out = "out", v, error;
     double every = 60, max_minutes = -1;
+    CommandArgs args;
+    split_args(argc, argv, args);
+    argc = args.argc;
+    argv = args.argv.data();
+    if (!args.operands.empty()) return usage_error("fly takes no file of its own (got " + args.operands[0] + ")");
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n", kFlyUsage);
@@ -199,15 +240,22 @@ int cmd_fly(int argc, char** argv) {
             remove_tree(dir);
         }
     } cleanup{scratch};
-    if (!prepare_output_dir(out, error)) {
+    if (!output_dir_replaceable(out, kOutputs, error) || !prepare_output_dir(out, error)) {
         std::fprintf(stderr, "q14bench fly: %s\n", error.c_str());
         return 1;
     }
     const size_t n = setup.route.size();
     std::printf("route: %s, route 0, %zu waypoints, %.1f km\n", label.c_str(), n, route_length_km(setup.route));
     for (const CheckFinding& note : setup.check_notes) std::printf("check: %s\n", format_finding(note).c_str());
+    StopSignalGuard signals;
+    auto interrupted = [&]() {
+        std::fprintf(stderr, "q14bench fly: stopped by %s; nothing written, %s is as it was\n",
+                     stop_signal_name(stop_signal()), out.c_str());
+        return 128 + stop_signal();
+    };
     Flight f;
     if (!flight_prepare(f, setup, error, stdout)) {
+        if (stop_requested()) return interrupted();
         std::fprintf(stderr, "q14bench fly: %s\n", error.c_str());
         return 1;
     }
@@ -236,6 +284,7 @@ int cmd_fly(int argc, char** argv) {
     std::string stop;
     int status = 0;
     for (;;) {
+        if (stop_requested()) return interrupted();
         host_frame();
         double t = flight_time_s(f);
         GeoPoint truth{a.lat, a.lon};
@@ -283,7 +332,7 @@ int cmd_fly(int argc, char** argv) {
             std::snprintf(b, sizeof b, "time limit of %.1f min reached on leg %s", max_minutes,
                           leg_text(rec.leg[1][0], rec.leg[1][1]).c_str());
             stop = b;
-            if (auto_limit) {
+            {
                 StopFacts facts;
                 facts.speed_kmh = setup.speed_kmh;
                 facts.wind_from_deg = setup.wind_from_deg;
@@ -334,7 +383,10 @@ int cmd_fly(int argc, char** argv) {
     GeoPoint truth_end{a.lat, a.lon};
     std::printf("stopped after %s: %s\n", hms(t_end).c_str(), stop.c_str());
 
-    std::string summary = summary_text(setup, label, f, rec, stop, end, truth_end, t_end);
+    const size_t thinned = (rec.samples.size() + kMaxOutputSamples - 1) / kMaxOutputSamples;
+    std::string summary = summary_text(setup, label, f, rec, stop, end, truth_end, t_end, thinned);
+    if (thinned > 1) std::printf("the track is thinned to one sample in %zu for the plot and track.csv\n", thinned);
+    const std::vector<FlightSample> track = thin_track(rec.samples, thinned);
     FlightPlot plot;
     plot.title = "q14bench fly: route 0, " + std::to_string(n) + " waypoints, " +
                  std::to_string(std::lround(route_length_km(setup.route))) + " km";
@@ -343,12 +395,14 @@ int cmd_fly(int argc, char** argv) {
                   wind_text(setup).c_str(), setup.full_align ? "full" : "short", hms(t_end).c_str(), stop.c_str());
     plot.subtitle = sub;
     plot.route = setup.route;
-    plot.samples = rec.samples;
+    plot.samples = track;
     plot.changes = rec.changes;
     std::string svg, png;
+    if (stop_requested()) return interrupted();
     if (!render_flight_plot(plot, svg, png, error) ||
-        !write_outputs(out, {{"route.svg", svg}, {"route.png", png}, {"summary.txt", summary}, {"track.csv", track_csv(rec.samples)}},
-                       error)) {
+        !replace_output_dir(out, {{kOutputs[0], svg}, {kOutputs[1], png}, {kOutputs[2], summary}, {kOutputs[3], track_csv(track)}},
+                            error, stop_requested)) {
+        if (stop_requested()) return interrupted();
         std::fprintf(stderr, "q14bench fly: %s\n", error.c_str());
         return 1;
     }

@@ -83,8 +83,9 @@ double geo_angle_diff(double a, double b) {
 }
 
 void geo_offset_km(GeoPoint a, GeoPoint b, double* north_km, double* east_km) {
-    double per_deg = kToolEarthRadiusKm * kPi / 180.0;
-    double dlon = geo_angle_diff(a.lon, b.lon);
-    if (north_km) *north_km = (b.lat - a.lat) * per_deg;
-    if (east_km) *east_km = dlon * per_deg * std::cos(rad((a.lat + b.lat) / 2));
+    // The distance along the course from a, split into its parts: near a pole, where a degree
+    // of longitude shrinks to nothing, the parts still add up to the distance.
+    const double d = geo_distance_km(a, b), c = rad(geo_course_deg(a, b));
+    if (north_km) *north_km = d * std::cos(c);
+    if (east_km) *east_km = d * std::sin(c);
 }

@@ -22,5 +22,6 @@ double geo_along_track_km(GeoPoint from, GeoPoint to, GeoPoint p);
 GeoPoint geo_interpolate(GeoPoint a, GeoPoint b, double f);
 // Signed difference b - a of two angles, -180..180.
 double geo_angle_diff(double a, double b);
-// North and east components of the offset from a to b, kilometres (flat, for small offsets).
+// North and east components of the offset from a to b, kilometres: the great-circle distance
+// split along the course at a, so that they always add up (as a right triangle) to it.
 void geo_offset_km(GeoPoint a, GeoPoint b, double* north_km, double* east_km);

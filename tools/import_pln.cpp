@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <queue>
 
 #include "nav/settings_value.h"
 #include "tools/route_cfg.h"
@@ -409,24 +410,6 @@ std::string pln_comment(const PlnWaypoint& w) {
     return c;
 }
 
-std::vector<std::string> pln_drop_notes(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped) {
-    constexpr size_t kListedNames = 5;  // left-out waypoints named in full; the rest are counted
-    std::vector<std::string> notes;
-    std::string left;
-    size_t n_left = 0;
-    for (const PlnDrop& d : dropped) {
-        const PlnWaypoint& w = plan[d.index];
-        if (!d.past_ninth)
-            notes.push_back("dropped " + pln_name(w) + " (line " + std::to_string(w.line) + "): " + d.why);
-        else if (n_left++ < kListedNames)
-            left += (n_left > 1 ? ", " : "") + pln_name(w) + " (line " + std::to_string(w.line) + ")";
-    }
-    if (n_left)
-        notes.push_back("left out " + std::to_string(n_left) + " waypoint(s) after the ninth: " + left +
-                        (n_left > kListedNames ? " and " + std::to_string(n_left - kListedNames) + " more" : ""));
-    return notes;
-}
-
 std::string format_route_value(double lat, double lon) {
     auto one = [](double x) {
         // Ten-thousandths of a minute, rounded once, so minutes never print as 60.
@@ -563,7 +546,7 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
 }
 
 std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, double speed_kmh, bool first_nine,
-                                        std::vector<PlnDrop>& dropped) {
+                                        std::vector<PlnDrop>& dropped, std::string* unflyable) {
     auto at = [&](size_t i) { return GeoPoint{plan[i].lat, plan[i].lon}; };
     auto name = [&](size_t i) { return plan[i].ident.empty() ? "waypoint " + std::to_string(i + 1) : plan[i].ident; };
     auto km = [](double v) {
@@ -571,62 +554,100 @@ std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, do
         std::snprintf(b, sizeof b, "%.1f km", v);
         return std::string(b);
     };
+    if (unflyable) unflyable->clear();
     std::vector<size_t> kept;
     for (size_t i = 0; i < plan.size(); ++i) {
         if (!kept.empty() && geo_distance_km(at(kept.back()), at(i)) < 0.01) {
-            dropped.push_back({i, "the same place as " + name(kept.back()) + " before it"});
+            dropped.push_back({i, "the same place as " + name(kept.back()) + " before it", false, PlnDropKind::kSamePlace});
             continue;
         }
         kept.push_back(i);
     }
-    if (kept.size() <= 9) return kept;
-    if (first_nine) {
-        for (size_t k = 9; k < kept.size(); ++k) dropped.push_back({kept[k], "after the ninth", true});
-        kept.resize(9);
-        return kept;
-    }
-    // The lead before the turn at kept[k], from the leg before it to the one after it. At the
-    // destination the unit turns towards the empty entry after it, any way at all: the
+    if (kept.size() < 2) return kept;
+    // The kept points as a list linked both ways (positions into `kept`; m stands for the end),
+    // so that a point goes in constant time whatever the plan's length.
+    const size_t m = kept.size();
+    std::vector<size_t> prev(m), next(m);
+    for (size_t k = 0; k < m; ++k) prev[k] = k - 1, next[k] = k + 1;
+    size_t count = m;
+    auto unlink = [&](size_t k) {
+        if (k > 0) next[prev[k]] = next[k];
+        if (next[k] < m) prev[next[k]] = prev[k];
+        --count;
+    };
+    // The lead before the turn at position k, from the leg before it to the one after it. At
+    // the destination the unit turns towards the empty entry after it, any way at all: the
     // largest lead.
     const char* bank_default = kSettingsKeys[kSetBankTime].default_text;  // the plan brings no route file
     const double bank_time_s = settings_number(bank_default, bank_default);
-    auto lead_at = [&](const std::vector<size_t>& v, size_t k) {
-        if (k + 1 >= v.size()) return unit_turn_lead_km(110, speed_kmh, bank_time_s);
-        double turn = geo_angle_diff(geo_course_deg(at(v[k - 1]), at(v[k])), geo_course_deg(at(v[k]), at(v[k + 1])));
+    auto lead_at = [&](size_t k) {
+        if (next[k] >= m) return unit_turn_lead_km(110, speed_kmh, bank_time_s);
+        double turn = geo_angle_diff(geo_course_deg(at(kept[prev[k]]), at(kept[k])),
+                                     geo_course_deg(at(kept[k]), at(kept[next[k]])));
         return unit_turn_lead_km(turn, speed_kmh, bank_time_s);
     };
-    // Legs too short to fly, from the departure on; the destination always stays.
-    for (size_t k = 1; k < kept.size() && kept.size() > 2;) {
-        const double leg = geo_distance_km(at(kept[k - 1]), at(kept[k]));
-        const double need = lead_at(kept, k) + 1;
+    // Legs too short to fly, from the departure on; the departure and the destination stay.
+    for (size_t k = next[0]; k < m;) {
+        const double leg = geo_distance_km(at(kept[prev[k]]), at(kept[k]));
+        const double need = lead_at(k) + 1;
         if (leg >= need) {
-            ++k;
+            k = next[k];
             continue;
         }
         // Beside the destination the point before it goes, unless that is the departure.
-        const bool at_destination = k + 1 == kept.size();
-        if (at_destination && k == 1) break;  // departure and destination alone
-        const size_t victim = at_destination ? k - 1 : k;
-        dropped.push_back({kept[victim], km(leg) + (at_destination ? " before the destination " + name(kept[k])
-                                                                   : " from " + name(kept[k - 1])) +
-                                             ", less than a turn lead plus 1 km (" + km(need) +
-                                             "): no unit can fly it as a leg"});
-        kept.erase(kept.begin() + static_cast<long>(victim));
-        k = victim > 1 ? victim - 1 : 1;
-    }
-    // Then the points whose loss changes the route least.
-    while (kept.size() > 9) {
-        size_t best = 1;
-        double best_off = 1e300;
-        for (size_t k = 1; k + 1 < kept.size(); ++k) {
-            double off = std::fabs(geo_cross_track_km(at(kept[k - 1]), at(kept[k + 1]), at(kept[k])));
-            if (off < best_off) best_off = off, best = k;
+        const bool at_destination = next[k] >= m;
+        const std::string why = km(leg) + (at_destination ? " before the destination " + name(kept[k])
+                                                          : " from " + name(kept[prev[k]])) +
+                                ", less than a turn lead plus 1 km (" + km(need) + "): no unit can fly it as a leg";
+        if (at_destination && prev[k] == 0) {
+            if (unflyable) *unflyable = "its departure " + name(kept[0]) + " and destination " + name(kept[k]) + ": " + why;
+            break;
         }
-        dropped.push_back({kept[best], km(best_off) + " off the line from " + name(kept[best - 1]) + " to " +
-                                           name(kept[best + 1]) + ": the least change to the route"});
-        kept.erase(kept.begin() + static_cast<long>(best));
+        const size_t victim = at_destination ? prev[k] : k;
+        dropped.push_back({kept[victim], why, false, PlnDropKind::kUnflyable});
+        unlink(victim);
+        k = prev[victim] > 0 ? prev[victim] : next[victim];
     }
-    return kept;
+    std::vector<size_t> left;
+    for (size_t k = 0; k < m; k = next[k]) left.push_back(kept[k]);
+    if (left.size() <= 9) return left;
+    if (first_nine) {
+        for (size_t k = 9; k < left.size(); ++k) dropped.push_back({left[k], "after the ninth", true, PlnDropKind::kPastNinth});
+        left.resize(9);
+        return left;
+    }
+    // Then the points whose loss changes the route least, the nearest the line between their
+    // neighbours first (the earlier of equals): a heap of candidates, each retired when a
+    // neighbour goes and it is weighed anew.
+    struct Candidate {
+        double off;
+        size_t k;
+        unsigned version;
+        bool operator<(const Candidate& o) const { return off != o.off ? off > o.off : k > o.k; }
+    };
+    std::vector<unsigned> version(m, 0);
+    std::priority_queue<Candidate> heap;
+    auto weigh = [&](size_t k) {
+        if (k == 0 || next[k] >= m) return;
+        heap.push({std::fabs(geo_cross_track_km(at(kept[prev[k]]), at(kept[next[k]]), at(kept[k]))), k, ++version[k]});
+    };
+    for (size_t k = next[0]; k < m; k = next[k]) weigh(k);
+    while (count > 9) {
+        const Candidate c = heap.top();
+        heap.pop();
+        if (c.version != version[c.k]) continue;
+        const size_t k = c.k;
+        dropped.push_back({kept[k], km(c.off) + " off the line from " + name(kept[prev[k]]) + " to " +
+                                        name(kept[next[k]]) + ": the least change to the route",
+                           false, PlnDropKind::kLeastChange});
+        version[k] = 0xFFFFFFFFu;
+        unlink(k);
+        weigh(prev[k]);
+        weigh(next[k]);
+    }
+    std::vector<size_t> chosen;
+    for (size_t k = 0; k < m; k = next[k]) chosen.push_back(kept[k]);
+    return chosen;
 }
 
 CfgEdit pln_set_route(const std::string& cfg_text, int route, const std::vector<PlnWaypoint>& plan,

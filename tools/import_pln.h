@@ -57,29 +57,34 @@ PlnResult parse_pln(const std::string& bytes);
 // `p` advances past it.
 bool parse_pln_coordinate(const char*& p, bool longitude, double& degrees, std::string& why);
 
+enum class PlnDropKind { kSamePlace, kUnflyable, kLeastChange, kPastNinth };
+
 struct PlnDrop {
     size_t index;     // into the plan's waypoints
     std::string why;  // "the same place as UUEE before it", ...
     bool past_ninth = false;  // left out by the first-nine rule
+    PlnDropKind kind = PlnDropKind::kSamePlace;
 };
 
 // The waypoints (indices into `plan`, in order) that become the route, and the ones left
 // out with the reason. A waypoint at the same place as the one kept before it is dropped.
-// With `first_nine` the first nine that remain are kept. Otherwise a plan of more than nine
-// keeps its first and last: first the points no unit can fly as a leg go (closer to the
-// point kept before them than the turn lead at `speed_kmh` plus 1 km, such as runway and
-// procedure points beside an airport; beside the destination the point before it goes),
-// then, while more than nine remain, the point lying least off the line between its kept
-// neighbours.
+// Then, in a plan of any length, the points no unit can fly as a leg go (closer to the point
+// kept before them than the turn lead at `speed_kmh` plus 1 km, such as runway and procedure
+// points beside an airport; beside the destination the point before it goes); the departure
+// and the destination stay. When those two alone remain and are still too close, `unflyable`
+// (when given) says so, and the plan has no route to fly. With `first_nine` the first nine
+// that remain are kept; otherwise, while more than nine remain, the point lying least off the
+// line between its kept neighbours goes. O(n log n) in the plan's length.
 std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, double speed_kmh, bool first_nine,
-                                        std::vector<PlnDrop>& dropped);
+                                        std::vector<PlnDrop>& dropped, std::string* unflyable = nullptr);
 
 // The name the import's messages give a waypoint: its ident, "(unnamed)" when it has none.
 std::string pln_name(const PlnWaypoint& w);
 // The comment line written above a waypoint's key: ident, name and type.
 std::string pln_comment(const PlnWaypoint& w);
-// What the import tells of the waypoints it left out: a line "dropped <name> (line N): why"
-// each, then one line for those after the ninth, the first five by name.
+// What the import tells of the waypoints it left out, by kind of drop: a line "dropped <name>
+// (line N): why" each for up to five of a kind, else one line counting them with the first five
+// names; those after the ninth always on one line.
 std::vector<std::string> pln_drop_notes(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped);
 
 // The route value the units read back as (lat, lon): "55*45.5000,37*36.2000", minutes to the

@@ -18,10 +18,11 @@
 #include "tools/options.h"
 #include "tools/route_cfg.h"
 #include "tools/route_file_form.h"
+#include "tools/route_target.h"
 #include "tools/text_diff.h"
 
 const char* const kImportPlnUsage =
-    "import-pln PLAN.pln --cfg FILE [--route 0..3] [--speed KMH] [--first-nine] [--dry-run]";
+    "import-pln PLAN.pln --cfg FILE [--route 0..3] [--speed KMH] [--first-nine] [--force] [--dry-run]";
 const char* const kImportPlnSummary = "write a flight plan as one route of a q14_ppm.cfg (at most nine waypoints)";
 const char* const kImportPlnHelp =
     "Reads a simulator flight plan, in either form:\n"
@@ -32,19 +33,26 @@ const char* const kImportPlnHelp =
     "(UTF-8, UTF-16 with a byte-order mark, or the 8-bit encoding the plan declares) and writes it\n"
     "as route N of the route file: the keys ppm_N1..ppm_N9 of section [PPM] (ppm_01..ppm_09 for\n"
     "route 0), each with a comment line above it naming the waypoint (the comment that stood\n"
-    "there is replaced). A waypoint at the same place as the one before it is dropped. A route\n"
-    "holds nine waypoints: a longer plan keeps its departure and its destination; first the\n"
-    "points no unit can fly as a leg go (closer to the point before them than the turn lead plus\n"
-    "1 km, such as runway and procedure points beside an airport), then, while more than nine\n"
-    "remain, the point whose loss changes the route least. What was left out is listed with the\n"
-    "reason. A plan of fewer than nine leaves the remaining keys empty (99*0,999*0).\n"
+    "there is replaced). A waypoint at the same place as the one before it is dropped, and so,\n"
+    "in a plan of any length, is every point no unit can fly as a leg (closer to the point\n"
+    "before it than the turn lead plus 1 km, such as runway and procedure points beside an\n"
+    "airport; beside the destination the point before it goes). A plan that leaves fewer than\n"
+    "two flyable waypoints is refused with the reason. A route holds nine waypoints: a longer\n"
+    "plan keeps its departure and its destination and, while more than nine remain, drops the\n"
+    "point whose loss changes the route least. What was left out is summarised by reason.\n"
+    "A plan of fewer than nine leaves the remaining keys empty (99*0,999*0).\n"
     "\n"
     "Every other line of the file (other routes, [SYS], comments) stays as it was; missing keys\n"
     "are added to the first [PPM] section, the one the units read (created if needed); the file\n"
     "keeps its encoding (8-bit, UTF-8 or UTF-16, with its byte-order mark) and its line ends\n"
-    "(CR LF, LF or CR alone). The file must be a text INI file (a\n"
-    "missing or empty one is created); a symbolic link is followed to the real file; a read-only\n"
-    "file is refused. The previous file is kept as FILE.bak, and the new one is written to a\n"
+    "(CR LF, LF or CR alone). The file must be a route file: one with\n"
+    "a [PPM] or [SYS] section, or an empty or new one; any other file (a text, another program's\n"
+    "settings, a flight plan) is refused and left as it was unless --force is given, and a\n"
+    "binary file always. A symbolic link is followed to the real file; a read-only file, a FIFO,\n"
+    "a device or any other file that is not an ordinary one is refused at once, as plan or as\n"
+    "route file. The file as it was before the first import is kept as FILE.bak and never\n"
+    "replaced; each import also keeps the version it replaces as FILE.bak.1, FILE.bak.2, ...\n"
+    "(the highest the latest, ten at most: then the oldest goes). The new file is written to a\n"
     "temporary file and renamed into place: it is never left half-written, and a refused import\n"
     "leaves it untouched. Route 0 is the one the units copy into their working route when the\n"
     "route reload area is clicked.\n"
@@ -53,7 +61,8 @@ const char* const kImportPlnHelp =
     "  --cfg FILE        the q14_ppm.cfg to change (created when it does not exist)\n"
     "  --route N         the route to replace, 0 to 3 (default 0)\n"
     "  --speed KMH       true airspeed for the turn leads, 150..1500 km/h (default 600, as 'fly')\n"
-    "  --first-nine      keep the plan's first nine waypoints instead of choosing nine\n"
+    "  --first-nine      keep the plan's first nine flyable waypoints instead of choosing nine\n"
+    "  --force           write into a file that does not look like a route file\n"
     "  --dry-run         print the change as a diff and write nothing\n"
     "\n"
     "Exit status: 0 written (or shown with --dry-run), 1 a plan or route file refused, or a\n"
@@ -71,7 +80,14 @@ int fail(const std::string& e, int status = 1) {
 int cmd_import_pln(int argc, char** argv) {
     std::string plan_path, cfg_path, v, error;
     double route = 0, speed = 600;
-    bool dry_run = false, first_nine = false;
+    bool dry_run = false, first_nine = false, force = false;
+    CommandArgs args;
+    split_args(argc, argv, args);
+    argc = args.argc;
+    argv = args.argv.data();
+    for (const std::string& o : args.operands)
+        if (plan_path.empty()) plan_path = o;
+        else return fail("one flight plan at a time (also got " + o + ") (see q14bench import-pln --help)", 2);
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n%s", kImportPlnUsage, kImportPlnHelp);
@@ -87,6 +103,8 @@ int cmd_import_pln(int argc, char** argv) {
             dry_run = true;
         } else if (std::string(argv[i]) == "--first-nine") {
             first_nine = true;
+        } else if (std::string(argv[i]) == "--force") {
+            force = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             error = std::string("unknown option ") + argv[i];
         } else if (plan_path.empty()) {
@@ -105,10 +123,14 @@ int cmd_import_pln(int argc, char** argv) {
     if (!plan.ok) return fail(plan_path + ": " + plan.error);
 
     std::vector<PlnDrop> dropped;
-    std::vector<size_t> chosen = choose_route_points(plan.waypoints, speed, first_nine, dropped);
+    std::string unflyable;
+    std::vector<size_t> chosen = choose_route_points(plan.waypoints, speed, first_nine, dropped, &unflyable);
     if (chosen.size() < 2)
         return fail(plan_path + ": the plan has " + std::to_string(chosen.size()) +
                     " distinct waypoint(s); a route needs at least two");
+    if (!unflyable.empty())
+        return fail(plan_path + ": fewer than two flyable waypoints are left: " + unflyable +
+                    "; refused, nothing written");
 
     // The route file: through a symbolic link to the real file, which must be a writable
     // text INI file when it exists.
@@ -125,12 +147,14 @@ int cmd_import_pln(int argc, char** argv) {
     RouteFileForm form;
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists) {
-        if (!S_ISREG(st.st_mode)) return fail(cfg_path + ": not an ordinary file; refused, nothing written");
+        if (!S_ISREG(st.st_mode)) return fail(cfg_path + ": " + not_regular_text(st.st_mode) + ", nothing written");
         if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
             return fail(cfg_path + ": the file is read-only; refused, nothing written (make it writable first)");
         if (!read_whole_file(target, original, error, 1u << 20)) return fail("cannot read the route file: " + error);
         std::string why;
         if (!route_file_open(original, form, text, why)) return fail(cfg_path + ": " + why + "; refused, nothing written");
+        if (!route_target_ok(text, force, why))
+            return fail(cfg_path + ": " + why + "; refused, nothing written (--force writes into it all the same)");
     }
 
     const int r = static_cast<int>(route);
@@ -152,14 +176,16 @@ int cmd_import_pln(int argc, char** argv) {
                     cfg_path.c_str(), diff.empty() ? "(no change)\n" : diff.c_str());
         return 0;
     }
-    if (exists && !write_file_atomic(target + ".bak", original, error))
+    std::string backups;
+    if (exists && !keep_route_backups(target, original, backups, error))
         return fail("cannot keep the previous file: " + error + "; nothing written");
     if (!write_file_atomic(target, saved, error)) return fail(error);
 
     std::printf("%s %s%s: route %d from %s (%s form, %zu waypoint(s) in the plan); %d key(s) rewritten, %d added%s%s\n",
                 exists ? "updated" : "created", cfg_path.c_str(), target != cfg_path ? (" (" + target + ")").c_str() : "",
                 r, plan_path.c_str(), plan.form.c_str(), plan.waypoints.size(), edit.replaced, edit.added,
-                edit.section_added ? " in a new [PPM] section" : "", exists ? "; the previous file is kept as .bak" : "");
+                edit.section_added ? " in a new [PPM] section" : "",
+                exists ? ("; the previous file is kept as " + backups).c_str() : "");
     if (!route_file_form_name(form).empty()) std::printf("  kept as %s\n", route_file_form_name(form).c_str());
     for (int w = 1; w <= 9; ++w) {
         if (static_cast<size_t>(w) <= chosen.size()) {

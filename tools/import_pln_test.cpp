@@ -231,11 +231,12 @@ TEST(ImportPln, ALongPlanKeepsItsDepartureAndDestination) {
         EXPECT_GT(geo_distance_km({plan[kept[k - 1]].lat, plan[kept[k - 1]].lon}, {plan[kept[k]].lat, plan[kept[k]].lon}),
                   unit_turn_lead_km(0, 600, 3.5) + 1);
     }
-    // The old rule on request: the first nine, the destination left out.
+    // The old rule on request: the first nine that can be flown, the destination left out.
     dropped.clear();
     kept = choose_route_points(plan, 600, true, dropped);
     ASSERT_EQ(kept.size(), 9u);
-    EXPECT_EQ(plan[kept.back()].ident, "MTL");
+    EXPECT_EQ(plan[kept[1]].ident, plan[2].ident);  // RW25R, 1.1 km from LEBL, goes first
+    EXPECT_EQ(plan[kept.back()].ident, "LSA");
     EXPECT_EQ(dropped.size(), 5u);
     EXPECT_TRUE(dropped.back().past_ninth);
 }

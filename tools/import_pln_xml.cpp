@@ -2,25 +2,36 @@
 // lines they stand on.
 #include <pugixml.hpp>
 
+#include <algorithm>
+#include <vector>
+
 #include "tools/import_pln.h"
 
 namespace {
 
-int line_of(const std::string& text, ptrdiff_t offset) {
-    int line = 1;
-    for (size_t i = 0; offset > 0 && i < static_cast<size_t>(offset) && i < text.size(); ++i)
-        if (text[i] == '\n') ++line;
-    return line;
-}
+// Where each line break stands, found once, so that the line of any offset is a binary search.
+struct LineIndex {
+    std::vector<size_t> breaks;
+    explicit LineIndex(const std::string& text) {
+        for (size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1)) breaks.push_back(i);
+    }
+    // The 1-based line of byte `offset` (the first line for an offset before the text).
+    int line_of(ptrdiff_t offset) const {
+        if (offset <= 0) return 1;
+        return 1 + static_cast<int>(std::lower_bound(breaks.begin(), breaks.end(), static_cast<size_t>(offset)) -
+                                    breaks.begin());
+    }
+};
 
 }  // namespace
 
 PlnXmlPlan read_plan_xml(const std::string& text) {
     PlnXmlPlan plan;
+    const LineIndex lines(text);
     pugi::xml_document doc;
     pugi::xml_parse_result pr = doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!pr) {
-        plan.error = "line " + std::to_string(line_of(text, pr.offset)) + ": not well-formed XML (" + pr.description() + ")";
+        plan.error = "line " + std::to_string(lines.line_of(pr.offset)) + ": not well-formed XML (" + pr.description() + ")";
         return plan;
     }
     pugi::xml_node fp = doc.child("SimBase.Document").child("FlightPlan.FlightPlan");
@@ -30,7 +41,7 @@ PlnXmlPlan read_plan_xml(const std::string& text) {
     }
     for (pugi::xml_node w = fp.child("ATCWaypoint"); w; w = w.next_sibling("ATCWaypoint")) {
         PlnXmlWaypoint wp;
-        wp.line = line_of(text, w.offset_debug());
+        wp.line = lines.line_of(w.offset_debug());
         wp.ident = w.attribute("id").value();
         wp.icao_ident = w.child("ICAO").child_value("ICAOIdent");
         wp.icao_name = w.child("ICAO").child_value("ICAOName");
@@ -40,7 +51,7 @@ PlnXmlPlan read_plan_xml(const std::string& text) {
         if (pugi::xml_node pos = w.child("WorldPosition")) {
             wp.has_position = true;
             wp.position = pos.child_value();
-            wp.position_line = line_of(text, pos.offset_debug());
+            wp.position_line = lines.line_of(pos.offset_debug());
         }
         plan.waypoints.push_back(wp);
     }

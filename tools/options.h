@@ -6,6 +6,33 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+// A subcommand's arguments as its option loop reads them: "--name=value" split into "--name"
+// and "value", and what follows "--" kept apart as operands, whatever they begin with.
+struct CommandArgs {
+    std::vector<std::string> words;     // options and operands before "--"
+    std::vector<std::string> operands;  // after "--"
+    std::vector<char*> argv;            // into `words`
+    int argc = 0;
+};
+
+inline void split_args(int argc, char** argv, CommandArgs& a) {
+    int i = 0;
+    for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        const char* eq = std::strchr(argv[i], '=');
+        if (argv[i][0] == '-' && argv[i][1] == '-' && eq) {
+            a.words.emplace_back(argv[i], static_cast<size_t>(eq - argv[i]));
+            a.words.emplace_back(eq + 1);
+        } else {
+            a.words.emplace_back(argv[i]);
+        }
+    }
+    for (++i; i < argc; ++i) a.operands.emplace_back(argv[i]);
+    for (std::string& w : a.words) a.argv.push_back(w.data());
+    a.argv.push_back(nullptr);
+    a.argc = static_cast<int>(a.words.size());
+}
 
 // True when argv[i] is `name`; its value (argv[i + 1]) goes to `out` and i moves past it.
 // A missing value sets `error`.

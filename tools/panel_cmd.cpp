@@ -38,7 +38,10 @@ const char* const kPanelHelp =
     "                    below res/ of the sources)\n"
     "  --out DIR         output folder (default out/): uvi.png, pur.png, ap_key.png, koord_i.png,\n"
     "                    koord_s.png, digtest.png and panels.png (all of them on one sheet)\n"
-    "%s";
+    "%s"
+    "\n"
+    "Exit status: 0 drawn, 1 bad input (a route file refused, a unit that did not do what it was\n"
+    "told, a failed write), 2 bad usage.\n";
 
 namespace {
 
@@ -125,6 +128,11 @@ int cmd_panel(int argc, char** argv) {
     std::string out = "out", captions = build_captions(), bitmaps, v, error;
     double minutes = 0, page = 6, unit = 2, scale = 1;
     bool lamp_test = false;
+    CommandArgs args;
+    split_args(argc, argv, args);
+    argc = args.argc;
+    argv = args.argv.data();
+    if (!args.operands.empty()) return fail("panel takes no file of its own (got " + args.operands[0] + ")", 2);
     for (int i = 0; i < argc; ++i) {
         if (is_help(argv[i])) {
             std::printf("usage: q14bench %s\n\n", kPanelUsage);

@@ -31,8 +31,11 @@ const Command kCommands[] = {
 int cmd_help(int, char**) {
     std::printf("usage: q14bench <command> [options]\n\ncommands:\n");
     for (const Command& c : kCommands) std::printf("  %s\n      %s\n", c.usage, c.summary);
-    std::printf("\n'q14bench <command> --help' tells more about each command; 'q14bench --version' prints\n"
-                "the version and the commit it was built from.\n");
+    std::printf("\n'q14bench <command> --help' tells more about each command and lists its exit statuses;\n"
+                "'q14bench --version' (anywhere on the line) prints the version and the commit it was built\n"
+                "from. Every command takes an option's value after a blank or an '=' (--speed 450 or\n"
+                "--speed=450), and after '--' takes every argument as a file, whatever it begins with.\n"
+                "\nExit status: that of the command; 0 for help and --version, 2 for no or an unknown command.\n");
     std::printf("\nThe modules are loaded from %s and %s.\n", host_module_path(1).c_str(), host_module_path(2).c_str());
     return 0;
 }
@@ -40,10 +43,11 @@ int cmd_help(int, char**) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("q14bench %s (commit %s)\n", Q14_VERSION, Q14_COMMIT);
-        return 0;
-    }
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("q14bench %s (commit %s)\n", Q14_VERSION, Q14_COMMIT);
+            return 0;
+        }
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         cmd_help(0, nullptr);
         return argc < 2 ? 2 : 0;

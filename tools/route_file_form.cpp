@@ -40,14 +40,6 @@ bool route_file_open(const std::string& bytes, RouteFileForm& form, std::string&
         for (char& c : text)
             if (c == '\r') c = '\n';
     }
-    // Some line a profile reader takes as a section or a key (only blanks and comments: an
-    // INI file with nothing in it yet).
-    bool other = false;
-    for (const ProfileEntry& e : profile_entries(profile_from_utf8(text))) {
-        if (e.header || (e.has_value && (e.name.empty() || e.name[0] != u';'))) return true;
-        other = other || e.name.empty() || e.name[0] != u';';
-    }
-    if (other) return why = "no line of it is a [section] or a key=value line: not an INI file", false;
     return true;
 }
 

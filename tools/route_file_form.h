@@ -15,7 +15,7 @@ struct RouteFileForm {
 // mark taken off), UTF-16 decoded to UTF-8, CR-only line ends turned into LF. False with `why`
 // for a file that could not be saved back as it was, or is no route file: NUL or other control
 // characters (binary content), UTF-16 with an odd byte or a broken surrogate pair, lines ended
-// by CR alone mixed with others, no line a profile reader takes as a section or key.
+// by CR alone mixed with others. Whether it is a route file at all is route_target_ok's to say.
 bool route_file_open(const std::string& bytes, RouteFileForm& form, std::string& text, std::string& why);
 // `text` in the form the file was read in: its encoding, byte-order mark and line ends.
 std::string route_file_save(const std::string& text, const RouteFileForm& form);

@@ -313,9 +313,14 @@ EMSCRIPTEN_KEEPALIVE const char* trainer_import_plan(const char* plan_bytes, int
         return nullptr;
     }
     std::vector<PlnDrop> dropped;
-    std::vector<size_t> chosen = choose_route_points(plan.waypoints, kCheckDefaultSpeedKmh, false, dropped);
+    std::string unflyable;
+    std::vector<size_t> chosen = choose_route_points(plan.waypoints, kCheckDefaultSpeedKmh, false, dropped, &unflyable);
     if (chosen.size() < 2) {
         g_error = "the plan has " + std::to_string(chosen.size()) + " distinct waypoint(s); a route needs at least two";
+        return nullptr;
+    }
+    if (!unflyable.empty()) {
+        g_error = "fewer than two flyable waypoints are left: " + unflyable;
         return nullptr;
     }
     CfgEdit edit = pln_set_route(std::string(cfg_text, static_cast<size_t>(cfg_length)), route, plan.waypoints, chosen);
