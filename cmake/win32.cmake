@@ -6,6 +6,7 @@ enable_language(RC)
 # information), so that two builds of one commit in different folders give the same bytes.
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/)
 set(Q14_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+include(${CMAKE_SOURCE_DIR}/cmake/installer.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)
 
 # Where each unit's module prefers to be loaded: distinct, so that the two units loaded side by
@@ -63,7 +64,7 @@ function(q14_add_edition edition)
                         -Wl,--image-base=${Q14_IMAGE_BASE_${unit}})
     list(APPEND modules ${target})
   endforeach()
-  q14_package_edition(${edition} ${arg_PACKAGE} ${arg_GUIDE} ${arg_LANGUAGE} ${modules})
+  q14_package_edition(${edition} "${arg_TITLE}" ${arg_PACKAGE} ${arg_GUIDE} ${arg_LANGUAGE} ${modules})
 endfunction()
 
 # One edition per caption set (cmake/captions.cmake), whatever Q14_CAPTIONS says; the set it

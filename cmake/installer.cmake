@@ -1,0 +1,48 @@
+# The installers (NSIS): one per edition, q14-<version>-setup.exe and, for the Russian edition,
+# q14-<version>-ru-setup.exe, carrying the files of the edition's zip (cmake/package.cmake),
+# and their tests (label package): two builds give the same bytes, and under Wine an update
+# over a 1.0 installation keeps the pilot's files, the units load from there, and the
+# uninstaller removes exactly what was installed.
+enable_testing()
+find_program(Q14_MAKENSIS makensis)
+if(NOT Q14_MAKENSIS)
+  message(WARNING "makensis not found (Debian package nsis): no installers")
+endif()
+
+# q14_installer(<edition> <title> <language> <package listing> <SHA256SUMS> <target making them>)
+function(q14_installer edition title language listing sums sums_target)
+  if(NOT Q14_MAKENSIS)
+    return()
+  endif()
+  if(language STREQUAL en)
+    set(name q14-${PROJECT_VERSION}-setup.exe)
+  else()
+    set(name q14-${PROJECT_VERSION}-${language}-setup.exe)
+  endif()
+  set(setup ${CMAKE_BINARY_DIR}/${name})
+  set(build_args -DLIST=${listing} -DSUMS=${sums} -DLANGUAGE=${language} -DVERSION=${PROJECT_VERSION}
+                 -DROUTE_FILE=${Q14_ROUTE_FILE} -DMAKENSIS=${Q14_MAKENSIS} -DSOURCE_DIR=${CMAKE_SOURCE_DIR})
+  file(GLOB nsis_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/*)
+  add_custom_command(
+    OUTPUT ${setup}
+    COMMAND ${CMAKE_COMMAND} ${build_args} -DSTAGE=${CMAKE_BINARY_DIR}/installer_stage/${edition} -DOUT=${setup}
+            -P ${CMAKE_SOURCE_DIR}/cmake/installer_build.cmake
+    DEPENDS ${sums} ${nsis_sources} ${CMAKE_SOURCE_DIR}/cmake/installer_build.cmake
+            ${CMAKE_SOURCE_DIR}/cmake/package_epoch.cmake
+    COMMENT "Installer ${name}")
+  add_custom_target(q14_installer_${edition} ALL DEPENDS ${setup})
+  add_dependencies(q14_installer_${edition} ${sums_target})
+
+  # A second build from fresh copies of every file, elsewhere and later: the same bytes.
+  add_test(NAME installer_reproducible_${edition}
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/installer-again.sh ${setup} ${listing} ${sums}
+                   ${CMAKE_SOURCE_DIR}/cmake/installer_build.cmake ${CMAKE_COMMAND} ${build_args})
+  set_tests_properties(installer_reproducible_${edition} PROPERTIES LABELS package TIMEOUT 300)
+
+  # Under Wine: update over the zip's layout, the installed units loaded, uninstall, fresh install.
+  # The staged files are the zip's; the edition's title is the one its modules carry.
+  add_test(NAME installer_wine_${edition}
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/installer-test.sh ${CMAKE_BINARY_DIR} ${setup}
+                   ${CMAKE_BINARY_DIR}/installer_stage/${edition} "${title}" ${PROJECT_VERSION})
+  set_tests_properties(installer_wine_${edition} PROPERTIES LABELS package TIMEOUT 1200 RESOURCE_LOCK wine)
+endfunction()
