@@ -64,6 +64,11 @@ Section
   WriteRegDWORD HKLM "${Q14_UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; The uninstaller lies in q14_docs: the simulator's folder is the one above.
+Function un.onInit
+  GetFullPathName $INSTDIR "$INSTDIR\.."
+FunctionEnd
+
 ; Removes what the installer put in place except the route file, which is the pilot's.
 Section "Uninstall"
   !insertmacro Q14_REMOVE_FILES
