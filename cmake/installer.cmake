@@ -1,12 +1,21 @@
 # The installers (NSIS): one per edition, q14-<version>-setup.exe and, for the Russian edition,
 # q14-<version>-ru-setup.exe, carrying the files of the edition's zip (cmake/package.cmake),
-# and their tests (label package): two builds give the same bytes, and under Wine an update
-# over a 1.0 installation keeps the pilot's files, the units load from there, and the
-# uninstaller removes exactly what was installed.
+# and their tests (label package): the texts they carry have Windows line ends, two builds
+# give the same bytes, and under Wine an update over a 1.0 installation keeps the pilot's
+# files, the units load from there, and the uninstaller removes exactly what was installed.
 enable_testing()
 find_program(Q14_MAKENSIS makensis)
 if(NOT Q14_MAKENSIS)
   message(WARNING "makensis not found (Debian package nsis): no installers")
+endif()
+
+# The commit's time, which the installers' files carry: a new commit builds them again.
+set(Q14_EPOCH_STAMP ${CMAKE_BINARY_DIR}/package_epoch.txt)
+if(Q14_MAKENSIS)
+  add_custom_target(q14_package_epoch
+    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DOUT=${Q14_EPOCH_STAMP}
+            -P ${CMAKE_SOURCE_DIR}/cmake/package_epoch.cmake
+    BYPRODUCTS ${Q14_EPOCH_STAMP})
 endif()
 
 # q14_installer(<edition> <title> <language> <package listing> <SHA256SUMS> <target making them>)
@@ -21,23 +30,28 @@ function(q14_installer edition title language listing sums sums_target)
   endif()
   set(setup ${CMAKE_BINARY_DIR}/${name})
   set(build_args -DLIST=${listing} -DSUMS=${sums} -DLANGUAGE=${language} -DVERSION=${PROJECT_VERSION}
-                 -DROUTE_FILE=${Q14_ROUTE_FILE} -DMAKENSIS=${Q14_MAKENSIS} -DSOURCE_DIR=${CMAKE_SOURCE_DIR})
+                 -DROUTE_FILE=${Q14_ROUTE_FILE} -DMAKENSIS=${Q14_MAKENSIS} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+                 "-DCOMPANY=${Q14_COMPANY}" "-DCOPYRIGHT=${Q14_COPYRIGHT}")
   file(GLOB nsis_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/*)
   add_custom_command(
     OUTPUT ${setup}
     COMMAND ${CMAKE_COMMAND} ${build_args} -DSTAGE=${CMAKE_BINARY_DIR}/installer_stage/${edition} -DOUT=${setup}
             -P ${CMAKE_SOURCE_DIR}/cmake/installer_build.cmake
-    DEPENDS ${sums} ${nsis_sources} ${CMAKE_SOURCE_DIR}/cmake/installer_build.cmake
-            ${CMAKE_SOURCE_DIR}/cmake/package_epoch.cmake
-    COMMENT "Installer ${name}")
+    DEPENDS ${sums} ${nsis_sources} ${CMAKE_SOURCE_DIR}/cmake/installer_build.cmake ${Q14_EPOCH_STAMP}
+    COMMENT "Installer ${name}" VERBATIM)
   add_custom_target(q14_installer_${edition} ALL DEPENDS ${setup})
-  add_dependencies(q14_installer_${edition} ${sums_target})
+  add_dependencies(q14_installer_${edition} ${sums_target} q14_package_epoch)
 
   # A second build from fresh copies of every file, elsewhere and later: the same bytes.
   add_test(NAME installer_reproducible_${edition}
            COMMAND ${CMAKE_SOURCE_DIR}/scripts/installer-again.sh ${setup} ${listing} ${sums}
                    ${CMAKE_SOURCE_DIR}/cmake/installer_build.cmake ${CMAKE_COMMAND} ${build_args})
   set_tests_properties(installer_reproducible_${edition} PROPERTIES LABELS package TIMEOUT 300)
+
+  # The staged files are the zip's: licence, README and Windows line ends.
+  add_test(NAME package_texts_${edition}
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-package-texts.sh ${CMAKE_BINARY_DIR}/installer_stage/${edition})
+  set_tests_properties(package_texts_${edition} PROPERTIES LABELS package TIMEOUT 60)
 
   # Under Wine: update over the zip's layout, the installed units loaded, uninstall, fresh install.
   # The staged files are the zip's; the edition's title is the one its modules carry.

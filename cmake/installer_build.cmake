@@ -3,7 +3,8 @@
 # what its uninstaller removes (installer/files.nsh is their form), and runs makensis.
 #   cmake -DLIST=<files.txt> -DSUMS=<SHA256SUMS> -DSTAGE=<folder> -DOUT=<setup .exe>
 #         -DLANGUAGE=<en|ru> -DVERSION=<x.y.z> -DROUTE_FILE=<path below the simulator folder>
-#         -DMAKENSIS=<program> -DSOURCE_DIR=<checkout> -P installer_build.cmake
+#         -DMAKENSIS=<program> -DSOURCE_DIR=<checkout> -DCOMPANY=<maker> -DCOPYRIGHT=<terms>
+#         -P installer_build.cmake
 include(${SOURCE_DIR}/cmake/package_epoch.cmake)
 file(REMOVE_RECURSE ${STAGE})
 file(STRINGS ${LIST} entries)
@@ -80,7 +81,7 @@ ${remove}!macroend
 ")
 
 execute_process(COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DQ14_VERSION=${VERSION} -DQ14_LANGUAGE=${LANGUAGE}
-                        -DQ14_FILES=${STAGE}.nsh -DQ14_LICENSE=${STAGE}/q14_docs/LICENSE.txt -DQ14_OUT=${OUT}
+                        "-DQ14_COMPANY=${COMPANY}" "-DQ14_COPYRIGHT=${COPYRIGHT}" -DQ14_FILES=${STAGE}.nsh -DQ14_LICENSE=${STAGE}/q14_docs/LICENSE.txt -DQ14_OUT=${OUT}
                         ${SOURCE_DIR}/installer/q14.nsi
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

@@ -12,3 +12,17 @@ function(q14_package_epoch source_dir out_var)
   endif()
   set(${out_var} ${epoch} PARENT_SCOPE)
 endfunction()
+
+# Run as a build step, writes that time to a file, rewritten only when it changes, so that what
+# carries it is built again after a new commit.
+#   cmake -DSOURCE_DIR=<checkout> -DOUT=<file> -P package_epoch.cmake
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE AND DEFINED OUT)
+  q14_package_epoch(${SOURCE_DIR} epoch)
+  set(old "")
+  if(EXISTS ${OUT})
+    file(READ ${OUT} old)
+  endif()
+  if(NOT old STREQUAL "${epoch}\n")
+    file(WRITE ${OUT} "${epoch}\n")
+  endif()
+endif()

@@ -6,7 +6,11 @@ enable_language(RC)
 # information), so that two builds of one commit in different folders give the same bytes.
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/)
 set(Q14_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+# The maker and the terms in the version resources of the modules and the installers.
+set(Q14_COMPANY "q14 project")
+set(Q14_COPYRIGHT "Copyright (c) 2026 the q14 authors, MIT licence")
 include(${CMAKE_SOURCE_DIR}/cmake/installer.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/package_checks.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)
 
 # Where each unit's module prefers to be loaded: distinct, so that the two units loaded side by

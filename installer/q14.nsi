@@ -1,8 +1,9 @@
 ; Installer of one edition of the q14 navigation units, built by cmake/installer_build.cmake:
 ; puts the modules and documents into the simulator's folder and never replaces the route file.
 ; Defines given by the build: Q14_VERSION, Q14_LANGUAGE (en, ru: texts_<language>.nsh),
-; Q14_FILES (the generated lists of files, Q14_INSTALL_FILES and Q14_REMOVE_FILES, and
-; Q14_SIZE_KB), Q14_LICENSE (the licence text shown) and Q14_OUT (the installer written).
+; Q14_COMPANY and Q14_COPYRIGHT (maker and terms), Q14_FILES (the generated lists of files,
+; Q14_INSTALL_FILES and Q14_REMOVE_FILES, and Q14_SIZE_KB), Q14_LICENSE (the licence text
+; shown) and Q14_OUT (the installer written).
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -38,8 +39,8 @@ VIAddVersionKey "ProductName" "q14 navigation units"
 VIAddVersionKey "ProductVersion" "${Q14_VERSION}"
 VIAddVersionKey "FileVersion" "${Q14_VERSION}"
 VIAddVersionKey "FileDescription" "q14 ${Q14_VERSION} setup"
-VIAddVersionKey "CompanyName" "q14 project"
-VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 the q14 authors, MIT licence"
+VIAddVersionKey "CompanyName" "${Q14_COMPANY}"
+VIAddVersionKey "LegalCopyright" "${Q14_COPYRIGHT}"
 
 ; A folder without Gauges is most likely not the simulator's: install there only when confirmed.
 Function ConfirmFolder
@@ -55,7 +56,7 @@ Section
   WriteRegStr HKCU "${Q14_CHOICE_KEY}" "${Q14_CHOICE_VALUE}" "$INSTDIR"
   WriteRegStr HKLM "${Q14_UNINSTALL_KEY}" "DisplayName" "$(Q14_TEXT_PRODUCT)"
   WriteRegStr HKLM "${Q14_UNINSTALL_KEY}" "DisplayVersion" "${Q14_VERSION}"
-  WriteRegStr HKLM "${Q14_UNINSTALL_KEY}" "Publisher" "q14 project"
+  WriteRegStr HKLM "${Q14_UNINSTALL_KEY}" "Publisher" "${Q14_COMPANY}"
   WriteRegStr HKLM "${Q14_UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${Q14_UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${Q14_UNINSTALLER}"'
   WriteRegStr HKLM "${Q14_UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${Q14_UNINSTALLER}" /S'
