@@ -14,17 +14,23 @@ void named_publish(NavState& s) {
     host_publish_named_value(&s.ost_ind, kNamedInt, kUnit.name_ost_ind);
 }
 
-void named_bind(NavState& s) { host_bind_named_value(s.other_hook_ref, kUnit.partner_hook); }
+// Bound once per initialisation: a partner loaded later stays unseen until this unit's system
+// gauge is initialised again.
+void named_bind(NavState& s) {
+    host_bind_named_value(s.other_hook_ref, kUnit.partner_hook);
+    s.partner_found_at_init = s.other_hook_ref.value != nullptr;
+}
 
 void named_withdraw(NavState&) {
     for (const char* name : kUnit.withdraw) host_withdraw_named_value(name);
 }
 
-// The partner's HOOK is bound again every cycle, just before it is read: the simulator unloads
-// a module without telling the other one, and an address bound once would then lead into the
-// freed module. A partner loaded later is seen from its first cycle on.
+// The simulator unloads a module without telling the other one, and an address bound once would
+// then lead into the freed module. So while the binding at initialisation found the partner, it
+// is made again every cycle just before it is read: a partner gone reads as no focus, a partner
+// loaded again is seen again. A unit that found no partner then stays blind to it, as before.
 void focus_arbitration_start(NavState& s) {
-    named_bind(s);
+    if (s.partner_found_at_init) host_bind_named_value(s.other_hook_ref, kUnit.partner_hook);
     const int32_t* partner = static_cast<const int32_t*>(s.other_hook_ref.value);
     s.other_kbd_focus = partner ? *partner : 0;
     if (s.other_kbd_focus > s.other_kbd_focus_prev) {

@@ -40,6 +40,7 @@ struct NavState {
     int32_t other_kbd_focus = 0;      // partner's HOOK this cycle; named variables
     int32_t other_kbd_focus_prev = 0; // the same one cycle earlier
     NamedValueRef other_hook_ref = {};// host record bound to the partner's HOOK
+    int32_t partner_found_at_init = 0;// the binding at the last initialisation found the partner
 
     // Power, warm-up, alignment and readiness (system cycle)
     int32_t ext_power = 0;            // external power present

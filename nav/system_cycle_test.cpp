@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "nav/named_vars.h"
 #include "nav/system_cycle_fake_test.h"
 
 namespace {
@@ -555,9 +556,26 @@ TEST_F(SystemCycleTest, WheelIsCopiedAndTheStartPointEntersTheRoute) {
     EXPECT_EQ(s.ppm_lon[0], -12.25);
 }
 
+TEST_F(SystemCycleTest, APartnerPublishedAfterInitialisationIsNotSeen) {
+    named_bind(s);  // nothing published yet
+    int32_t partner = 0;
+    fake_sim::g_partner_hook = &partner;
+    s.kbd_focus = 1;
+    s.kbd_focus_timer = 1080;
+    cycles(2);
+    partner = 1;
+    cycles(2);
+    EXPECT_EQ(s.other_hook_ref.value, nullptr);
+    EXPECT_EQ(s.kbd_focus, 1) << "blind to the partner until initialised again";
+    named_bind(s);  // initialised again: the partner is seen, and its flag rises from 0
+    cycle();
+    EXPECT_EQ(s.kbd_focus, 0);
+}
+
 TEST_F(SystemCycleTest, KeyboardFocusIsLostToThePartnerAndLapses) {
     int32_t partner = 0;
-    fake_sim::g_partner_hook = &partner;  // published after this unit's initialisation
+    fake_sim::g_partner_hook = &partner;
+    named_bind(s);  // found at initialisation
     s.kbd_focus = 1;
     s.kbd_focus_timer = 1080;
     cycle();
@@ -584,6 +602,12 @@ TEST_F(SystemCycleTest, KeyboardFocusIsLostToThePartnerAndLapses) {
     cycles(3);
     EXPECT_EQ(s.other_hook_ref.value, nullptr);
     EXPECT_EQ(s.kbd_focus, 1);
+
+    // Published again: the binding renewed every cycle finds it, and its rise takes the focus.
+    fake_sim::g_partner_hook = &partner;
+    cycle();
+    EXPECT_EQ(s.other_hook_ref.value, &partner);
+    EXPECT_EQ(s.kbd_focus, 0);
 }
 
 // ---- unit 2's own steps ------------------------------------------------------------------

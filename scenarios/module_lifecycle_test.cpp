@@ -117,21 +117,67 @@ HostModule* take_focus(int unit) {
     return m;
 }
 
-// The simulator sends no notice when it unloads a module, and a record bound to the partner's
-// HOOK then holds an address into the freed module. Whichever unit stays behind runs on
-// without reading it, holds the keyboard focus alone, and sees the partner when it is loaded
-// again and takes the focus.
-TEST_F(LifecycleTest, AUnitRunsOnAfterItsPartnerIsUnloaded) {
-    for (int stays : {1, 2}) {
-        SCOPED_TRACE("unit " + std::to_string(stays) + " stays");
-        host_reset();
-        const int goes = 3 - stays;
-        HostModule* unit[3] = {nullptr, host_open_unit(1), host_open_unit(2)};
-        ASSERT_TRUE(unit[1] && unit[2]) << host_last_error();
-        take_focus(goes);
-        ASSERT_EQ(focus_mark(unit[goes]), 0.0);
+// Has an open unit take the focus afresh (a unit holding it lets go first): a new rise of its
+// HOOK, which a partner watching it answers by letting go.
+void retake_focus(HostModule* m) {
+    for (int clicks = focus_mark(m) == 0.0 ? 2 : 1; clicks > 0; --clicks) {
+        host_click(m, "Q14_UVI", kFocusArea);
+        host_frames(2);
+    }
+}
 
-        host_unload(unit[goes]);
+// The partner's HOOK is bound when a unit's system gauge is initialised: the unit loaded second
+// finds the first one's, the unit loaded first finds nothing and stays blind to its partner.
+TEST_F(LifecycleTest, OnlyTheUnitLoadedSecondSeesItsPartner) {
+    for (int first : {1, 2}) {
+        SCOPED_TRACE("unit " + std::to_string(first) + " loaded first");
+        host_reset();
+        const int second = 3 - first;
+        HostModule* unit[3] = {};
+        unit[first] = take_focus(first);
+        ASSERT_NE(unit[first], nullptr) << host_last_error();
+        ASSERT_EQ(focus_mark(unit[first]), 0.0);
+        unit[second] = take_focus(second);
+        ASSERT_NE(unit[second], nullptr) << host_last_error();
+        host_frames(20);
+        EXPECT_EQ(focus_mark(unit[second]), 0.0);
+        EXPECT_EQ(focus_mark(unit[first]), 0.0) << "the unit loaded first does not see its partner take the focus";
+
+        retake_focus(unit[first]);
+        host_frames(20);
+        EXPECT_EQ(focus_mark(unit[first]), 0.0);
+        EXPECT_EQ(focus_mark(unit[second]), -1.0) << "the unit loaded second gives the focus up";
+    }
+}
+
+// The simulator sends no notice when it unloads a module, and a record bound to the partner's
+// HOOK then holds an address into the freed module. Whichever unit stays behind runs on without
+// reading it and holds the keyboard focus alone. Each unit's pre-kill withdraws both HOOK names,
+// so a unit loaded again finds no partner and stays blind, while the unit that stayed sees it
+// again only if its own binding at initialisation had found the partner.
+TEST_F(LifecycleTest, APartnerUnloadedAndLoadedAgain) {
+    struct Case {
+        int first, goes;
+        bool stays_sees_it_again;
+    } cases[] = {
+        {.first = 1, .goes = 1, .stays_sees_it_again = true},
+        {.first = 1, .goes = 2, .stays_sees_it_again = false},
+        {.first = 2, .goes = 2, .stays_sees_it_again = true},
+        {.first = 2, .goes = 1, .stays_sees_it_again = false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("unit " + std::to_string(c.first) + " loaded first, unit " + std::to_string(c.goes) +
+                     " unloaded");
+        host_reset();
+        const int stays = 3 - c.goes;
+        HostModule* unit[3] = {};
+        unit[c.first] = host_open_unit(c.first);
+        unit[3 - c.first] = host_open_unit(3 - c.first);
+        ASSERT_TRUE(unit[1] && unit[2]) << host_last_error();
+        take_focus(c.goes);
+        ASSERT_EQ(focus_mark(unit[c.goes]), 0.0);
+
+        host_unload(unit[c.goes]);
         host_frames(20);
         take_focus(stays);
         host_frames(100);
@@ -139,23 +185,18 @@ TEST_F(LifecycleTest, AUnitRunsOnAfterItsPartnerIsUnloaded) {
         EXPECT_TRUE(host_key(kScanPad2)) << "and its hook takes the keypad";
         host_key(kScanPad2, 1, true);
 
-        unit[goes] = take_focus(goes);
-        ASSERT_NE(unit[goes], nullptr) << host_last_error();
-        EXPECT_EQ(focus_mark(unit[goes]), 0.0);
-        EXPECT_EQ(focus_mark(unit[stays]), -1.0) << "the partner loaded again took the focus away";
+        unit[c.goes] = take_focus(c.goes);
+        ASSERT_NE(unit[c.goes], nullptr) << host_last_error();
+        host_frames(20);
+        EXPECT_EQ(focus_mark(unit[c.goes]), 0.0);
+        EXPECT_EQ(focus_mark(unit[stays]), c.stays_sees_it_again ? -1.0 : 0.0);
+
+        retake_focus(unit[stays]);
+        host_frames(20);
+        EXPECT_EQ(focus_mark(unit[stays]), 0.0);
+        EXPECT_EQ(focus_mark(unit[c.goes]), 0.0) << "the unit loaded again never sees its partner";
         EXPECT_TRUE(host_text_buffers_intact());
     }
-}
-
-// A unit loaded before its partner sees the partner's focus from the partner's first cycle.
-TEST_F(LifecycleTest, APartnerLoadedLaterIsSeen) {
-    HostModule* n2 = take_focus(2);
-    ASSERT_NE(n2, nullptr);
-    ASSERT_EQ(focus_mark(n2), 0.0);
-    HostModule* n1 = take_focus(1);
-    ASSERT_NE(n1, nullptr);
-    EXPECT_EQ(focus_mark(n1), 0.0);
-    EXPECT_EQ(focus_mark(n2), -1.0) << "unit 2 gave the focus up to the later unit 1";
 }
 
 }  // namespace
