@@ -1,10 +1,12 @@
 # The installers (NSIS): one per edition, q14-<version>-setup.exe and, for the Russian edition,
 # q14-<version>-ru-setup.exe, carrying the files of the edition's zip (cmake/package.cmake),
-# and their tests (label package): the texts they carry have Windows line ends, two builds
-# give the same bytes, and under Wine an update over a 1.0 installation keeps the pilot's
-# files, the units load from there, and the uninstaller removes exactly what was installed.
+# and their tests (label package): the texts they carry have Windows line ends, the guide
+# fits a phone's screen (also label browser), two builds give the same bytes, and under Wine
+# an update over a 1.0 installation keeps the pilot's files, the units load from there, and
+# the uninstaller removes exactly what was installed.
 enable_testing()
 find_program(Q14_MAKENSIS makensis)
+find_program(Q14_NODE node)
 if(NOT Q14_MAKENSIS)
   message(WARNING "makensis not found (Debian package nsis): no installers")
 endif()
@@ -52,6 +54,14 @@ function(q14_installer edition title language listing sums sums_target)
   add_test(NAME package_texts_${edition}
            COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-package-texts.sh ${CMAKE_BINARY_DIR}/installer_stage/${edition})
   set_tests_properties(package_texts_${edition} PROPERTIES LABELS package TIMEOUT 60)
+
+  # Its HTML guide on a phone's screen in headless Chromium (web/node_modules: install-deps).
+  if(Q14_NODE)
+    add_test(NAME guide_width_${edition}
+             COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/tests/guide_width_test.js
+                     ${CMAKE_BINARY_DIR}/installer_stage/${edition}/q14_docs/USER_GUIDE.html)
+    set_tests_properties(guide_width_${edition} PROPERTIES LABELS "package;browser" TIMEOUT 120)
+  endif()
 
   # Under Wine: update over the zip's layout, the installed units loaded, uninstall, fresh install.
   # The staged files are the zip's; the edition's title is the one its modules carry.
