@@ -19,7 +19,8 @@ if(LANGUAGE STREQUAL ru)
   string(CONCAT fragment_head
       "; q14 ${VERSION}: пример установки обоих навигационных блоков в panel.cfg самолёта. Перенесите\r\n"
       "; эти секции в panel.cfg самолёта, объединив их с его окнами; каждый прибор описан в\r\n"
-      "; руководстве (USER_GUIDE.html, раздел 3).\r\n")
+      "; руководстве (USER_GUIDE.html, раздел 3). Номера окон и приборов продолжают номера самолёта:\r\n"
+      "; симулятор останавливается на первом пропущенном номере.\r\n")
 else()
   set(LANGUAGE en)
   set(contents_word "Contents")
@@ -28,7 +29,8 @@ else()
   string(CONCAT fragment_head
       "; q14 ${VERSION}: an example of both navigation units in an aircraft's panel.cfg. Paste the\r\n"
       "; sections into the aircraft's own file, merging them with the windows it has; the user\r\n"
-      "; guide (USER_GUIDE.html, section 3) explains each gauge.\r\n")
+      "; guide (USER_GUIDE.html, section 3) explains each gauge. Window and gauge numbers continue\r\n"
+      "; the aircraft's own: the simulator stops reading at the first missing number.\r\n")
 endif()
 
 # Anchors: section N is "sN", its M-th subsection "sN-M"; the table of contents lists them all.

@@ -42,6 +42,15 @@ VIAddVersionKey "FileDescription" "q14 ${Q14_VERSION} setup"
 VIAddVersionKey "CompanyName" "${Q14_COMPANY}"
 VIAddVersionKey "LegalCopyright" "${Q14_COPYRIGHT}"
 
+; A silent installation needs a folder: /D= or the one chosen the last time.
+Function .onInit
+  IfSilent 0 done
+  StrCmp $INSTDIR "" 0 done
+  SetErrorLevel 2
+  Abort
+done:
+FunctionEnd
+
 ; A folder without Gauges is most likely not the simulator's: install there only when confirmed.
 Function ConfirmFolder
   IfFileExists "$INSTDIR\Gauges\*.*" done

@@ -133,6 +133,9 @@ check "an update without /D goes to the folder chosen before" cmp -s "$stage/Gau
 in_wine "wine '$(windows_path "$fresh")\\q14_docs\\uninstall.exe' /S"
 check "fresh install uninstalled: the route file kept" cmp -s "$stage/$route" "$fresh/$route"
 check "fresh install uninstalled: every installed file removed" none_left "$fresh"
+# With nothing remembered, a silent installation without /D has no folder and refuses.
+in_wine "wine '$setup' /S"
+check "silent install without /D and no folder chosen before refused (exit status)" [ $? -ne 0 ]
 
 echo "$(basename "$setup"): $passed checks passed, $failed failed"
 [ "$failed" -eq 0 ]
