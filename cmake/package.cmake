@@ -120,6 +120,7 @@ function(q14_package_edition edition title package guide language)
     OUTPUT ${sums}
     COMMAND ${CMAKE_COMMAND} -DLIST=${listing} -DOUT=${sums} -P ${CMAKE_SOURCE_DIR}/cmake/package_sums.cmake
     DEPENDS ${listing} ${sources} ${modules} ${CMAKE_SOURCE_DIR}/cmake/package_sums.cmake
+            ${CMAKE_SOURCE_DIR}/cmake/package_listing.cmake
     COMMENT "Checksums of the ${edition} package")
   add_custom_target(q14_package_sums_${edition} ALL DEPENDS ${sums})
   install(FILES ${sums} DESTINATION ${Q14_DOC_DIR} COMPONENT ${edition})
