@@ -33,7 +33,7 @@ function(q14_installer edition title language listing sums sums_target)
   set(setup ${CMAKE_BINARY_DIR}/${name})
   set(build_args -DLIST=${listing} -DSUMS=${sums} -DLANGUAGE=${language} -DVERSION=${PROJECT_VERSION}
                  -DROUTE_FILE=${Q14_ROUTE_FILE} -DMAKENSIS=${Q14_MAKENSIS} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
-                 "-DCOMPANY=${Q14_COMPANY}" "-DCOPYRIGHT=${Q14_COPYRIGHT}")
+                 "-DCOMPANY=${Q14_COMPANY}" "-DCOPYRIGHT=${Q14_COPYRIGHT}" -DEPOCH_FILE=${Q14_EPOCH_STAMP})
   file(GLOB nsis_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/*)
   add_custom_command(
     OUTPUT ${setup}

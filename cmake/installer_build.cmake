@@ -1,11 +1,11 @@
 # Build step of an installer: stages one edition's files (the package's listing and its
-# SHA256SUMS) with the commit's time, writes the lists of what the installer puts in place and
-# what its uninstaller removes (installer/files.nsh is their form), and runs makensis.
+# SHA256SUMS) with the commit's time (EPOCH_FILE, written by cmake/package_epoch.cmake),
+# writes the lists of what the installer puts in place and what its uninstaller removes, and
+# runs makensis on installer/q14.nsi.
 #   cmake -DLIST=<files.txt> -DSUMS=<SHA256SUMS> -DSTAGE=<folder> -DOUT=<setup .exe>
 #         -DLANGUAGE=<en|ru> -DVERSION=<x.y.z> -DROUTE_FILE=<path below the simulator folder>
 #         -DMAKENSIS=<program> -DSOURCE_DIR=<checkout> -DCOMPANY=<maker> -DCOPYRIGHT=<terms>
-#         -P installer_build.cmake
-include(${SOURCE_DIR}/cmake/package_epoch.cmake)
+#         -DEPOCH_FILE=<file> -P installer_build.cmake
 include(${SOURCE_DIR}/cmake/package_listing.cmake)
 file(REMOVE_RECURSE ${STAGE})
 file(STRINGS ${LIST} entries)
@@ -25,7 +25,7 @@ foreach(entry IN LISTS entries)
 endforeach()
 
 # The installer stores each file's time: the commit's, as in the zip.
-q14_package_epoch(${SOURCE_DIR} epoch)
+file(STRINGS ${EPOCH_FILE} epoch LIMIT_COUNT 1)
 execute_process(COMMAND touch -h -d @${epoch} ${staged} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "could not set the time of the staged files in ${STAGE}")
