@@ -4,9 +4,11 @@
 #   Gauges/q14_n1.gau, Gauges/q14_n2.gau
 #   Gauges/q14_cfg/q14_ppm.cfg          route and settings file, the sample
 #   Gauges/q14_cfg/q14_ppm_sample.cfg   the same sample, to restore the file from
-#   q14_docs/                           user guide (HTML, pictures), panel.cfg fragment,
-#                                       change log, third-party notices, SHA256SUMS
-# The archive depends only on the commit (cmake/package_normalise.cmake).
+#   q14_docs/                           README.txt, user guide (HTML, pictures), panel.cfg
+#                                       fragment, change log, licence, third-party notices,
+#                                       SHA256SUMS
+# Every text file a pilot opens has Windows line ends. The archive depends only on the commit
+# (cmake/package_normalise.cmake). The installers carry the same files (cmake/installer.cmake).
 find_program(Q14_CMARK_GFM cmark-gfm)
 find_program(Q14_STRIP_NONDETERMINISM strip-nondeterminism)
 set(Q14_CAN_PACKAGE ON)
@@ -18,12 +20,24 @@ endif()
 
 set(Q14_DOC_DIR q14_docs)
 set(Q14_CFG_SAMPLE ${CMAKE_SOURCE_DIR}/data/sim/gauges/q14_cfg/q14_ppm.cfg)
+# The pilot's route file: an installer puts it in place only where there is none.
+set(Q14_ROUTE_FILE Gauges/q14_cfg/q14_ppm.cfg)
 
-# q14_package_edition(<edition> <archive name> <guide .md> <language> <module targets...>)
+# q14_crlf(<source> <copy>): the build makes <copy>, <source> with Windows line ends.
+function(q14_crlf source copy)
+  add_custom_command(
+    OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -DIN=${source} -DOUT=${copy} -P ${CMAKE_SOURCE_DIR}/cmake/package_crlf.cmake
+    DEPENDS ${source} ${CMAKE_SOURCE_DIR}/cmake/package_crlf.cmake
+    COMMENT "Windows line ends: ${copy}")
+endfunction()
+
+# q14_package_edition(<edition> <title> <archive name> <guide .md> <language> <module targets...>)
 # Installs one edition's files into the package component of that name, the archive
 # <archive name>.zip: its modules, the route file, and its user guide in HTML with the pictures
-# the guide shows (below docs/, in the same folders as the guide refers to them).
-function(q14_package_edition edition package guide language)
+# the guide shows (below docs/, in the same folders as the guide refers to them); and its
+# installer (cmake/installer.cmake), whose test checks the modules carry <title>.
+function(q14_package_edition edition title package guide language)
   if(NOT Q14_CAN_PACKAGE)
     return()
   endif()
@@ -49,18 +63,33 @@ function(q14_package_edition edition package guide language)
   list(REMOVE_DUPLICATES pictures)
   list(SORT pictures)
 
+  # The texts a pilot opens, with Windows line ends; the README in the guide's language.
+  if(language STREQUAL en)
+    set(readme ${CMAKE_SOURCE_DIR}/docs/README.txt)
+  else()
+    set(readme ${CMAKE_SOURCE_DIR}/docs/README.${language}.txt)
+  endif()
+  set(text_build ${doc_build}/crlf)
+  q14_crlf(${Q14_CFG_SAMPLE} ${text_build}/q14_ppm.cfg)
+  q14_crlf(${readme} ${text_build}/README.txt)
+  q14_crlf(${CMAKE_SOURCE_DIR}/CHANGELOG.md ${text_build}/CHANGELOG.txt)
+  q14_crlf(${CMAKE_SOURCE_DIR}/LICENSE ${text_build}/LICENSE.txt)
+  q14_crlf(${CMAKE_SOURCE_DIR}/docs/THIRD_PARTY_NOTICES.txt ${text_build}/THIRD_PARTY_NOTICES.txt)
+
   # Each file as "folder|source[|new name]", in the order SHA256SUMS lists them.
   set(files "")
   foreach(m ${modules})
     list(APPEND files "Gauges|$<TARGET_FILE:${m}>")
   endforeach()
   list(APPEND files
-       "Gauges/q14_cfg|${Q14_CFG_SAMPLE}"
-       "Gauges/q14_cfg|${Q14_CFG_SAMPLE}|q14_ppm_sample.cfg"
+       "Gauges/q14_cfg|${text_build}/q14_ppm.cfg"
+       "Gauges/q14_cfg|${text_build}/q14_ppm.cfg|q14_ppm_sample.cfg"
+       "${Q14_DOC_DIR}|${text_build}/README.txt"
        "${Q14_DOC_DIR}|${doc_build}/USER_GUIDE.html"
        "${Q14_DOC_DIR}|${doc_build}/panel.cfg.txt"
-       "${Q14_DOC_DIR}|${CMAKE_SOURCE_DIR}/CHANGELOG.md|CHANGELOG.txt"
-       "${Q14_DOC_DIR}|${CMAKE_SOURCE_DIR}/docs/THIRD_PARTY_NOTICES.txt")
+       "${Q14_DOC_DIR}|${text_build}/CHANGELOG.txt"
+       "${Q14_DOC_DIR}|${text_build}/LICENSE.txt"
+       "${Q14_DOC_DIR}|${text_build}/THIRD_PARTY_NOTICES.txt")
   foreach(p ${pictures})
     get_filename_component(folder ${p} DIRECTORY)
     list(APPEND files "${Q14_DOC_DIR}/${folder}|${CMAKE_SOURCE_DIR}/docs/${p}")
@@ -91,9 +120,11 @@ function(q14_package_edition edition package guide language)
     OUTPUT ${sums}
     COMMAND ${CMAKE_COMMAND} -DLIST=${listing} -DOUT=${sums} -P ${CMAKE_SOURCE_DIR}/cmake/package_sums.cmake
     DEPENDS ${listing} ${sources} ${modules} ${CMAKE_SOURCE_DIR}/cmake/package_sums.cmake
+            ${CMAKE_SOURCE_DIR}/cmake/package_listing.cmake
     COMMENT "Checksums of the ${edition} package")
   add_custom_target(q14_package_sums_${edition} ALL DEPENDS ${sums})
   install(FILES ${sums} DESTINATION ${Q14_DOC_DIR} COMPONENT ${edition})
+  q14_installer(${edition} "${title}" ${language} ${listing} ${sums} q14_package_sums_${edition})
 
   set_property(GLOBAL APPEND PROPERTY Q14_PACKAGES "${edition}|${package}")
 endfunction()

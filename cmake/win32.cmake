@@ -6,6 +6,11 @@ enable_language(RC)
 # information), so that two builds of one commit in different folders give the same bytes.
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/)
 set(Q14_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+# The maker and the terms in the version resources of the modules and the installers.
+set(Q14_COMPANY "q14 project")
+set(Q14_COPYRIGHT "Copyright (c) 2026 the q14 authors, MIT licence")
+include(${CMAKE_SOURCE_DIR}/cmake/installer.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/package_checks.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/package_tests.cmake)
 
@@ -64,7 +69,7 @@ function(q14_add_edition edition)
                         -Wl,--image-base=${Q14_IMAGE_BASE_${unit}})
     list(APPEND modules ${target})
   endforeach()
-  q14_package_edition(${edition} ${arg_PACKAGE} ${arg_GUIDE} ${arg_LANGUAGE} ${modules})
+  q14_package_edition(${edition} "${arg_TITLE}" ${arg_PACKAGE} ${arg_GUIDE} ${arg_LANGUAGE} ${modules})
   q14_add_package_tests(${edition} ${arg_PACKAGE} ${arg_LANGUAGE} "${arg_TITLE}" ${modules})
 endfunction()
 

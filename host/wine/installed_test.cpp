@@ -65,6 +65,8 @@ TEST(InstalledPackage, BothModulesCarryTheVersion) {
         EXPECT_EQ(version_text(block, "OriginalFilename"), "q14_n" + std::to_string(unit) + ".gau");
         EXPECT_EQ(version_text(block, "InternalName"), "q14_n" + std::to_string(unit));
         EXPECT_EQ(version_text(block, "ProductName"), "q14 navigation units");
+        EXPECT_EQ(version_text(block, "CompanyName"), "q14 project");
+        EXPECT_EQ(version_text(block, "LegalCopyright"), "Copyright (c) 2026 the q14 authors, MIT licence");
         const std::string description = version_text(block, "FileDescription");
         EXPECT_NE(description.find("navigation unit " + std::to_string(unit)), std::string::npos) << description;
         if (const char* edition = std::getenv("Q14_EDITION")) {

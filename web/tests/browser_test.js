@@ -5,13 +5,11 @@
 const fs = require('fs');
 const path = require('path');
 const { spawnSync } = require('child_process');
-const { chromium } = require('playwright-core');
+const { launchChromium } = require('./chromium.js');
 const { serve } = require('../serve.js');
 
 const [siteDir, reportPath, screenshotPath, nativeTrace, benchPath] = process.argv.slice(2);
 const MAX_PAYLOAD = 1.5 * 1024 * 1024;
-const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
-  '--disable-component-update', '--disable-sync', '--no-first-run'];
 
 const cases = [];
 function test(name, fn) { cases.push({ name, fn }); }
@@ -567,7 +565,7 @@ function xmlEscape(s) { return String(s).replace(/[<>&"]/g, (c) => ({ '<': '&lt;
 
 (async () => {
   const server = await serve(siteDir, 0);
-  const browser = await chromium.launch({ executablePath: process.env.Q14_CHROMIUM || '/usr/bin/chromium', args: CHROMIUM_ARGS });
+  const browser = await launchChromium();
   const url = `http://127.0.0.1:${server.address().port}/`;
   const results = [];
   for (const c of cases) {

@@ -1,0 +1,16 @@
+# One line of a package's listing, "folder|source[|new name]" (cmake/package.cmake writes it):
+# the folder below the simulator's folder, the source file and the file's name there.
+function(q14_listing_entry entry dir_var src_var name_var)
+  string(REPLACE "|" ";" entry "${entry}")
+  list(GET entry 0 dir)
+  list(GET entry 1 src)
+  list(LENGTH entry n)
+  if(n EQUAL 3)
+    list(GET entry 2 name)
+  else()
+    get_filename_component(name ${src} NAME)
+  endif()
+  set(${dir_var} ${dir} PARENT_SCOPE)
+  set(${src_var} ${src} PARENT_SCOPE)
+  set(${name_var} ${name} PARENT_SCOPE)
+endfunction()
