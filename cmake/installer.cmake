@@ -8,7 +8,7 @@ enable_testing()
 find_program(Q14_MAKENSIS makensis)
 find_program(Q14_NODE node)
 if(NOT Q14_MAKENSIS)
-  message(WARNING "makensis not found (Debian package nsis): no installers")
+  message(FATAL_ERROR "makensis not found: the installers need Debian's nsis (scripts/install-deps.sh installs it)")
 endif()
 
 # The commit's time, which the installers' files carry: a new commit builds them again.

@@ -1,17 +1,18 @@
 # Package installs that survive a Debian mirror in the middle of a sync: sourced by
-# install-deps.sh and wine-setup.sh. Q14_APT_GET and Q14_APT_PAUSE stand in for tests.
+# install-deps.sh and wine-setup.sh, with as_root for both. Q14_APT_GET, Q14_APT_PAUSE and
+# Q14_APT_TRIES stand in for tests.
 
 apt_get=${Q14_APT_GET:-apt-get}
 apt_pause=${Q14_APT_PAUSE:-10}
 apt_tries=${Q14_APT_TRIES:-4}
 
-apt_as_root() {
+as_root() {
   if [ "$(id -u)" -eq 0 ]; then
     "$@"
   elif command -v sudo >/dev/null 2>&1; then
     sudo "$@"
   else
-    echo "apt: need root (or sudo) to run: $*" >&2
+    echo "$(basename "$0"): need root (or sudo) to run: $*" >&2
     return 1
   fi
 }
@@ -22,7 +23,7 @@ apt_as_root() {
 apt_update() {
   local try out
   for ((try = 1; try <= apt_tries; try++)); do
-    if out=$(apt_as_root "$apt_get" update -q 2>&1) && ! grep -q '^E: \|^W: Some index files failed' <<<"$out"; then
+    if out=$(as_root "$apt_get" update -q 2>&1) && ! grep -q '^E: \|^W: Some index files failed' <<<"$out"; then
       return 0
     fi
     echo "apt: update failed (try $try of $apt_tries): $(grep '^E: ' <<<"$out" | head -n 2 | tr '\n' ' ')" >&2
@@ -40,7 +41,7 @@ apt_install() {
   [ "${1:-}" = -- ] && shift
   local try
   for ((try = 1; try <= 2; try++)); do
-    apt_as_root env DEBIAN_FRONTEND=noninteractive "$apt_get" install -y --no-install-recommends \
+    as_root env DEBIAN_FRONTEND=noninteractive "$apt_get" install -y --no-install-recommends \
       "${opts[@]}" "$@" && return 0
     [ "$try" -lt 2 ] && { sleep "$apt_pause"; apt_update; }
   done

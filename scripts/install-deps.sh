@@ -15,6 +15,8 @@ PACKAGES=(
   # the release package: the user guide in HTML, archive entries without the build's times,
   # and unzip for the installation test
   cmark-gfm strip-nondeterminism unzip
+  # the installers
+  nsis
   # q14bench's panel rendering and flight-plan import
   pkg-config libcairo2-dev libfontconfig1-dev libpugixml-dev
   # fonts q14bench draws with: segment display, read-outs, plot text
@@ -25,17 +27,6 @@ PACKAGES=(
 
 # shellcheck source=scripts/apt.sh
 . "$(dirname "$0")/apt.sh"
-
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then
-    "$@"
-  elif command -v sudo >/dev/null 2>&1; then
-    sudo "$@"
-  else
-    echo "install-deps: need root (or sudo) to run: $*" >&2
-    return 1
-  fi
-}
 
 is_installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

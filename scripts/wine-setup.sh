@@ -26,17 +26,6 @@ die() {
 # shellcheck source=scripts/apt.sh
 . "$here/apt.sh"
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then
-    "$@"
-  elif command -v sudo >/dev/null 2>&1; then
-    sudo "$@"
-  else
-    log "need root (or sudo) to run: $*"
-    return 1
-  fi
-}
-
 is_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 qemu_major() {
