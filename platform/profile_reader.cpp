@@ -302,6 +302,14 @@ std::u16string profile_value_read(const std::u16string& value, uint32_t size) {
 uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char* section, const char* key,
                             const char* fallback, char* out, uint32_t size) {
     if (size == 0) return 0;
+    std::vector<ProfileEntry> entries;
+    if (exists && section && key) entries = profile_entries(profile_decode(bytes, n).text);
+    return profile_get_string_in(exists ? &entries : nullptr, section, key, fallback, out, size);
+}
+
+uint32_t profile_get_string_in(const std::vector<ProfileEntry>* entries, const char* section, const char* key,
+                               const char* fallback, char* out, uint32_t size) {
+    if (size == 0) return 0;
     // The default loses its trailing spaces (a default of spaces only keeps one).
     std::u16string def = profile_from_ansi(fallback ? fallback : "");
     size_t keep = def.size();
@@ -309,10 +317,8 @@ uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char
     def.resize(keep);
 
     const std::u16string* value = &def;
-    std::vector<ProfileEntry> entries;
-    if (exists && section && key) {
-        entries = profile_entries(profile_decode(bytes, n).text);
-        const ProfileEntry* e = profile_find(entries, query_name(section), query_name(key));
+    if (entries && section && key) {
+        const ProfileEntry* e = profile_find(*entries, query_name(section), query_name(key));
         if (e && e->has_value) value = &e->value;
     }
     const std::string a = profile_to_ansi(profile_value_read(*value, size));

@@ -71,6 +71,9 @@ std::u16string profile_value_read(const std::u16string& value, uint32_t size);
 // `size` bytes to `out` (nothing when size is 0) and returns the length of the result.
 uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char* section, const char* key,
                             const char* fallback, char* out, uint32_t size);
+// The same over the entries of a file read once (null: no such file), for many look-ups.
+uint32_t profile_get_string_in(const std::vector<ProfileEntry>* entries, const char* section, const char* key,
+                               const char* fallback, char* out, uint32_t size);
 
 // Text conversions: code page 1252 to and from UTF-16 ('?' for what 1252 lacks), UTF-16 to
 // and from UTF-8 (unpaired surrogates and bad UTF-8 become U+FFFD).
