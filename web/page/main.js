@@ -3,6 +3,7 @@
 import { api, bindApi, cError, withCString } from './capi.js';
 import { bindCaptions, loadFonts } from './captions.js';
 import { bindExercises } from './exercises.js';
+import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
 import { bindHooks } from './hooks.js';
 import { applyAircraft, bindControls } from './input.js';
@@ -58,6 +59,7 @@ function tick(now) {
     walkAll();
     if (trainer.exercises) trainer.exercises.observe();
   }
+  follow();
   checkSave();
   drawPanels();
   if (now >= mapDue) {

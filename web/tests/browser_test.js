@@ -238,6 +238,56 @@ test('PC keys reach a unit only while it holds the keyboard focus, and the focus
   await page.close();
 });
 
+test('keys follow the units\' focus: a page field had the keyboard, yet the keypad reaches the unit alone; page buttons and passed keys still work', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await navigate(page, 2);
+  await toPpmPage(page, 2);
+  const tas0 = await page.inputValue('#tas');
+  await page.click('#tas');                          // a page field has the keyboard
+  await clickArea(page, 2, 'Q14_UVI', 'FocusArea');  // then unit 2 takes it
+  await frames(page, 2);
+  check(await page.evaluate(() => window.trainer.named('Q14_N2_HOOK')) === 1, 'unit 2 does not hold the focus');
+  check(/Unit 2 holds the keyboard/.test(await page.textContent('#focusmsg')), `the page says "${await page.textContent('#focusmsg')}"`);
+  for (const key of ['Numpad8', 'Numpad5', 'Numpad5', 'Numpad4', 'Numpad5', 'Numpad5', 'ArrowUp', 'Minus']) {
+    await page.keyboard.press(key);
+    await frames(page, 1);
+  }
+  await redraw(page);
+  check(await page.inputValue('#tas') === tas0, `the airspeed field took the keys: ${tas0} -> ${await page.inputValue('#tas')}`);
+  const entered = await text(page, 2, 'Q14_UVI', 'UpperLine');
+  check(entered === '  55*45,5\'', `the unit shows "${entered}" after the keypad`);
+  // A page button by mouse while the unit holds the focus.
+  await page.click('#pause');
+  check(await page.evaluate(() => window.trainer.paused) && (await page.textContent('#pause')) === 'Resume', 'the pause button did nothing');
+  await page.click('#pause');
+  // Keys the unit passes on reach the page: a letter and Tab, which moves the page's focus.
+  await page.evaluate(() => { window.seenKeys = []; document.addEventListener('keydown', (e) => window.seenKeys.push(e.code)); });
+  await page.keyboard.press('KeyA');
+  await page.keyboard.press('Numpad7');
+  await page.keyboard.press('Tab');
+  const seen = await page.evaluate(() => window.seenKeys);
+  check(seen.join(',') === 'KeyA,Tab', `the page saw the keys ${seen}`);
+  check(await page.evaluate(() => document.activeElement !== document.body), 'Tab did not move the page\'s focus');
+  // The focus lapses after 1080 cycles without a key, and the page says so; the keypad then types in the field.
+  await frames(page, 1100);
+  await redraw(page);
+  check(await page.evaluate(() => window.trainer.named('Q14_N2_HOOK')) === 0, 'the focus did not lapse');
+  check(/no longer holds the keyboard/.test(await page.textContent('#focusmsg')), `after the lapse the page says "${await page.textContent('#focusmsg')}"`);
+  check(!(await page.$eval('#unit2', (e) => e.classList.contains('focused'))), 'unit 2 still shown focused');
+  await page.click('#tas');
+  await page.keyboard.press('ArrowUp');
+  check(Number(await page.inputValue('#tas')) === Number(tas0) + 10, `without a unit's focus the field shows "${await page.inputValue('#tas')}"`);
+  // The focus moving from one unit to the other shows too.
+  await clickArea(page, 2, 'Q14_UVI', 'FocusArea');
+  await frames(page, 2);
+  await clickArea(page, 1, 'Q14_UVI', 'FocusArea');
+  await frames(page, 2);
+  await redraw(page);
+  check(/moved from unit 2 to unit 1/.test(await page.textContent('#focusmsg')), `after the move the page says "${await page.textContent('#focusmsg')}"`);
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
 test('a save file of the wrong size is refused by the page; hostile content leaves the units running', async (ctx) => {
   const page = await open(ctx);
   const tmp = fs.mkdtempSync('/tmp/q14_web_test_');
@@ -570,7 +620,9 @@ function xmlEscape(s) { return String(s).replace(/[<>&"]/g, (c) => ({ '<': '&lt;
   const browser = await chromium.launch({ executablePath: process.env.Q14_CHROMIUM || '/usr/bin/chromium', args: CHROMIUM_ARGS });
   const url = `http://127.0.0.1:${server.address().port}/`;
   const results = [];
+  const only = process.env.Q14_BROWSER_ONLY ? new RegExp(process.env.Q14_BROWSER_ONLY) : null;
   for (const c of cases) {
+    if (only && !only.test(c.name)) continue;
     const notes = [];
     const ctx = await browser.newContext({ acceptDownloads: true });
     const t0 = Date.now();
