@@ -63,11 +63,12 @@ export function applyAircraft() {
   $('headingout').textContent = `${num('heading')}°`;
   api.trainer_set_aircraft(num('tas'), num('windto'), num('windkmh'), num('heading'), num('rate'),
     trainer.paused ? 1 : 0, $('fly').checked ? 1 : 0, $('coupled').checked ? 1 : 0);
+  api.trainer_set_ext_power($('extpower').checked ? 1 : 0);
   trainer.fastForward = Math.max(1, Math.min(60, Number($('ff').value) || 1));
 }
 
 export function bindControls() {
-  for (const id of ['tas', 'windto', 'windkmh', 'heading', 'coupled', 'fly', 'rate', 'ff'])
+  for (const id of ['tas', 'windto', 'windkmh', 'heading', 'coupled', 'fly', 'extpower', 'rate', 'ff'])
     $(id).addEventListener('input', applyAircraft);
   $('pause').addEventListener('click', () => {
     trainer.paused = !trainer.paused;

@@ -21,6 +21,7 @@ function start() {
   const cfg = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
   loadRoute(cfg);
   const first = trainer.route[0] || PARKED;
+  trainer.startPosition = first;
   const ok = withCString(FLIGHT_PATH, (fp) => Module._trainer_start(first.lat, first.lon, fp));
   if (!ok) {
     setStatus('The units could not be started: ' + cError(), true);
