@@ -210,7 +210,7 @@ function tick() {
 }
 
 export function bindExercises() {
-  trainer.exercises = { list: EXERCISES, observe: tick, start, state };
+  trainer.exercises = { list: EXERCISES, observe: tick, start, state, render };
   document.addEventListener('DOMContentLoaded', render);
   if (document.readyState !== 'loading') render();
 }

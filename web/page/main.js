@@ -8,6 +8,7 @@ import { checkSave, loadRoute, prepareFiles } from './files.js';
 import { bindHooks } from './hooks.js';
 import { applyAircraft, bindControls } from './input.js';
 import { drawMap, recordFlight } from './map.js';
+import { bindSession } from './session.js';
 import { buildPanels, drawPanels, layout, walkAll } from './panels.js';
 import { CFG_PATH, FLIGHT_PATH, FRAME_HZ, MAX_FRAMES_PER_DRAW, setStatus, trainer } from './state.js';
 
@@ -30,6 +31,7 @@ function start() {
   buildPanels();
   bindCaptions();
   bindControls();
+  bindSession();
   applyAircraft();
   window.addEventListener('resize', layout);
   layout();

@@ -396,6 +396,78 @@ test('a flight saved with unit 2 off says so; unapplied route edits and the runn
   await page.close();
 });
 
+test('a saved session brings back both units, the aircraft, the route and the exercise; a damaged one or another build\'s is refused', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await page.locator('#exercises summary').click();
+  await page.click('button[data-exercise="1"]');
+  await frames(page, 2);
+  await clickArea(page, 1, 'Q14_PUR', 'SelectorUp');   // unit 1 warms up too
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
+  await frames(page, 185);
+  await page.fill('#tas', '700');
+  await page.check('#fly');
+  await frames(page, 100);
+  const snapshot = () => page.evaluate(() => {
+    const a = new Float64Array(Module.HEAPF64.buffer, Module._trainer_aircraft(), 12);
+    const t = window.trainer;
+    return JSON.stringify({ lat: a[0], lon: a[1], heading: a[2], tas: a[3], time: a[6], fly: a[9],
+      negot1: t.shows(1, 'Q14_PUR', 'Negot'), negot2: t.shows(2, 'Q14_PUR', 'Negot'), upper2: t.text(2, 'Q14_UVI', 'UpperLine'),
+      ticks: t.exercises.state.done, active: t.exercises.state.active, tasField: document.getElementById('tas').value,
+      route: document.getElementById('cfgtext').value.length });
+  });
+  await redraw(page);
+  const saved = await snapshot();
+  check(JSON.parse(saved).ticks === 1 && JSON.parse(saved).negot1, `before the save: ${saved}`);
+  await page.locator('#files summary').click();
+  const download = page.waitForEvent('download');
+  await page.click('#savesession');
+  const file = await (await download).path();
+  const size = fs.statSync(file).size;
+  ctx.note(`a saved session is ${size} bytes`);
+  // The session moves on: unit 2 off, the aircraft slower and on the ground, more frames.
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorDown');
+  await page.fill('#tas', '300');
+  await page.uncheck('#fly');
+  await frames(page, 300);
+  await redraw(page);
+  const moved = await snapshot();
+  check(moved !== saved, 'the session did not change');
+  const asked = [];
+  page.on('dialog', (d) => { asked.push(d.message()); d.accept(); });
+  // Damaged (a byte of the body changed) and another build's (the identity changed): refused.
+  const bytes = fs.readFileSync(file);
+  const damaged = Buffer.from(bytes);
+  damaged[damaged.length - 100] ^= 0xff;
+  const other = Buffer.from(bytes.toString('latin1').replace(/"build":"[0-9a-f]{4}/, '"build":"0000'), 'latin1');
+  const tmp = fs.mkdtempSync('/tmp/q14_web_test_');
+  for (const [name, data, want] of [['damaged.q14session', damaged, /is damaged/], ['other.q14session', other, /another build/],
+    ['flight.q14session', Buffer.alloc(2048), /is not a trainer session/]]) {
+    fs.writeFileSync(path.join(tmp, name), data);
+    await page.evaluate(() => { document.getElementById('sessionmsg').textContent = ''; });
+    await page.setInputFiles('#resumesession', path.join(tmp, name));
+    await page.waitForFunction(() => document.getElementById('sessionmsg').textContent !== '');
+    const msg = await page.textContent('#sessionmsg');
+    check(want.test(msg), `${name}: the page says "${msg}"`);
+  }
+  await redraw(page);
+  check(asked.length === 0 && (await snapshot()) === moved, 'a refused session changed the running one, or asked');
+  await page.setInputFiles('#resumesession', file);
+  await page.waitForFunction(() => /resumed/.test(document.getElementById('sessionmsg').textContent));
+  await redraw(page);
+  const back = await snapshot();
+  check(asked.length === 1, `asked ${asked.length} times before resuming`);
+  check(back === saved, `resumed ${back}, saved ${saved}`);
+  // The resumed session runs on: the exercise ticks its next step from the restored units.
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
+  await clickArea(page, 2, 'Q14_UVI', 'ModeUp');
+  await frames(page, 2);
+  await redraw(page);
+  check((await page.$$eval('#exlist .ex-step.done', (l) => l.length)) === 2, 'the resumed exercise does not go on');
+  check(page.errors.length === 0, page.errors.join('; '));
+  fs.rmSync(tmp, { recursive: true, force: true });
+  await page.close();
+});
+
 test('a hostile route file gets messages by line and leaves the units running', async (ctx) => {
   const page = await open(ctx, '?hold');
   await navigate(page, 2);
