@@ -55,11 +55,14 @@ export const EXERCISE_TEXTS = [
     'Under Aircraft untick External power: the unit runs on its battery. After about 5 min (half the charge; fast-forward helps) {PIT} lights',
     'Tick External power again: the battery charges, {PIT} goes out and the unit navigates on',
   ] },
-  { title: 'An alignment fault and its recovery', steps: [
+  { title: 'Alignment faults and their recovery', steps: [
     'Turn the {PUR} selector to {OBOGR} and wait for the warm-up: {NEGOT} lights',
-    'Selector to {VYST}, {PARAMETRY} to {PHI_LAMBDA}, and enter a wrong start latitude, 12 minutes off: key 2, {wrongLatKeys}, {VVOD}: the upper line shows {wrongLatShown}',
-    'Wait (about 2 min, fast-forward helps): when the alignment count drops below 60 {VNIM} lights and the alignment stops',
+    'Under Aircraft tick Engines running; selector to {VYST}, {PARAMETRY} to {PHI_LAMBDA}, and enter the start position: key 2, {startLatKeys}, {VVOD}, key 6, {startLonKeys}, {VVOD}: the upper line shows {startLatShown}',
+    'Wait (about 4 min, fast-forward helps): the engines shook the alignment, and when its count drops below 30 {VNIM} lights and the alignment stops',
     'Turn the selector back to {OTKL}: {VNIM} goes out and the alignment is armed again',
+    'Untick Engines running; through {OBOGR} to {VYST} again, wait for {NEGOT}, and enter a wrong start latitude, 12 minutes off: key 2, {wrongLatKeys}, {VVOD}: the upper line shows {wrongLatShown}',
+    'Wait (about 2 min): when the count drops below 60 {VNIM} lights, the latitude is wrong',
+    'The selector back to {OTKL}: {VNIM} goes out',
     'Through {OBOGR} to {VYST} again, wait for {NEGOT}, and enter the right start position: key 2, {startLatKeys}, {VVOD} (the upper line shows {startLatShown}), key 6, {startLonKeys}, {VVOD}',
     'Wait for the end of the alignment, then {NAVIG}: {VNIM} stays dark, {NEGOT} goes out, the unit navigates',
   ] },

@@ -134,6 +134,9 @@ const EXERCISES = [
   ] },
   { unit: 2, steps: [
     warmedUp,
+    (o, m, v) => o.sel === SEL.Align && o.page === PAGE.PhiLambda && !o.enterLit && reads(o.upper, v.startLatShown),
+    (o) => o.vnim,
+    (o) => o.sel === SEL.Off && !o.vnim,
     (o, m, v) => o.sel === SEL.Align && o.page === PAGE.PhiLambda && !o.enterLit && reads(o.upper, v.wrongLatShown),
     (o) => o.vnim,
     (o) => o.sel === SEL.Off && !o.vnim,

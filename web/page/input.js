@@ -7,6 +7,7 @@ import { bindKeys, follow } from './focus.js';
 import { drawPanels, walkAll } from './panels.js';
 import { $, trainer } from './state.js';
 
+const ENGINES_RUNNING_PCT = 70;  // engine power of the Engines running box
 const CURSORS = { 1: 'n-resize', 2: 's-resize', 5: 'pointer' };
 
 function areaAt(gauge, ev) {
@@ -64,11 +65,12 @@ export function applyAircraft() {
   api.trainer_set_aircraft(num('tas'), num('windto'), num('windkmh'), num('heading'), num('rate'),
     trainer.paused ? 1 : 0, $('fly').checked ? 1 : 0, $('coupled').checked ? 1 : 0);
   api.trainer_set_ext_power($('extpower').checked ? 1 : 0);
+  api.trainer_set_engines($('engines').checked ? ENGINES_RUNNING_PCT : 0);
   trainer.fastForward = Math.max(1, Math.min(60, Number($('ff').value) || 1));
 }
 
 export function bindControls() {
-  for (const id of ['tas', 'windto', 'windkmh', 'heading', 'coupled', 'fly', 'extpower', 'rate', 'ff'])
+  for (const id of ['tas', 'windto', 'windkmh', 'heading', 'coupled', 'fly', 'engines', 'extpower', 'rate', 'ff'])
     $(id).addEventListener('input', applyAircraft);
   $('pause').addEventListener('click', () => {
     trainer.paused = !trainer.paused;

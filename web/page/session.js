@@ -20,7 +20,7 @@ const WORDS = {
 const MAGIC = 'Q14SESSION1\n';
 const PROGRAM_FILES = ['q14_web.wasm', 'q14_n1.wasm', 'q14_n2.wasm'];
 const AIRCRAFT_INPUTS = ['tas', 'windto', 'windkmh', 'heading', 'rate', 'ff'];
-const AIRCRAFT_BOXES = ['fly', 'coupled', 'extpower'];
+const AIRCRAFT_BOXES = ['fly', 'coupled', 'engines', 'extpower'];
 
 function message(text, isError) {
   $('sessionmsg').textContent = text;

@@ -617,13 +617,19 @@ const EXERCISE_RUNS = [
   ] },
   { index: 7, runs: [
     [async (p) => { await frames(p, 2); await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 185); }, 1, lamp('Q14_PUR', 'Negot')],
-    [async (p) => { await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await turnMode(p, 1); await keys(p, 2, '2 5 5 4 6 4 VVOD'); }, 2, upperShows("55*46,4'")],
-    [(p) => frames(p, 3000), 3, lamp('Q14_PUR', 'Vnim')],
+    [async (p) => { await p.check('#engines'); await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await turnMode(p, 1);
+      await keys(p, 2, '2 5 5 5 8 4 VVOD 6 0 3 7 2 4 9 VVOD'); }, 2, upperShows("55*58,4'")],
+    [(p) => frames(p, 3000), 2, lamp('Q14_PUR', 'Vnim', false)],   // the count not yet below 30
+    [(p) => frames(p, 1500), 3, lamp('Q14_PUR', 'Vnim')],
     [async (p) => { for (let i = 0; i < 2; ++i) await clickArea(p, 2, 'Q14_PUR', 'SelectorDown'); await frames(p, 2); }, 4, lamp('Q14_PUR', 'Vnim', false)],
+    [async (p) => { await p.uncheck('#engines'); for (let i = 0; i < 2; ++i) await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 185);
+      await keys(p, 2, '2 5 5 4 6 4 VVOD'); }, 5, upperShows("55*46,4'")],
+    [(p) => frames(p, 3000), 6, lamp('Q14_PUR', 'Vnim')],
+    [async (p) => { for (let i = 0; i < 2; ++i) await clickArea(p, 2, 'Q14_PUR', 'SelectorDown'); await frames(p, 2); }, 7, lamp('Q14_PUR', 'Vnim', false)],
     [async (p) => { for (let i = 0; i < 2; ++i) await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 185);
-      await keys(p, 2, '2 5 5 5 8 4 VVOD 6 0 3 7 2 4 9 VVOD'); }, 5, upperShows("55*58,4'")],
+      await keys(p, 2, '2 5 5 5 8 4 VVOD 6 0 3 7 2 4 9 VVOD'); }, 8, upperShows("55*58,4'")],
     [async (p) => { await clickArea(p, 2, 'Q14_UVI', 'AlignShortcut'); await frames(p, 560); await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 3); },
-      6, lamp('Q14_PUR', 'Vnim', false)],
+      9, lamp('Q14_PUR', 'Vnim', false)],
   ] },
   { index: 8, runs: [
     [async (p) => { await navigate(p, 2); await toPpmPage(p, 2); await routeReload(p); }, 1, legShows('1', '2')],
