@@ -22,3 +22,4 @@ inline constexpr int kStateFileNameMax = 255;
 // s.save_record; restoring reads them back, keeping any field whose slot holds no valid value.
 void navigator_state_to_record(NavState& s);
 void navigator_state_from_record(NavState& s);
+

@@ -21,6 +21,7 @@
 #include "tools/readout.h"
 #include "tools/route_check.h"
 #include "tools/route_cfg.h"
+#include "web/flight_check.h"
 
 namespace {
 
@@ -220,6 +221,32 @@ EMSCRIPTEN_KEEPALIVE double trainer_named(const char* name) { return name ? host
 EMSCRIPTEN_KEEPALIVE void trainer_set_aircraft(double tas_kmh, double wind_to_deg, double wind_kmh, double heading,
                                                double sim_rate, int paused, int fly, int coupled) {
     session_set_aircraft(tas_kmh, wind_to_deg, wind_kmh, heading, sim_rate, paused != 0, fly != 0, coupled != 0);
+}
+
+// External power on the aircraft's bus (simulator variable 753): without it the units run on
+// their batteries.
+EMSCRIPTEN_KEEPALIVE void trainer_set_ext_power(int on) { host_aircraft().ext_power = on != 0; }
+
+// All four engines at `percent` of their power (0: stopped); running engines shake an alignment.
+EMSCRIPTEN_KEEPALIVE void trainer_set_engines(double percent) {
+    for (double& e : host_aircraft().engine_pct) e = percent;
+}
+
+// Checks a saved flight's record (size bytes) before unit 2 gets it: "" when every value is in
+// range, else the number of values out of range, a tab, and the first of them one a line.
+EMSCRIPTEN_KEEPALIVE const char* trainer_check_flight(const uint8_t* record, int size) {
+    static std::string out;
+    out.clear();
+    if (!record || size != kSaveRecordSize) return "";
+    std::string findings;
+    int bad = check_state_record(record, findings);
+    if (bad) out = std::to_string(bad) + '\t' + findings;
+    return out.c_str();
+}
+
+// 1 when a saved flight's record (size bytes) was taken with unit 2 switched on.
+EMSCRIPTEN_KEEPALIVE int trainer_flight_unit_on(const uint8_t* record, int size) {
+    return record && size == kSaveRecordSize && record_unit_on(record) ? 1 : 0;
 }
 
 // Runs a session script on the opened units (see session_run); returns its trace, or null with

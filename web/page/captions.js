@@ -1,16 +1,17 @@
 // The panels' bitmaps and segment fonts, the caption sets they come in (Latin, Cyrillic) and
 // the hover names of the mouse areas, worded with the captions the chosen panels show.
 import { areaKey } from './capi.js';
+import { withCaptions } from './caption_words.js';
 import { $, CAPTIONS_KEY, setStatus, trainer } from './state.js';
 import { drawPanels, markAllDirty } from './panels.js';
 
 // What each mouse area does, for the hover names, by the area's name in the panel map.
 const AREA_NAMES = {
   Q14_UVI: { ModeDown: 'Mode knob: turn left', ModeUp: 'Mode knob: turn right', WheelDown: 'Waypoint wheel: down',
-    WheelUp: 'Waypoint wheel: up', Auto: 'AVT (automatic)', Manual: 'RUCHN (manual)', Key1: 'Key 1', Key2: 'Key 2',
+    WheelUp: 'Waypoint wheel: up', Auto: '{AVT} (automatic)', Manual: '{RUCHN} (manual)', Key1: 'Key 1', Key2: 'Key 2',
     Key3: 'Key 3', Key4: 'Key 4', Key5: 'Key 5', Key6: 'Key 6', Key7: 'Key 7', Key8: 'Key 8', Key9: 'Key 9',
-    Enter: 'VVOD (enter)', Key0: 'Key 0', Reset: 'SBROS (reset)', RouteChange: 'IZM MARSH (change leg)',
-    Hold: 'OST IND (hold display)', RouteReload: 'Route reload from the file', FocusArea: 'PC keyboard focus',
+    Enter: '{VVOD} (enter)', Key0: 'Key 0', Reset: '{SBROS} (reset)', RouteChange: '{IZM_MARSH} (change leg)',
+    Hold: '{OST_INDIK} (hold display)', RouteReload: 'Route reload from the file', FocusArea: 'PC keyboard focus',
     TakePosition: 'Take the aircraft position', AlignShortcut: 'Alignment shortcut' },
   Q14_PUR: { SelectorDown: 'Selector: turn left', SelectorUp: 'Selector: turn right', LampTest: 'Lamp test' },
   QN14_def_AP_Key: { Toggle: 'Autopilot steering on/off' },
@@ -20,9 +21,6 @@ const READOUT_NAMES = {
   Koord_i: ['True position: show or hide'],
   Koord_s: ['The unit\'s computed position: show or hide'],
 };
-// The caption words of the hover names as the Cyrillic panels write them.
-const CYRILLIC_CAPTIONS = { 'IZM MARSH': 'ИЗМ МАРШ', 'OST IND': 'ОСТ ИНДИК', AVT: 'АВТ', RUCHN: 'РУЧН', VVOD: 'ВВОД',
-  SBROS: 'СБРОС' };
 
 const images = new Map();   // address -> { img, loaded, ready, keyed }
 const ownBitmaps = { latin: new Set() };  // caption set -> the bitmaps it has of its own
@@ -133,6 +131,5 @@ export function areaName(gauge, k) {
   const names = AREA_NAMES[gauge.name];
   const readout = READOUT_NAMES[gauge.name];
   const name = names ? names[areaKey(gauge.name, k)] : readout && readout[k - 1];
-  if (!name || trainer.captions !== 'cyrillic') return name;
-  return name.replace(/^(IZM MARSH|OST IND|AVT|RUCHN|VVOD|SBROS)\b/, (w) => CYRILLIC_CAPTIONS[w]);
+  return name && withCaptions(name);
 }

@@ -1,13 +1,53 @@
 // Guided exercises of the trainer: procedures of the user guide as steps that tick themselves
-// off from what the host observes of one unit (its knob and selector, lamps, display texts and
-// named values). Steps tick in order; an exercise can be restarted at any time.
+// off from what the page observes of one unit (its knob and selector, lamps, display texts and
+// named values), each only on the whole state it names. Steps tick in order; an exercise can be
+// restarted at any time. The words are in exercise_texts.js.
 import { namedValue, PAGE, PUR, SEL, UVI } from './capi.js';
+import { withCaptions } from './caption_words.js';
+import { EXERCISE_TEXTS, EXERCISE_WORDS } from './exercise_texts.js';
 import { gaugeText, hasElement, needleAngle } from './panels.js';
 import { trainer } from './state.js';
 
 const AVT = -120;  // the AVT/RUCHN lever's angle at AVT
+const FAULT_OFF_DEG = 0.2;  // the wrong start latitude of the alignment-fault exercise
 const blank = (s) => !s || !s.trim();
-const latitude = (s) => /^\s*\d+\*\d\d,\d'$/.test(s || '');
+
+// Degrees and tenths of minutes as the display shows them ("55*58,4'") and as keys ("5 5 5 8 4").
+function dm(v, width) {
+  const tenths = Math.round(Math.abs(v) * 600);
+  const deg = String(Math.floor(tenths / 600)).padStart(width, '0');
+  const min = String(Math.floor((tenths % 600) / 10)).padStart(2, '0');
+  return { shown: `${deg}*${min},${tenths % 10}'`, keys: `${deg}${min}${tenths % 10}`.split('').join(' ') };
+}
+const reads = (line, text) => !!line && line.trim().replace(/^0+/, '') === text.replace(/^0+/, '');
+
+// The initial great-circle course from a to b, degrees 0..359.
+function courseDeg(a, b) {
+  const r = Math.PI / 180;
+  const y = Math.sin((b.lon - a.lon) * r) * Math.cos(b.lat * r);
+  const x = Math.cos(a.lat * r) * Math.sin(b.lat * r) - Math.sin(a.lat * r) * Math.cos(b.lat * r) * Math.cos((b.lon - a.lon) * r);
+  return (Math.atan2(y, x) / r + 360) % 360;
+}
+
+// The values the texts give, from route 0 as loaded in the page: the start position (the aircraft
+// starts at waypoint 1) and waypoint 2, the fix.
+function exerciseValues() {
+  const r = trainer.route;
+  const start = r[0] || trainer.startPosition || { lat: 0, lon: 0 };
+  const wp2 = r[1] || start;
+  const v = {};
+  const put = (name, lat, lon) => {
+    const a = dm(lat, 2);
+    const o = dm(lon, 3);
+    Object.assign(v, { [name + 'Lat']: `${lat < 0 ? 'S' : 'N'} ${a.shown}`, [name + 'LatKeys']: a.keys, [name + 'LatShown']: a.shown,
+      [name + 'Lon']: `${lon < 0 ? 'W' : 'E'} ${o.shown}`, [name + 'LonKeys']: o.keys, [name + 'LonShown']: o.shown });
+  };
+  put('start', start.lat, start.lon);
+  put('wp2', wp2.lat, wp2.lon);
+  put('wrong', start.lat - FAULT_OFF_DEG, start.lon);
+  v.leg1Course = String(Math.round(courseDeg(start, wp2)));
+  return v;
+}
 
 // What unit u shows now.
 function observe(u) {
@@ -23,56 +63,91 @@ function observe(u) {
     enterLit: hasElement(g.Q14_UVI, UVI.el.EnterLamp),
     routeLit: hasElement(g.Q14_UVI, UVI.el.RouteLamp),
     holdLit: hasElement(g.Q14_UVI, UVI.el.HoldLamp),
+    lzpLit: hasElement(g.Q14_UVI, UVI.el.LzpLamp),
     negot: hasElement(g.Q14_PUR, PUR.el.Negot),
+    vnim: hasElement(g.Q14_PUR, PUR.el.Vnim),
+    pit: hasElement(g.Q14_PUR, PUR.el.Pit),
     ready: namedValue(`Q14_N${u}_GOT`) === 1,
   };
 }
 
+// Navigating: the selector at NAVIG and GOT published (GOT alone reads 1 before the first cycle).
+const navig = (o) => o.sel === SEL.Navig && o.ready;
+// The warm-up done: NEGOT lit with the selector off OTKL (before the first cycle every lamp shows).
+const warmedUp = (o) => o.negot && o.sel !== SEL.Off;
 // A whole entry within one step: the VVOD lamp lit, then dark again (m remembers the first).
 const entryMade = (o, m) => {
   if (o.enterLit) m.opened = true;
   return !!m.opened && !o.enterLit;
 };
+const leg = (o, from, to) => o.from === from && o.to === to;
+// Route 0 loaded into the unit: waypoint 2 on the PPM page shows the route's position.
+const routeShown = (o, v) => o.page === PAGE.Ppm && reads(o.upper, v.wp2LatShown);
 
+// Each exercise's unit and its steps' conditions, in the order of EXERCISE_TEXTS; a condition
+// gets what the unit shows, the step's memory and the texts' values.
 const EXERCISES = [
-  { title: 'Power-up and alignment', unit: 2, steps: [
-    ['Turn the PUR selector to OBOGR (warm-up)', (o) => o.sel === SEL.WarmUp],
-    ['Wait for the warm-up: NEGOT lights', (o) => o.negot],
-    ['Turn the selector to VYST: the alignment starts', (o) => o.sel === SEL.Align],
-    ['Turn PARAMETRY to phi/lambda and give the start position (keypad, or the SMENA LZP caption)', (o) => o.page === PAGE.PhiLambda && latitude(o.upper)],
-    ['Wait for the end of the alignment (the shortcut over the right end of the display helps), then NAVIG: the unit is ready', (o) => o.sel === SEL.Navig && o.ready && !o.negot],
+  { unit: 2, steps: [
+    (o) => o.sel === SEL.WarmUp,
+    warmedUp,
+    (o) => o.sel === SEL.Align,
+    (o, m, v) => o.page === PAGE.PhiLambda && !o.enterLit && reads(o.upper, v.startLatShown) && reads(o.lower, v.startLonShown),
+    (o) => navig(o) && !o.negot,
   ] },
-  { title: 'Entering the start position by keypad', unit: 2, steps: [
-    ['Selector to VYST (through OBOGR) and PARAMETRY to phi/lambda', (o) => o.sel === SEL.Align && o.page === PAGE.PhiLambda],
-    ['Start the latitude: key 2 (N) or 8 (S); VVOD lights', (o) => o.enterLit],
-    ['Five digits DD MM M, then VVOD: the latitude shows', (o) => !o.enterLit && latitude(o.upper)],
-    ['Key 6 (E) or 4 (W), six digits DDD MM M, VVOD: the longitude shows', (o, m) => entryMade(o, m) && !blank(o.lower)],
+  { unit: 2, steps: [
+    warmedUp,
+    (o) => o.sel === SEL.Align && o.page === PAGE.PhiLambda,
+    (o) => o.enterLit,
+    (o, m, v) => !o.enterLit && reads(o.upper, v.startLatShown),
+    (o, m, v) => !o.enterLit && reads(o.lower, v.startLonShown),
   ] },
-  { title: 'Programming waypoints from the file and by keypad', unit: 2, steps: [
-    ['Navigate (exercise 1), then click the top-left screw: route 0 from the file, OT 1 DO 2', (o) => o.ready && o.from === '1' && o.to === '2'],
-    ['PARAMETRY to PPM: the waypoint on the wheel shows', (o) => o.page === PAGE.Ppm],
-    ['Turn the wheel to the waypoint to change and start an entry (2 or 8): VVOD lights', (o) => o.page === PAGE.Ppm && o.enterLit],
-    ['Type the latitude and press VVOD: the waypoint takes it', (o) => o.page === PAGE.Ppm && !o.enterLit && latitude(o.upper)],
+  { unit: 2, steps: [
+    (o, m, v) => navig(o) && routeShown(o, v),
+    (o) => o.page === PAGE.Ppm && o.enterLit,
+    (o) => o.page === PAGE.Ppm && !o.enterLit && reads(o.upper, "55*45,5'"),
   ] },
-  { title: 'Changing the leg by hand', unit: 2, steps: [
-    ['Navigate with a route loaded (OT and DO show digits)', (o, m) => o.ready && /^\d$/.test(o.from) && /^\d$/.test(o.to) && (m.leg = o.from + o.to)],
-    ['Switch to RUCHN (manual)', (o) => o.lever !== AVT],
-    ['Press IZM MARSH: SMENA LZP lights', (o) => o.routeLit],
-    ['Type the FROM and TO digits and VVOD: OT and DO show the new leg', (o, m) => !o.routeLit && /^\d$/.test(o.from) && /^\d$/.test(o.to) && o.from + o.to !== m.leg],
-    ['Back to AVT', (o) => o.lever === AVT],
+  { unit: 2, steps: [
+    (o, m, v) => navig(o) && leg(o, '1', '2') && routeShown(o, v),
+    (o) => o.lever !== AVT,
+    (o) => o.routeLit && o.enterLit,
+    (o) => !o.routeLit && !o.enterLit && leg(o, '2', '3'),
+    (o) => o.lever === AVT,
   ] },
-  { title: 'Correcting the position over a fix', unit: 2, steps: [
-    ['Navigate, PARAMETRY to phi/lambda', (o) => o.ready && o.page === PAGE.PhiLambda],
-    ['Press OST INDIK over the fix: the page holds', (o) => o.holdLit],
-    ['Enter the fix\'s latitude and/or longitude (2/8 or 6/4, digits, VVOD)', (o, m) => o.holdLit && entryMade(o, m)],
-    ['Press OST INDIK again: the page runs on', (o) => !o.holdLit],
+  { unit: 2, steps: [
+    (o) => navig(o) && o.page === PAGE.PhiLambda,
+    (o) => o.holdLit,
+    (o, m, v) => o.holdLit && !o.enterLit && reads(o.upper, v.wp2LatShown),
+    (o, m, v) => o.holdLit && !o.enterLit && reads(o.lower, v.wp2LonShown),
+    (o) => !o.holdLit,
   ] },
-  { title: 'Setting the clock and the airspeed to read the wind', unit: 2, steps: [
-    ['Navigate with a route, PARAMETRY to T/t', (o) => o.ready && o.page === PAGE.Time],
-    ['Set the clock: 2, HH MM, VVOD: the arrival time shows', (o) => o.page === PAGE.Time && !blank(o.upper)],
-    ['PARAMETRY to delta/U and hold the page (OST INDIK)', (o) => o.page === PAGE.Wind && o.holdLit],
-    ['Enter the true airspeed: 6, four digits, VVOD', (o, m) => o.page === PAGE.Wind && entryMade(o, m)],
-    ['Release the page: the wind shows', (o) => o.page === PAGE.Wind && !o.holdLit && !blank(o.lower)],
+  { unit: 2, steps: [
+    (o) => navig(o) && o.page === PAGE.Time,
+    (o, m) => o.page === PAGE.Time && entryMade(o, m) && !blank(o.upper),
+    (o) => o.page === PAGE.Wind && o.holdLit,
+    (o, m) => o.page === PAGE.Wind && o.holdLit && entryMade(o, m),
+    (o) => o.page === PAGE.Wind && !o.holdLit && !blank(o.lower),
+  ] },
+  { unit: 2, steps: [
+    navig,
+    (o) => navig(o) && o.pit,
+    (o) => navig(o) && !o.pit,
+  ] },
+  { unit: 2, steps: [
+    warmedUp,
+    (o, m, v) => o.sel === SEL.Align && o.page === PAGE.PhiLambda && !o.enterLit && reads(o.upper, v.startLatShown),
+    (o) => o.vnim,
+    (o) => o.sel === SEL.Off && !o.vnim,
+    (o, m, v) => o.sel === SEL.Align && o.page === PAGE.PhiLambda && !o.enterLit && reads(o.upper, v.wrongLatShown),
+    (o) => o.vnim,
+    (o) => o.sel === SEL.Off && !o.vnim,
+    (o, m, v) => o.sel === SEL.Align && !o.enterLit && reads(o.upper, v.startLatShown),
+    (o) => navig(o) && !o.vnim && !o.negot,
+  ] },
+  { unit: 2, steps: [
+    (o, m, v) => navig(o) && o.lever === AVT && leg(o, '1', '2') && routeShown(o, v),
+    (o) => o.lever === AVT && leg(o, '2', '3') && o.lzpLit,
+    (o) => !o.routeLit && leg(o, '3', '4'),
+    (o) => o.lever === AVT && leg(o, '4', '5'),
   ] },
 ];
 
@@ -80,6 +155,8 @@ const state = { active: -1, done: 0, memory: {} };
 
 function render() {
   const box = document.getElementById('exlist');
+  const values = exerciseValues();
+  state.captions = trainer.captions;
   box.textContent = '';
   EXERCISES.forEach((ex, i) => {
     const div = document.createElement('div');
@@ -87,23 +164,23 @@ function render() {
     const head = document.createElement('div');
     const b = document.createElement('button');
     b.type = 'button';
-    b.textContent = state.active === i ? 'Restart' : 'Start';
+    b.textContent = state.active === i ? EXERCISE_WORDS.restart : EXERCISE_WORDS.start;
     b.dataset.exercise = String(i);
     b.addEventListener('click', () => start(i));
-    head.append(b, ` ${i + 1}. ${ex.title} (unit ${ex.unit})`);
+    head.append(b, ` ${i + 1}. ${EXERCISE_TEXTS[i].title} (${EXERCISE_WORDS.unit(ex.unit)})`);
     div.appendChild(head);
     if (state.active === i) {
       const ol = document.createElement('ol');
-      ex.steps.forEach(([text], k) => {
+      ex.steps.forEach((cond, k) => {
         const li = document.createElement('li');
         li.className = 'ex-step' + (k < state.done ? ' done' : '');
-        li.textContent = text;
+        li.textContent = withCaptions(EXERCISE_TEXTS[i].steps[k]).replace(/\{(\w+)\}/g, (w, name) => values[name] || w);
         ol.appendChild(li);
       });
       if (state.done === ex.steps.length) {
         const p = document.createElement('p');
         p.className = 'ex-complete';
-        p.textContent = 'Exercise complete.';
+        p.textContent = EXERCISE_WORDS.complete;
         ol.appendChild(p);
       }
       div.appendChild(ol);
@@ -125,17 +202,18 @@ function tick() {
   if (state.active < 0) return;
   const ex = EXERCISES[state.active];
   const before = state.done;
+  const values = exerciseValues();
   while (state.done < ex.steps.length) {
     const o = observe(ex.unit);
-    if (!ex.steps[state.done][1](o, state.memory)) break;
+    if (!ex.steps[state.done](o, state.memory, values)) break;
     state.done++;
     state.memory.opened = false;
   }
-  if (state.done !== before) render();
+  if (state.done !== before || state.captions !== trainer.captions) render();
 }
 
 export function bindExercises() {
-  trainer.exercises = { list: EXERCISES, observe: tick, start, state };
+  trainer.exercises = { list: EXERCISES, observe: tick, start, state, render };
   document.addEventListener('DOMContentLoaded', render);
   if (document.readyState !== 'loading') render();
 }

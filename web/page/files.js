@@ -10,6 +10,16 @@ const EVENT_FLIGHT_SAVED = 38;
 // Frames unit 2 gets to write its state after the save event.
 const SAVE_WAIT_FRAMES = 200;
 
+// Words for the pilot about saved flights and edits that would be lost.
+const WORDS = {
+  saved: 'Flight saved (Trainer.FLT.insb).',
+  savedOff: 'Flight saved (Trainer.FLT.insb), with unit 2 switched off: resuming it brings unit 2 back off.',
+  refused: (name, n, lines) => `"${name}" is not resumed: ${n} value${n === 1 ? '' : 's'} out of range, so it is damaged or not unit 2's. ${lines.join('; ')}. The running session goes on.`,
+  discardSession: 'Resume the saved flight? The page starts again: both units, the aircraft and the exercise as they are now are lost.',
+  discardEdits: 'Replace the route text with the bundled sample? Your edits that were not used in the units are lost.',
+  leave: 'Leave the trainer? The running session is lost.',
+};
+
 export function prepareFiles() {
   const FS = window.Module.FS;
   FS.mkdirTree(SIM_DIR + '/gauges/q14_cfg');
@@ -85,12 +95,35 @@ export function checkSave() {
     trainer.pendingSave = false;
     trainer.savedState = bytes;
     offerDownload(bytes, 'Trainer.FLT.insb', 'application/octet-stream');
-    fileMessage('Flight saved (Trainer.FLT.insb).');
+    fileMessage(recordUnitOn(bytes) ? WORDS.saved : WORDS.savedOff);
   } else if (++trainer.saveWaitFrames > SAVE_WAIT_FRAMES) {
     trainer.pendingSave = false;
     fileMessage('Unit 2 did not write its state: is it powered?', true);
   }
 }
+
+// Runs fn on a copy of `bytes` in the program's memory.
+function withBytes(bytes, fn) {
+  const Module = window.Module;
+  const p = Module._malloc(bytes.length);
+  try {
+    Module.HEAPU8.set(bytes, p);
+    return fn(p);
+  } finally {
+    Module._free(p);
+  }
+}
+
+// The values of a saved flight out of range (null when all are in range), checked against the
+// record layout before unit 2 is handed the file.
+function checkFlight(bytes) {
+  const raw = withBytes(bytes, (p) => window.Module.UTF8ToString(api.trainer_check_flight(p, bytes.length)));
+  if (!raw) return null;
+  const [count, rest] = raw.split('\t');
+  return { count: Number(count), lines: rest.split('\n').filter((l) => l) };
+}
+
+const recordUnitOn = (bytes) => withBytes(bytes, (p) => api.trainer_flight_unit_on(p, bytes.length)) === 1;
 
 function resumeFlight(ev) {
   const file = ev.target.files && ev.target.files[0];
@@ -102,10 +135,17 @@ function resumeFlight(ev) {
   }
   file.arrayBuffer().then((buf) => {
     const bytes = new Uint8Array(buf);
+    const findings = checkFlight(bytes);
+    if (findings) {
+      fileMessage(WORDS.refused(file.name, findings.count, findings.lines), true);
+      return;
+    }
+    if (!window.confirm(WORDS.discardSession)) return;
     let s = '';
     for (const b of bytes) s += String.fromCharCode(b);
     // The units restore a flight when they start with it loaded: start the page again.
     sessionStorage.setItem(RESUME_KEY, btoa(s));
+    trainer.leaving = true;
     location.reload();
   });
 }
@@ -171,9 +211,11 @@ function importPlan(ev) {
   });
 }
 
+const unappliedEdits = () => $('cfgtext').value !== trainer.appliedRoute;
+
 function bindRouteFile() {
   const Module = window.Module;
-  $('cfgtext').value = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
+  $('cfgtext').value = trainer.appliedRoute = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
   $('cfgcheck').addEventListener('click', () => {
     const findings = checkRoute($('cfgtext').value);
     showFindings(findings, findings.length ? '' : 'No findings.');
@@ -188,6 +230,7 @@ function bindRouteFile() {
       return;
     }
     Module.FS.writeFile(CFG_PATH, text);
+    trainer.appliedRoute = text;
     try { localStorage.setItem(ROUTE_KEY, text); } catch (e) { /* storage full or off: this page only */ }
     loadRoute(text);
     showFindings(findings, 'In the units\' folder now: click a UVI\'s route reload corner (top left) to load route 0.');
@@ -195,6 +238,7 @@ function bindRouteFile() {
   $('cfgdownload').addEventListener('click', () => offerDownload($('cfgtext').value, 'q14_ppm.cfg', 'text/plain'));
   $('plnfile').addEventListener('change', importPlan);
   $('cfgreset').addEventListener('click', () => {
+    if (unappliedEdits() && !window.confirm(WORDS.discardEdits)) return;
     fetch('q14_ppm.cfg').then((r) => r.text()).then((t) => { $('cfgtext').value = t; showFindings([]); });
   });
 }
@@ -203,4 +247,10 @@ export function bindFiles() {
   $('save').addEventListener('click', saveFlight);
   $('resume').addEventListener('change', resumeFlight);
   bindRouteFile();
+  // Reloading or leaving the page would lose the session: the browser asks first.
+  window.addEventListener('beforeunload', (ev) => {
+    if (trainer.leaving || !trainer.ready) return;
+    ev.preventDefault();
+    ev.returnValue = WORDS.leave;
+  });
 }

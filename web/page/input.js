@@ -1,18 +1,14 @@
-// What the pilot does on the page: clicks and held buttons on the panels' mouse areas, PC keys
-// for the units' keyboard hooks, and the aircraft's settings (speed, wind, heading, rate, pause).
+// What the pilot does on the page: clicks and held buttons on the panels' mouse areas (PC keys:
+// focus.js), and the aircraft's settings (speed, wind, heading, rate, pause).
 import { api } from './capi.js';
 import { areaName } from './captions.js';
 import { bindFiles } from './files.js';
+import { bindKeys, follow } from './focus.js';
 import { drawPanels, walkAll } from './panels.js';
 import { $, trainer } from './state.js';
 
+const ENGINES_RUNNING_PCT = 70;  // engine power of the Engines running box
 const CURSORS = { 1: 'n-resize', 2: 's-resize', 5: 'pointer' };
-// PC keys the units know, as scan codes (numeric keypad with NumLock on, Enter, minus, equals).
-const SCAN_CODES = {
-  Numpad7: 71, Numpad8: 72, Numpad9: 73, NumpadSubtract: 74, Numpad4: 75, Numpad5: 76, Numpad6: 77,
-  NumpadAdd: 78, Numpad1: 79, Numpad2: 80, Numpad3: 81, Numpad0: 82, NumpadDecimal: 83, NumpadEnter: 28,
-  Enter: 28, Minus: 12, Equal: 13,
-};
 
 function areaAt(gauge, ev) {
   const r = gauge.canvas.getBoundingClientRect();
@@ -59,20 +55,8 @@ function click(gauge, k) {
   api.trainer_click(gauge.u, gauge.g, k);
   walkAll();
   drawPanels();
+  follow();
   if (trainer.exercises) trainer.exercises.observe();
-}
-
-function bindKeys() {
-  const send = (ev, release) => {
-    const scan = SCAN_CODES[ev.code];
-    if (!scan || ev.target.closest('input, textarea, select')) return;
-    // The keystroke goes through the units' keyboard hooks; the unit holding the focus takes it.
-    if (api.trainer_key(scan, release ? 1 : 0)) ev.preventDefault();
-    walkAll();
-    drawPanels();
-  };
-  window.addEventListener('keydown', (ev) => send(ev, false));
-  window.addEventListener('keyup', (ev) => send(ev, true));
 }
 
 export function applyAircraft() {
@@ -80,11 +64,13 @@ export function applyAircraft() {
   $('headingout').textContent = `${num('heading')}°`;
   api.trainer_set_aircraft(num('tas'), num('windto'), num('windkmh'), num('heading'), num('rate'),
     trainer.paused ? 1 : 0, $('fly').checked ? 1 : 0, $('coupled').checked ? 1 : 0);
+  api.trainer_set_ext_power($('extpower').checked ? 1 : 0);
+  api.trainer_set_engines($('engines').checked ? ENGINES_RUNNING_PCT : 0);
   trainer.fastForward = Math.max(1, Math.min(60, Number($('ff').value) || 1));
 }
 
 export function bindControls() {
-  for (const id of ['tas', 'windto', 'windkmh', 'heading', 'coupled', 'fly', 'rate', 'ff'])
+  for (const id of ['tas', 'windto', 'windkmh', 'heading', 'coupled', 'fly', 'engines', 'extpower', 'rate', 'ff'])
     $(id).addEventListener('input', applyAircraft);
   $('pause').addEventListener('click', () => {
     trainer.paused = !trainer.paused;

@@ -3,10 +3,12 @@
 import { api, bindApi, cError, withCString } from './capi.js';
 import { bindCaptions, loadFonts } from './captions.js';
 import { bindExercises } from './exercises.js';
+import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
 import { bindHooks } from './hooks.js';
 import { applyAircraft, bindControls } from './input.js';
 import { drawMap, recordFlight } from './map.js';
+import { bindSession } from './session.js';
 import { buildPanels, drawPanels, layout, walkAll } from './panels.js';
 import { CFG_PATH, FLIGHT_PATH, FRAME_HZ, MAX_FRAMES_PER_DRAW, setStatus, trainer } from './state.js';
 
@@ -20,6 +22,7 @@ function start() {
   const cfg = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
   loadRoute(cfg);
   const first = trainer.route[0] || PARKED;
+  trainer.startPosition = first;
   const ok = withCString(FLIGHT_PATH, (fp) => Module._trainer_start(first.lat, first.lon, fp));
   if (!ok) {
     setStatus('The units could not be started: ' + cError(), true);
@@ -28,6 +31,7 @@ function start() {
   buildPanels();
   bindCaptions();
   bindControls();
+  bindSession();
   applyAircraft();
   window.addEventListener('resize', layout);
   layout();
@@ -58,6 +62,7 @@ function tick(now) {
     walkAll();
     if (trainer.exercises) trainer.exercises.observe();
   }
+  follow();
   checkSave();
   drawPanels();
   if (now >= mapDue) {

@@ -236,29 +236,88 @@ test('PC keys reach a unit only while it holds the keyboard focus, and the focus
   await page.close();
 });
 
-test('a save file of the wrong size is refused by the page; hostile content leaves the units running', async (ctx) => {
-  const page = await open(ctx);
+test('keys follow the units\' focus: a page field had the keyboard, yet the keypad reaches the unit alone; page buttons and passed keys still work', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await navigate(page, 2);
+  await toPpmPage(page, 2);
+  const tas0 = await page.inputValue('#tas');
+  await page.click('#tas');                          // a page field has the keyboard
+  await clickArea(page, 2, 'Q14_UVI', 'FocusArea');  // then unit 2 takes it
+  await frames(page, 2);
+  check(await page.evaluate(() => window.trainer.named('Q14_N2_HOOK')) === 1, 'unit 2 does not hold the focus');
+  check(/Unit 2 holds the keyboard/.test(await page.textContent('#focusmsg')), `the page says "${await page.textContent('#focusmsg')}"`);
+  for (const key of ['Numpad8', 'Numpad5', 'Numpad5', 'Numpad4', 'Numpad5', 'Numpad5', 'ArrowUp', 'Minus']) {
+    await page.keyboard.press(key);
+    await frames(page, 1);
+  }
+  await redraw(page);
+  check(await page.inputValue('#tas') === tas0, `the airspeed field took the keys: ${tas0} -> ${await page.inputValue('#tas')}`);
+  const entered = await text(page, 2, 'Q14_UVI', 'UpperLine');
+  check(entered === '  55*45,5\'', `the unit shows "${entered}" after the keypad`);
+  // A page button by mouse while the unit holds the focus.
+  await page.click('#pause');
+  check(await page.evaluate(() => window.trainer.paused) && (await page.textContent('#pause')) === 'Resume', 'the pause button did nothing');
+  await page.click('#pause');
+  // Keys the unit passes on reach the page: a letter and Tab, which moves the page's focus.
+  await page.evaluate(() => { window.seenKeys = []; document.addEventListener('keydown', (e) => window.seenKeys.push(e.code)); });
+  await page.keyboard.press('KeyA');
+  await page.keyboard.press('Numpad7');
+  await page.keyboard.press('Tab');
+  const seen = await page.evaluate(() => window.seenKeys);
+  check(seen.join(',') === 'KeyA,Tab', `the page saw the keys ${seen}`);
+  check(await page.evaluate(() => document.activeElement !== document.body), 'Tab did not move the page\'s focus');
+  // The focus lapses after 1080 cycles without a key, and the page says so; the keypad then types in the field.
+  await frames(page, 1100);
+  await redraw(page);
+  check(await page.evaluate(() => window.trainer.named('Q14_N2_HOOK')) === 0, 'the focus did not lapse');
+  check(/no longer holds the keyboard/.test(await page.textContent('#focusmsg')), `after the lapse the page says "${await page.textContent('#focusmsg')}"`);
+  check(!(await page.$eval('#unit2', (e) => e.classList.contains('focused'))), 'unit 2 still shown focused');
+  await page.click('#tas');
+  await page.keyboard.press('ArrowUp');
+  check(Number(await page.inputValue('#tas')) === Number(tas0) + 10, `without a unit's focus the field shows "${await page.inputValue('#tas')}"`);
+  // The focus moving from one unit to the other shows too.
+  await clickArea(page, 2, 'Q14_UVI', 'FocusArea');
+  await frames(page, 2);
+  await clickArea(page, 1, 'Q14_UVI', 'FocusArea');
+  await frames(page, 2);
+  await redraw(page);
+  check(/moved from unit 2 to unit 1/.test(await page.textContent('#focusmsg')), `after the move the page says "${await page.textContent('#focusmsg')}"`);
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+test('a saved flight of the wrong size, a damaged one and an all-zero one are refused with what is wrong; the running session goes on', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await navigate(page, 2);
+  const before = await text(page, 2, 'Q14_UVI', 'UpperLine');
   const tmp = fs.mkdtempSync('/tmp/q14_web_test_');
+  let asked = 0;
+  page.on('dialog', (d) => { asked++; d.dismiss(); });
   const short = path.join(tmp, 'short.insb');
   fs.writeFileSync(short, Buffer.alloc(100, 1));
   await page.locator('#files summary').click();
   await page.setInputFiles('#resume', short);
   await page.waitForFunction(() => document.getElementById('filemsg').textContent.includes('not a saved flight'));
-  // Right size, hostile content: every double a NaN, infinity or huge, the rest random bytes.
+  // Right size, hostile content: every double a NaN, infinity or huge.
   const hostile = Buffer.alloc(2048);
   for (let i = 0; i < 2048; i += 8) {
     const v = [NaN, Infinity, -Infinity, 1e308, -1e308, 2 ** 53][(i / 8) % 6];
     hostile.writeDoubleLE(v, i);
   }
-  const file = path.join(tmp, 'hostile.insb');
-  fs.writeFileSync(file, hostile);
-  await page.setInputFiles('#resume', file);
-  await page.waitForLoadState('load');
-  await page.waitForFunction(() => window.trainer && window.trainer.drawn && window.trainer.resumed, null, { timeout: 15000 });
-  await frames(page, 200);                            // past the unit's restore
-  await navigate(page, 2);
-  const line = await text(page, 2, 'Q14_UVI', 'UpperLine');
-  check(line.trim() !== '', `after the hostile file unit 2 does not navigate (upper line "${line}")`);
+  const zero = Buffer.alloc(2048);
+  for (const [name, bytes, want] of [['hostile.insb', hostile, /waypoint latitude 1 = inf .*waypoint longitude 2 = nan/], ['zero.insb', zero, /battery_capacity = 0 \(1\.\.10800\)/]]) {
+    const file = path.join(tmp, name);
+    fs.writeFileSync(file, bytes);
+    await page.evaluate(() => { document.getElementById('filemsg').textContent = ''; });
+    await page.setInputFiles('#resume', file);
+    await page.waitForFunction(() => document.getElementById('filemsg').textContent !== '');
+    const msg = await page.textContent('#filemsg');
+    check(/is not resumed: \d+ values? out of range/.test(msg) && want.test(msg) && /The running session goes on/.test(msg), `${name}: the page says "${msg}"`);
+  }
+  check(asked === 0, 'a refused file still asked to discard the session');
+  check(!(await page.evaluate(() => window.trainer.resumed)), 'the page started again');
+  await frames(page, 20);
+  check((await text(page, 2, 'Q14_UVI', 'UpperLine')).trim() !== '' && before.trim() !== '', 'unit 2 stopped navigating');
   check(page.errors.length === 0, page.errors.join('; '));
   fs.rmSync(tmp, { recursive: true, force: true });
   await page.close();
@@ -282,6 +341,14 @@ test('a saved flight downloads and resumes through unit 2\'s own restore', async
   await frames(page, 19);                           // unit 2 writes on the 19th frame
   const file = await (await download).path();
   check(fs.statSync(file).size === 2048, 'the download is not a 2048-byte state record');
+  check(/Flight saved \(Trainer\.FLT\.insb\)\.$/.test(await page.textContent('#filemsg')), `after the save: "${await page.textContent('#filemsg')}"`);
+  const answers = [false, true];
+  const asked = [];
+  page.on('dialog', (d) => { asked.push(d.message()); if (answers.shift()) d.accept(); else d.dismiss(); });
+  await page.setInputFiles('#resume', file);           // asked, and refused: the session stays
+  await page.waitForFunction(() => true);
+  await redraw(page);
+  check(asked.length === 1 && /are lost/.test(asked[0]) && !(await page.evaluate(() => window.trainer.resumed)), `the first resume: asked ${asked}`);
   await page.setInputFiles('#resume', file);
   await page.waitForLoadState('load');
   await page.waitForFunction(() => window.trainer && window.trainer.drawn && window.trainer.resumed, null, { timeout: 15000 });
@@ -292,6 +359,110 @@ test('a saved flight downloads and resumes through unit 2\'s own restore', async
   check(fresh !== entered, `the fresh page shows "${fresh}" before any restore`);
   check(again === entered, `after resuming waypoint 2 shows "${again}", saved "${entered}"`);
   check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+test('a flight saved with unit 2 off says so; unapplied route edits and the running session are not dropped without asking', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await frames(page, 5);
+  await page.locator('#files summary').click();
+  const download = page.waitForEvent('download');
+  await page.click('#save');
+  await frames(page, 19);
+  await download;
+  await redraw(page);
+  const msg = await page.textContent('#filemsg');
+  check(/unit 2 switched off/.test(msg), `saved with unit 2 off, the page says "${msg}"`);
+  await page.locator('#routefile summary').click();
+  await page.fill('#cfgtext', 'ppm_01=55*0,37*0\n');
+  const answers = [false, true];
+  const asked = [];
+  page.on('dialog', (d) => { asked.push(d.type()); if (answers.shift()) d.accept(); else d.dismiss(); });
+  await page.click('#cfgreset');
+  await redraw(page);
+  check((await page.inputValue('#cfgtext')) === 'ppm_01=55*0,37*0\n', 'the edits went without asking, or despite the answer');
+  await page.click('#cfgreset');
+  await page.waitForFunction(() => /ppm_02=/.test(document.getElementById('cfgtext').value));
+  check(asked.join() === 'confirm,confirm', `asked ${asked}`);
+  // Reloading asks too (the browser's own question before the page goes).
+  const reload = page.evaluate(() => new Promise((r) => {
+    window.addEventListener('beforeunload', (e) => r(e.defaultPrevented), { once: true });
+    window.dispatchEvent(new Event('beforeunload', { cancelable: true }));
+  }));
+  check(await reload, 'leaving the page does not ask');
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+test('a saved session brings back both units, the aircraft, the route and the exercise; a damaged one or another build\'s is refused', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await page.locator('#exercises summary').click();
+  await page.click('button[data-exercise="1"]');
+  await frames(page, 2);
+  await clickArea(page, 1, 'Q14_PUR', 'SelectorUp');   // unit 1 warms up too
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
+  await frames(page, 185);
+  await page.fill('#tas', '700');
+  await page.check('#fly');
+  await frames(page, 100);
+  const snapshot = () => page.evaluate(() => {
+    const a = new Float64Array(Module.HEAPF64.buffer, Module._trainer_aircraft(), 12);
+    const t = window.trainer;
+    return JSON.stringify({ lat: a[0], lon: a[1], heading: a[2], tas: a[3], time: a[6], fly: a[9],
+      negot1: t.shows(1, 'Q14_PUR', 'Negot'), negot2: t.shows(2, 'Q14_PUR', 'Negot'), upper2: t.text(2, 'Q14_UVI', 'UpperLine'),
+      ticks: t.exercises.state.done, active: t.exercises.state.active, tasField: document.getElementById('tas').value,
+      route: document.getElementById('cfgtext').value.length });
+  });
+  await redraw(page);
+  const saved = await snapshot();
+  check(JSON.parse(saved).ticks === 1 && JSON.parse(saved).negot1, `before the save: ${saved}`);
+  await page.locator('#files summary').click();
+  const download = page.waitForEvent('download');
+  await page.click('#savesession');
+  const file = await (await download).path();
+  const size = fs.statSync(file).size;
+  ctx.note(`a saved session is ${size} bytes`);
+  // The session moves on: unit 2 off, the aircraft slower and on the ground, more frames.
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorDown');
+  await page.fill('#tas', '300');
+  await page.uncheck('#fly');
+  await frames(page, 300);
+  await redraw(page);
+  const moved = await snapshot();
+  check(moved !== saved, 'the session did not change');
+  const asked = [];
+  page.on('dialog', (d) => { asked.push(d.message()); d.accept(); });
+  // Damaged (a byte of the body changed) and another build's (the identity changed): refused.
+  const bytes = fs.readFileSync(file);
+  const damaged = Buffer.from(bytes);
+  damaged[damaged.length - 100] ^= 0xff;
+  const other = Buffer.from(bytes.toString('latin1').replace(/"build":"[0-9a-f]{4}/, '"build":"0000'), 'latin1');
+  const tmp = fs.mkdtempSync('/tmp/q14_web_test_');
+  for (const [name, data, want] of [['damaged.q14session', damaged, /is damaged/], ['other.q14session', other, /another build/],
+    ['flight.q14session', Buffer.alloc(2048), /is not a trainer session/]]) {
+    fs.writeFileSync(path.join(tmp, name), data);
+    await page.evaluate(() => { document.getElementById('sessionmsg').textContent = ''; });
+    await page.setInputFiles('#resumesession', path.join(tmp, name));
+    await page.waitForFunction(() => document.getElementById('sessionmsg').textContent !== '');
+    const msg = await page.textContent('#sessionmsg');
+    check(want.test(msg), `${name}: the page says "${msg}"`);
+  }
+  await redraw(page);
+  check(asked.length === 0 && (await snapshot()) === moved, 'a refused session changed the running one, or asked');
+  await page.setInputFiles('#resumesession', file);
+  await page.waitForFunction(() => /resumed/.test(document.getElementById('sessionmsg').textContent));
+  await redraw(page);
+  const back = await snapshot();
+  check(asked.length === 1, `asked ${asked.length} times before resuming`);
+  check(back === saved, `resumed ${back}, saved ${saved}`);
+  // The resumed session runs on: the exercise ticks its next step from the restored units.
+  await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
+  await clickArea(page, 2, 'Q14_UVI', 'ModeUp');
+  await frames(page, 2);
+  await redraw(page);
+  check((await page.$$eval('#exlist .ex-step.done', (l) => l.length)) === 2, 'the resumed exercise does not go on');
+  check(page.errors.length === 0, page.errors.join('; '));
+  fs.rmSync(tmp, { recursive: true, force: true });
   await page.close();
 });
 
@@ -365,6 +536,148 @@ test('exercise 1, power-up and alignment, ticks off step by step through clicks 
   await page.click('button[data-exercise="0"]');      // restart: the unit already navigates
   await redraw(page);
   check((await ticked()) <= 1, 'a restarted exercise kept its ticks');
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
+// Clicks unit u's keys, "VVOD" for the enter key, a frame after each.
+async function keys(page, u, seq) {
+  for (const k of seq.split(' ')) {
+    await clickArea(page, u, 'Q14_UVI', k === 'VVOD' ? 'Enter' : `Key${k}`);
+    await frames(page, k === 'VVOD' ? 3 : 1);
+  }
+}
+const lit = (page, u, gauge, element) => page.evaluate(([a, b, c]) => window.trainer.shows(a, b, c), [u, gauge, element]);
+const routeReload = async (page) => { await clickArea(page, 2, 'Q14_UVI', 'RouteReload'); await frames(page, 3); };
+async function turnMode(page, n) { for (let i = 0; i < n; ++i) await clickArea(page, 2, 'Q14_UVI', 'ModeUp'); await frames(page, 1); }
+// Runs frames until the exercise has ticked `want` steps (at most `limit` frames); false if never.
+async function flyUntil(page, want, limit) {
+  for (let n = 0; n < limit; n += 50) {
+    await frames(page, 50);
+    await redraw(page);
+    if (await page.$$eval('#exlist .ex-step.done', (l) => l.length) >= want) return true;
+  }
+  return false;
+}
+const upperShows = (want) => async (page) => (await text(page, 2, 'Q14_UVI', 'UpperLine')).trim() === want;
+const lowerShows = (want) => async (page) => (await text(page, 2, 'Q14_UVI', 'LowerLine')).trim().replace(/^0+/, '') === want;
+const lamp = (gauge, element, on = true) => async (page) => (await lit(page, 2, gauge, element)) === on;
+const legShows = (from, to) => async (page) => (await text(page, 2, 'Q14_UVI', 'FromDigit')) === from && (await text(page, 2, 'Q14_UVI', 'ToDigit')) === to;
+
+// Each exercise by clicks and keys: [what the pilot does, the steps ticked after it, what the
+// step names, seen on the panel]. Partial entries and missing routes must leave the tick alone.
+const EXERCISE_RUNS = [
+  { index: 1, runs: [
+    [async (p) => { await frames(p, 2); await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 100); }, 0],
+    [(p) => frames(p, 85), 1, lamp('Q14_PUR', 'Negot')],
+    [async (p) => { await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await turnMode(p, 1); }, 2],
+    [(p) => keys(p, 2, '2'), 3, lamp('Q14_UVI', 'EnterLamp')],
+    [(p) => keys(p, 2, '5 5 5 8'), 3],
+    [(p) => keys(p, 2, '4 VVOD'), 4, upperShows("55*58,4'")],
+    [(p) => keys(p, 2, '6 0 3 7 2 4'), 4],
+    [(p) => keys(p, 2, '9 VVOD'), 5, lowerShows("37*24,9'")],
+  ] },
+  { index: 2, runs: [
+    [async (p) => { await navigate(p, 2); await toPpmPage(p, 2); }, 0],     // no route loaded yet
+    [routeReload, 1, upperShows("55*35,6'")],
+    [(p) => keys(p, 2, '2'), 2, lamp('Q14_UVI', 'EnterLamp')],
+    [(p) => keys(p, 2, '5 5 4 5'), 2],
+    [(p) => keys(p, 2, '5 VVOD'), 3, upperShows("55*45,5'")],
+  ] },
+  { index: 3, runs: [
+    [async (p) => { await navigate(p, 2); await toPpmPage(p, 2); }, 0],     // no route loaded yet
+    [routeReload, 1, legShows('1', '2')],
+    [(p) => clickArea(p, 2, 'Q14_UVI', 'Manual').then(() => frames(p, 1)), 2],
+    [(p) => clickArea(p, 2, 'Q14_UVI', 'RouteChange').then(() => frames(p, 2)), 3, lamp('Q14_UVI', 'RouteLamp')],
+    [(p) => keys(p, 2, '2'), 3],
+    [(p) => keys(p, 2, '3 VVOD'), 4, legShows('2', '3')],
+    [(p) => clickArea(p, 2, 'Q14_UVI', 'Auto').then(() => frames(p, 1)), 5],
+  ] },
+  { index: 4, runs: [
+    [async (p) => { await routeReload(p); await navigate(p, 2); }, 1],
+    [(p) => clickArea(p, 2, 'Q14_UVI', 'Hold').then(() => frames(p, 2)), 2, lamp('Q14_UVI', 'HoldLamp')],
+    [(p) => keys(p, 2, '2 5 5 3'), 2],
+    [(p) => keys(p, 2, '5 6 VVOD'), 3, upperShows("55*35,6'")],
+    [(p) => keys(p, 2, '6 0 3 7 1 5 9 VVOD'), 4, lowerShows("37*15,9'")],
+    [(p) => clickArea(p, 2, 'Q14_UVI', 'Hold').then(() => frames(p, 2)), 5, lamp('Q14_UVI', 'HoldLamp', false)],
+  ] },
+  { index: 5, runs: [
+    [async (p) => { await navigate(p, 2); await routeReload(p); await p.check('#fly'); await p.fill('#windto', '90');
+      await p.fill('#windkmh', '60'); await frames(p, 40); await turnMode(p, 6); }, 1],
+    [(p) => keys(p, 2, '2 1 2'), 1],
+    [(p) => keys(p, 2, '3 0 VVOD'), 2],
+    [async (p) => { await turnMode(p, 1); await clickArea(p, 2, 'Q14_UVI', 'Hold'); await frames(p, 2); }, 3, lamp('Q14_UVI', 'HoldLamp')],
+    [(p) => keys(p, 2, '6 0 6'), 3],
+    [(p) => keys(p, 2, '0 0 VVOD'), 4],
+    [async (p) => { await clickArea(p, 2, 'Q14_UVI', 'Hold'); await frames(p, 20); }, 5, async (p) => (await text(p, 2, 'Q14_UVI', 'LowerLine')).trim() !== ''],
+  ] },
+  { index: 6, runs: [
+    [(p) => navigate(p, 2), 1],
+    [async (p) => { await p.uncheck('#extpower'); await frames(p, 5000); }, 1, lamp('Q14_PUR', 'Pit', false)],
+    [(p) => frames(p, 600), 2, lamp('Q14_PUR', 'Pit')],
+    [async (p) => { await p.check('#extpower'); await frames(p, 3); }, 3, lamp('Q14_PUR', 'Pit', false)],
+  ] },
+  { index: 7, runs: [
+    [async (p) => { await frames(p, 2); await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 185); }, 1, lamp('Q14_PUR', 'Negot')],
+    [async (p) => { await p.check('#engines'); await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await turnMode(p, 1);
+      await keys(p, 2, '2 5 5 5 8 4 VVOD 6 0 3 7 2 4 9 VVOD'); }, 2, upperShows("55*58,4'")],
+    [(p) => frames(p, 3000), 2, lamp('Q14_PUR', 'Vnim', false)],   // the count not yet below 30
+    [(p) => frames(p, 1500), 3, lamp('Q14_PUR', 'Vnim')],
+    [async (p) => { for (let i = 0; i < 2; ++i) await clickArea(p, 2, 'Q14_PUR', 'SelectorDown'); await frames(p, 2); }, 4, lamp('Q14_PUR', 'Vnim', false)],
+    [async (p) => { await p.uncheck('#engines'); for (let i = 0; i < 2; ++i) await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 185);
+      await keys(p, 2, '2 5 5 4 6 4 VVOD'); }, 5, upperShows("55*46,4'")],
+    [(p) => frames(p, 3000), 6, lamp('Q14_PUR', 'Vnim')],
+    [async (p) => { for (let i = 0; i < 2; ++i) await clickArea(p, 2, 'Q14_PUR', 'SelectorDown'); await frames(p, 2); }, 7, lamp('Q14_PUR', 'Vnim', false)],
+    [async (p) => { for (let i = 0; i < 2; ++i) await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 185);
+      await keys(p, 2, '2 5 5 5 8 4 VVOD 6 0 3 7 2 4 9 VVOD'); }, 8, upperShows("55*58,4'")],
+    [async (p) => { await clickArea(p, 2, 'Q14_UVI', 'AlignShortcut'); await frames(p, 560); await clickArea(p, 2, 'Q14_PUR', 'SelectorUp'); await frames(p, 3); },
+      9, lamp('Q14_PUR', 'Vnim', false)],
+  ] },
+  { index: 8, runs: [
+    [async (p) => { await navigate(p, 2); await toPpmPage(p, 2); await routeReload(p); }, 1, legShows('1', '2')],
+    [async (p) => { const course = await p.$eval('#exlist', (e) => /course, (\d+)°/.exec(e.textContent)[1]);
+      await p.fill('#heading', course); await clickArea(p, 2, 'QN14_def_AP_Key', 'Toggle'); await p.check('#coupled'); await p.check('#fly');
+      check(await flyUntil(p, 2, 12000), 'the leg never changed to 2-3 by itself'); }, 2, legShows('2', '3')],
+    [async (p) => { await clickArea(p, 2, 'Q14_UVI', 'Manual'); await clickArea(p, 2, 'Q14_UVI', 'RouteChange'); await frames(p, 2);
+      await keys(p, 2, '3 4 VVOD'); }, 3, legShows('3', '4')],
+    [async (p) => { await clickArea(p, 2, 'Q14_UVI', 'Auto'); check(await flyUntil(p, 4, 12000), 'the leg never changed to 4-5 by itself'); },
+      4, legShows('4', '5')],
+  ] },
+];
+
+for (const ex of EXERCISE_RUNS) {
+  test(`exercise ${ex.index + 1} completes by clicks and keys, each step ticking only on the state it names`, async (ctx) => {
+    const page = await open(ctx, '?hold');
+    await page.locator('#exercises summary').click();
+    await page.click(`button[data-exercise="${ex.index}"]`);
+    const ticked = async () => { await redraw(page); return page.$$eval('#exlist .ex-step.done', (l) => l.length); };
+    for (const [k, [act, want, see]] of ex.runs.entries()) {
+      await act(page);
+      const n = await ticked();
+      const steps = await page.$$eval('#exlist .ex-step', (l) => l.map((e) => e.textContent));
+      check(n === want, `after action ${k + 1} ${n} steps ticked, not ${want} (next: "${steps[n] || ''}"; upper "${await text(page, 2, 'Q14_UVI', 'UpperLine')}", lower "${await text(page, 2, 'Q14_UVI', 'LowerLine')}")`);
+      if (see) check(await see(page), `after action ${k + 1} the panel does not show what step ${want} names`);
+    }
+    check(await page.$eval('#exlist', (e) => e.textContent.includes('Exercise complete.')), 'not shown as complete');
+    check(page.errors.length === 0, page.errors.join('; '));
+    await page.close();
+  });
+}
+
+test('the exercises name the controls as the chosen captions print them', async (ctx) => {
+  const page = await open(ctx, '?hold');
+  await page.locator('#exercises summary').click();
+  await page.click('button[data-exercise="3"]');
+  const steps = () => page.$$eval('#exlist .ex-step', (l) => l.map((e) => e.textContent).join(' | '));
+  check(/RUCHN/.test(await steps()) && /IZM MARSH/.test(await steps()), `the Latin texts: ${await steps()}`);
+  await chooseCaptions(page, 'cyrillic');
+  await frames(page, 1);
+  await redraw(page);
+  const cyr = await steps();
+  check(/РУЧН/.test(cyr) && /ИЗМ МАРШ/.test(cyr) && /ВВОД/.test(cyr) && !/RUCHN|IZM MARSH|VVOD/.test(cyr), `the Cyrillic texts: ${cyr}`);
+  await page.click('button[data-exercise="1"]');
+  const values = await steps();
+  check(/55\*58,4'/.test(values) && /5 5 5 8 4/.test(values) && /0 3 7 2 4 9/.test(values), `exercise 2 gives no start position: ${values}`);
   check(page.errors.length === 0, page.errors.join('; '));
   await page.close();
 });
@@ -572,7 +885,9 @@ function xmlEscape(s) { return String(s).replace(/[<>&"]/g, (c) => ({ '<': '&lt;
   const browser = await launchChromium();
   const url = `http://127.0.0.1:${server.address().port}/`;
   const results = [];
+  const only = process.env.Q14_BROWSER_ONLY ? new RegExp(process.env.Q14_BROWSER_ONLY) : null;
   for (const c of cases) {
+    if (only && !only.test(c.name)) continue;
     const notes = [];
     const ctx = await browser.newContext({ acceptDownloads: true });
     const t0 = Date.now();

@@ -1,0 +1,139 @@
+// Whole sessions: the program's memory (both units, the host stand-in and its aircraft, clock and
+// rate) with the page's own state (aircraft panel, route file, exercise and its progress, map),
+// kept in one file with the build's identity and a checksum, and put back into the running page.
+import { $, CFG_PATH, trainer } from './state.js';
+import { loadRoute } from './files.js';
+import { applyAircraft } from './input.js';
+import { walkAll, drawPanels } from './panels.js';
+
+// Words for the pilot.
+const WORDS = {
+  saving: 'Saving the session…',
+  saved: (kb) => `Session saved (trainer.q14session, ${kb} KB).`,
+  notSession: (name) => `"${name}" is not a trainer session.`,
+  damaged: (name) => `"${name}" is damaged (its checksum does not match); the running session goes on.`,
+  otherBuild: (name) => `"${name}" was saved by another build of the trainer; it can only be resumed there. The running session goes on.`,
+  discard: 'Resume the saved session? Both units, the aircraft, the route and the exercise as they are now are lost.',
+  resumed: (name) => `Session "${name}" resumed.`,
+};
+
+const MAGIC = 'Q14SESSION1\n';
+const PROGRAM_FILES = ['q14_web.wasm', 'q14_n1.wasm', 'q14_n2.wasm'];
+const AIRCRAFT_INPUTS = ['tas', 'windto', 'windkmh', 'heading', 'rate', 'ff'];
+const AIRCRAFT_BOXES = ['fly', 'coupled', 'engines', 'extpower'];
+
+function message(text, isError) {
+  $('sessionmsg').textContent = text;
+  $('sessionmsg').classList.toggle('error', !!isError);
+}
+
+const hex = (buf) => Array.from(new Uint8Array(buf), (b) => b.toString(16).padStart(2, '0')).join('');
+const sha256 = (bytes) => crypto.subtle.digest('SHA-256', bytes).then(hex);
+
+// The build's identity: the digest of the program and both units as this page loaded them.
+let buildId = null;
+function build() {
+  if (!buildId) {
+    buildId = Promise.all(PROGRAM_FILES.map((f) => fetch(f).then((r) => r.arrayBuffer())))
+      .then((parts) => new Blob(parts).arrayBuffer()).then(sha256);
+  }
+  return buildId;
+}
+
+const squeeze = (bytes, how) => new Response(new Blob([bytes]).stream().pipeThrough(how)).arrayBuffer();
+
+function pageState() {
+  const ex = trainer.exercises.state;
+  return {
+    inputs: Object.fromEntries(AIRCRAFT_INPUTS.map((id) => [id, $(id).value])),
+    boxes: Object.fromEntries(AIRCRAFT_BOXES.map((id) => [id, $(id).checked])),
+    paused: trainer.paused,
+    route: window.Module.FS.readFile(CFG_PATH, { encoding: 'utf8' }),
+    routeText: $('cfgtext').value,
+    exercise: { active: ex.active, done: ex.done, memory: ex.memory },
+    frames: trainer.frames, track: trainer.track, legChanges: trainer.legChanges, lastLeg: trainer.lastLeg,
+  };
+}
+
+// The session as a file: MAGIC, a header line {build, sha256, memoryBytes}, then the gzip of
+// (page state JSON length as 4 bytes little-endian, the page state JSON, the program's memory).
+async function saveSession() {
+  message(WORDS.saving);
+  const memory = window.Module.HEAPU8;
+  const page = new TextEncoder().encode(JSON.stringify(pageState()));
+  const raw = new Uint8Array(4 + page.length + memory.length);
+  new DataView(raw.buffer).setUint32(0, page.length, true);
+  raw.set(page, 4);
+  raw.set(memory, 4 + page.length);
+  const body = new Uint8Array(await squeeze(raw, new CompressionStream('gzip')));
+  const head = JSON.stringify({ build: await build(), sha256: await sha256(body), memoryBytes: memory.length });
+  const file = new Blob([MAGIC, head, '\n', body]);
+  trainer.sessionBytes = file.size;
+  const url = URL.createObjectURL(file);
+  const a = document.createElement('a');
+  a.href = url;
+  a.download = 'trainer.q14session';
+  document.body.appendChild(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 1000);
+  message(WORDS.saved(Math.ceil(file.size / 1024)));
+}
+
+// Reads a session file; throws with the words for the pilot when it cannot be resumed here.
+async function readSession(file) {
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  const text = new TextDecoder('latin1').decode(bytes.subarray(0, Math.min(bytes.length, 1024)));
+  const end = text.indexOf('\n', MAGIC.length);
+  if (!text.startsWith(MAGIC) || end < 0) throw new Error(WORDS.notSession(file.name));
+  let head;
+  try { head = JSON.parse(text.substring(MAGIC.length, end)); } catch (e) { throw new Error(WORDS.notSession(file.name)); }
+  const body = bytes.subarray(end + 1);
+  if ((await sha256(body)) !== head.sha256) throw new Error(WORDS.damaged(file.name));
+  if (head.build !== await build()) throw new Error(WORDS.otherBuild(file.name));
+  let raw;
+  try { raw = new Uint8Array(await squeeze(body, new DecompressionStream('gzip'))); } catch (e) { throw new Error(WORDS.damaged(file.name)); }
+  const n = new DataView(raw.buffer).getUint32(0, true);
+  const memory = raw.subarray(4 + n);
+  if (memory.length !== head.memoryBytes) throw new Error(WORDS.damaged(file.name));
+  return { page: JSON.parse(new TextDecoder().decode(raw.subarray(4, 4 + n))), memory };
+}
+
+function restore({ page, memory }) {
+  const Module = window.Module;
+  // The same build grows its memory in the same steps: grow to the saved size, then copy.
+  const missing = memory.length - Module.HEAPU8.length;
+  if (missing > 0) Module._free(Module._malloc(missing));
+  Module.HEAPU8.set(memory);
+  Module.FS.writeFile(CFG_PATH, page.route);
+  loadRoute(page.route);
+  $('cfgtext').value = page.routeText;
+  trainer.appliedRoute = page.route;
+  for (const [id, v] of Object.entries(page.inputs)) $(id).value = v;
+  for (const [id, v] of Object.entries(page.boxes)) $(id).checked = v;
+  trainer.paused = page.paused;
+  Object.assign(trainer, { frames: page.frames, track: page.track, legChanges: page.legChanges, lastLeg: page.lastLeg });
+  applyAircraft();
+  const ex = trainer.exercises;
+  if (page.exercise.active >= 0) ex.start(page.exercise.active);
+  Object.assign(ex.state, { done: page.exercise.done, memory: page.exercise.memory });
+  ex.render();
+  walkAll();
+  drawPanels();
+}
+
+function resumeSession(ev) {
+  const file = ev.target.files && ev.target.files[0];
+  ev.target.value = '';
+  if (!file) return;
+  readSession(file).then((session) => {
+    if (!window.confirm(WORDS.discard)) return;
+    restore(session);
+    message(WORDS.resumed(file.name));
+  }, (e) => message(e.message, true));
+}
+
+export function bindSession() {
+  $('savesession').addEventListener('click', () => { saveSession().catch((e) => message(e.message, true)); });
+  $('resumesession').addEventListener('change', resumeSession);
+}
