@@ -91,6 +91,7 @@ void aircraft_step(Aircraft& a, double dt_s) {
     a.ticks += kTicksPerSecond * dt;
     if (a.autopilot_heading_mode) autopilot_turn(a, dt);
     if (a.fly) fly(a, dt);
+    else a.gs_north_kmh = a.gs_east_kmh = 0;  // standing: no ground speed for dead reckoning
 }
 
 void aircraft_key_event(Aircraft& a, int32_t event, int32_t value) {

@@ -142,6 +142,11 @@ TEST_F(StandinTest, AircraftFliesOverTheSphere) {
     EXPECT_LT(p.lat, 90.0);
     EXPECT_NEAR(p.lon, -170.0, 1e-6);
     EXPECT_NEAR(p.heading, 180.0, 1e-9);
+    // Landed: the aircraft stands and reports no ground speed any more.
+    p.fly = false;
+    aircraft_step(p, 1.0);
+    EXPECT_EQ(p.gs_north_kmh, 0.0);
+    EXPECT_EQ(p.gs_east_kmh, 0.0);
 }
 
 TEST_F(StandinTest, AutopilotTurnsTheShortWayAndStopsOnTheBug) {

@@ -6,7 +6,7 @@ export const EXERCISE_WORDS = {
   complete: 'Exercise complete.',
   start: 'Start',
   restart: 'Restart',
-  unit: (u) => `unit ${u}`,
+  unit: (u) => (Array.isArray(u) ? `units ${u.join(' and ')}` : `unit ${u}`),
 };
 
 export const EXERCISE_TEXTS = [
@@ -71,5 +71,15 @@ export const EXERCISE_TEXTS = [
     'Under Aircraft turn the heading to the first leg\'s course, {leg1Course}°; switch the autopilot steering on (AP key), tick Heading coupled and Flying (fast-forward helps): at waypoint 2 the leg changes by itself, {SMENA_LZP} lights and {OT} 2 {DO} 3 show',
     'Change the leg by hand: {RUCHN}, {IZM_MARSH}, 3 and 4, {VVOD}: {OT} 3 {DO} 4',
     'Back to {AVT} and fly on: at waypoint 4 the leg changes by itself to {OT} 4 {DO} 5',
+  ] },
+  { title: 'The position correction over a fix: unit 1\'s scale and unit 2\'s drift', steps: [
+    'Navigate with both units (exercise 1 on each) and turn {PARAMETRY} of both to {PHI_LAMBDA}',
+    'Under Aircraft turn the heading to 90° (east), tick Flying, set the sim rate to 16× and fly for about half an hour of simulated time (fast-forward helps), then untick Flying: the aircraft stops over a fix, and both units\' lines are off its position',
+    'The fix is the aircraft\'s position, {fixLat} {fixLon}. Unit 1 is off by {off1} (north / east): it counts the ground speed with its own scales, and its east one reads about 0,1 % short, too little for its calibration to change it (it holds a scale at 1 below 0,16 %), so its error grows with the distance flown eastwards. Unit 2 is off by {off2}: its drift grows with the time flown, even standing still. On unit 1 press {OST_INDIK}: its lamp lights and the page holds',
+    'On unit 1 enter the fix: key 2, {fixLatKeys}, {VVOD}, key 6, {fixLonKeys}, {VVOD}: the lines show {fixLatShown} and {fixLonShown}',
+    'Press {OST_INDIK} of unit 1 again: its lamp goes out and unit 1 runs on from the fix',
+    'On unit 2 press {OST_INDIK}: its lamp lights',
+    'On unit 2 enter the fix: key 2, {fixLatKeys}, {VVOD}, key 6, {fixLonKeys}, {VVOD}: the lines show {fixLatShown} and {fixLonShown}',
+    'Press {OST_INDIK} of unit 2 again: its lamp goes out, and both units show the fix: their drift starts again from it',
   ] },
 ];

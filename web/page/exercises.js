@@ -5,6 +5,7 @@
 import { namedValue, PAGE, PUR, SEL, UVI } from './capi.js';
 import { withCaptions } from './caption_words.js';
 import { EXERCISE_TEXTS, EXERCISE_WORDS } from './exercise_texts.js';
+import { aircraft } from './input.js';
 import { gaugeText, hasElement, needleAngle } from './panels.js';
 import { trainer } from './state.js';
 
@@ -20,6 +21,17 @@ function dm(v, width) {
   return { shown: `${deg}*${min},${tenths % 10}'`, keys: `${deg}${min}${tenths % 10}`.split('').join(' ') };
 }
 const reads = (line, text) => !!line && line.trim().replace(/^0+/, '') === text.replace(/^0+/, '');
+// A display line ("55*58,4'") in tenths of minutes; NaN when it shows no position.
+function tenthsOf(line) {
+  const m = /(\d+)\*(\d+),(\d)/.exec(line || '');
+  return m ? Number(m[1]) * 600 + Number(m[2]) * 10 + Number(m[3]) : NaN;
+}
+// How far the unit's phi/lambda lines are off a position, in tenths of minutes (north, east).
+const offBy = (o, pos) => ({ north: tenthsOf(o.upper) - Math.round(Math.abs(pos.lat) * 600),
+  east: tenthsOf(o.lower) - Math.round(Math.abs(pos.lon) * 600) });
+// Within `steps` of the display's last digit (0,1') of the position in both lines.
+const agrees = (o, pos, steps = 1) => { const d = offBy(o, pos); return Math.abs(d.north) <= steps && Math.abs(d.east) <= steps; };
+const minutes = (t) => `${t < 0 ? '-' : '+'}${Math.floor(Math.abs(t) / 10)},${Math.abs(t) % 10}'`;
 
 // The initial great-circle course from a to b, degrees 0..359.
 function courseDeg(a, b) {
@@ -35,6 +47,7 @@ function exerciseValues() {
   const r = trainer.route;
   const start = r[0] || trainer.startPosition || { lat: 0, lon: 0 };
   const wp2 = r[1] || start;
+  const fix = state.memory.fix || start;
   const v = {};
   const put = (name, lat, lon) => {
     const a = dm(lat, 2);
@@ -45,6 +58,9 @@ function exerciseValues() {
   put('start', start.lat, start.lon);
   put('wp2', wp2.lat, wp2.lon);
   put('wrong', start.lat - FAULT_OFF_DEG, start.lon);
+  put('fix', fix.lat, fix.lon);
+  v.off1 = v.off2 = '?';
+  for (const [u, d] of Object.entries(state.memory.off || {})) v[`off${u}`] = `${minutes(d.north)} / ${minutes(d.east)}`;
   v.leg1Course = String(Math.round(courseDeg(start, wp2)));
   return v;
 }
@@ -70,6 +86,8 @@ function observe(u) {
     ready: namedValue(`Q14_N${u}_GOT`) === 1,
   };
 }
+// What each unit an exercise uses shows now, by unit number.
+const units = (ex) => Object.fromEntries([].concat(ex.unit).map((u) => [u, observe(u)]));
 
 // Navigating: the selector at NAVIG and GOT published (GOT alone reads 1 before the first cycle).
 const navig = (o) => o.sel === SEL.Navig && o.ready;
@@ -149,7 +167,27 @@ const EXERCISES = [
     (o) => !o.routeLit && leg(o, '3', '4'),
     (o) => o.lever === AVT && leg(o, '4', '5'),
   ] },
+  { unit: [1, 2], steps: [
+    (o, m, v, all) => [1, 2].every((u) => navig(all[u]) && all[u].page === PAGE.PhiLambda),
+    (o, m, v, all) => fixTaken(m, all),
+    (o, m, v, all) => all[1].holdLit,
+    (o, m, v, all) => all[1].holdLit && entryMade(all[1], m) && agrees(all[1], m.fix),
+    (o, m, v, all) => !all[1].holdLit && agrees(all[1], m.fix),
+    (o, m, v, all) => all[2].holdLit,
+    (o, m, v, all) => all[2].holdLit && entryMade(all[2], m) && agrees(all[2], m.fix),
+    (o, m, v, all) => !all[2].holdLit && agrees(all[2], m.fix),
+  ] },
 ];
+
+// The aircraft stopped over a fix with both units' phi/lambda lines plainly off it (beyond the
+// display's rounding): the fix and how far each unit is off are kept for the texts.
+function fixTaken(m, all) {
+  const a = aircraft();
+  if (a.fly || ![1, 2].every((u) => all[u].page === PAGE.PhiLambda && !agrees(all[u], a, 2))) return false;
+  m.fix = { lat: a.lat, lon: a.lon };
+  m.off = { 1: offBy(all[1], a), 2: offBy(all[2], a) };
+  return true;
+}
 
 const state = { active: -1, done: 0, memory: {} };
 
@@ -204,8 +242,9 @@ function tick() {
   const before = state.done;
   const values = exerciseValues();
   while (state.done < ex.steps.length) {
-    const o = observe(ex.unit);
-    if (!ex.steps[state.done](o, state.memory, values)) break;
+    const all = units(ex);
+    const o = all[Array.isArray(ex.unit) ? ex.unit[0] : ex.unit];
+    if (!ex.steps[state.done](o, state.memory, values, all)) break;
     state.done++;
     state.memory.opened = false;
   }

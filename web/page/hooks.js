@@ -19,6 +19,7 @@ export function bindHooks() {
     const g = trainer.units[u].gauges[gaugeName];
     const k = mapped(gaugeName, 'areas', area);
     const a = g.areas.find((x) => x.k === k);
+    g.canvas.scrollIntoView({ block: 'nearest', inline: 'nearest' });  // a point the mouse can reach
     const r = g.canvas.getBoundingClientRect();
     return { x: r.left + ((a.x + a.w / 2) / g.width) * r.width, y: r.top + ((a.y + a.h / 2) / g.height) * r.height };
   };

@@ -564,6 +564,20 @@ const lowerShows = (want) => async (page) => (await text(page, 2, 'Q14_UVI', 'Lo
 const lamp = (gauge, element, on = true) => async (page) => (await lit(page, 2, gauge, element)) === on;
 const legShows = (from, to) => async (page) => (await text(page, 2, 'Q14_UVI', 'FromDigit')) === from && (await text(page, 2, 'Q14_UVI', 'ToDigit')) === to;
 
+// The phi/lambda lines of unit u; the fix's keys and lines as exercise 10 gives them.
+const fixLines = async (p, u) => ({ upper: (await text(p, u, 'Q14_UVI', 'UpperLine')).trim(), lower: (await text(p, u, 'Q14_UVI', 'LowerLine')).trim() });
+const fixKeys = (p) => p.$eval('#exlist', (e) => /key 2, ([\d ]+), \S+, key 6, ([\d ]+), /.exec(e.textContent).slice(1, 3));
+// Unit u shows the fix, to the digit or (`slack`, a unit that runs on) within the last digit.
+const tenths = (line) => { const m = /(\d+)\*(\d+),(\d)/.exec(line); return m ? m[1] * 600 + m[2] * 10 + +m[3] : NaN; };
+const showsFix = (u, slack = 0) => async (p) => {
+  const want = await p.$eval('#exlist', (e) => /show (\d+\*\d+,\d') and (\d+\*\d+,\d')/.exec(e.textContent).slice(1, 3));
+  const got = await fixLines(p, u);
+  const off = Math.max(Math.abs(tenths(got.upper) - tenths(want[0])), Math.abs(tenths(got.lower) - tenths(want[1])));
+  check(off <= slack, `unit ${u} shows ${got.upper} ${got.lower}, not the fix ${want.join(' ')}`);
+  return true;
+};
+const unitLamp = (u, element) => async (p) => lit(p, u, 'Q14_UVI', element);
+
 // Each exercise by clicks and keys: [what the pilot does, the steps ticked after it, what the
 // step names, seen on the panel]. Partial entries and missing routes must leave the tick alone.
 const EXERCISE_RUNS = [
@@ -642,6 +656,20 @@ const EXERCISE_RUNS = [
       await keys(p, 2, '3 4 VVOD'); }, 3, legShows('3', '4')],
     [async (p) => { await clickArea(p, 2, 'Q14_UVI', 'Auto'); check(await flyUntil(p, 4, 12000), 'the leg never changed to 4-5 by itself'); },
       4, legShows('4', '5')],
+  ] },
+  { index: 9, runs: [
+    [async (p) => { await navigate(p, 1); await navigate(p, 2); }, 1, async (p) => (await fixLines(p, 1)).upper !== '' && (await fixLines(p, 2)).upper !== ''],
+    [async (p) => { await p.fill('#heading', '90'); await p.selectOption('#rate', '16');
+      for (let i = 0; i < 30 && (await p.$$eval('#exlist .ex-step.done', (l) => l.length)) < 2; ++i) {
+        await p.check('#fly'); await frames(p, 400); await p.uncheck('#fly'); await frames(p, 2); await redraw(p);
+      } }, 2, async (p) => !(await p.$eval('#exlist', (e) => e.textContent.includes('off by ?')))],
+    [(p) => clickArea(p, 1, 'Q14_UVI', 'Hold').then(() => frames(p, 2)), 3, unitLamp(1, 'HoldLamp')],
+    [async (p) => keys(p, 1, `2 ${(await fixKeys(p))[0]}`), 3, unitLamp(1, 'EnterLamp')],   // no VVOD yet
+    [async (p) => keys(p, 1, `VVOD 6 ${(await fixKeys(p))[1]} VVOD`), 4, showsFix(1)],
+    [(p) => clickArea(p, 1, 'Q14_UVI', 'Hold').then(() => frames(p, 20)), 5, showsFix(1)],
+    [(p) => clickArea(p, 2, 'Q14_UVI', 'Hold').then(() => frames(p, 2)), 6, unitLamp(2, 'HoldLamp')],
+    [async (p) => { const [lat, lon] = await fixKeys(p); await keys(p, 2, `2 ${lat} VVOD 6 ${lon} VVOD`); }, 7, showsFix(2)],
+    [(p) => clickArea(p, 2, 'Q14_UVI', 'Hold').then(() => frames(p, 20)), 8, showsFix(2, 1)],
   ] },
 ];
 
