@@ -13,18 +13,13 @@ endif()
 
 # The commit's time, which the installers' files carry: a new commit builds them again.
 set(Q14_EPOCH_STAMP ${CMAKE_BINARY_DIR}/package_epoch.txt)
-if(Q14_MAKENSIS)
-  add_custom_target(q14_package_epoch
-    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DOUT=${Q14_EPOCH_STAMP}
-            -P ${CMAKE_SOURCE_DIR}/cmake/package_epoch.cmake
-    BYPRODUCTS ${Q14_EPOCH_STAMP})
-endif()
+add_custom_target(q14_package_epoch
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DOUT=${Q14_EPOCH_STAMP}
+          -P ${CMAKE_SOURCE_DIR}/cmake/package_epoch.cmake
+  BYPRODUCTS ${Q14_EPOCH_STAMP})
 
 # q14_installer(<edition> <title> <language> <package listing> <SHA256SUMS> <target making them>)
 function(q14_installer edition title language listing sums sums_target)
-  if(NOT Q14_MAKENSIS)
-    return()
-  endif()
   if(language STREQUAL en)
     set(name q14-${PROJECT_VERSION}-setup.exe)
   else()
