@@ -90,3 +90,11 @@ q14_add_test(native_trace LABELS browser SETUP native_trace TIMEOUT 900
 q14_add_test(browser LABELS browser NEEDS native_trace LOCK browser TIMEOUT 900
              COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/tests/browser_test.js ${Q14_SITE} ${Q14_REPORTS}/browser.xml
                      ${Q14_REPORTS}/trainer.png ${Q14_REPORTS}/native-session.trace ${Q14_NATIVE_DIR}/tools/q14bench)
+
+# Further browser suites, one CTest entry each: web/tests/<name>_test.js, given the site and its
+# report as the first suite is (the shared harness is web/tests/harness.js).
+function(q14_browser_suite name)
+  q14_add_test(browser_${name} LABELS browser LOCK browser TIMEOUT 900
+               COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/tests/${name}_test.js ${Q14_SITE} ${Q14_REPORTS}/browser_${name}.xml)
+endfunction()
+
