@@ -62,8 +62,9 @@ export function follow() {
   const now = focusHolder();
   if (now === holder) return;
   if (now) {
+    // A panel control keeps the page's focus: Tab goes on from it, and keys reach it only when no hook took them.
     const a = document.activeElement;
-    if (a && a !== document.body && a.blur) a.blur();
+    if (a && a !== document.body && a.blur && !a.classList.contains('ctl')) a.blur();
     $('focusmsg').textContent = holder ? WORDS.moved(holder, now) : WORDS.holds(now);
   } else {
     $('focusmsg').textContent = WORDS.lapsed(holder);

@@ -17,29 +17,43 @@ function areaAt(gauge, ev) {
   return gauge.areas.find((a) => x >= a.x && x < a.x + a.w && y >= a.y && y < a.y + a.h) || null;
 }
 
-export function bindMouse(gauge) {
-  const c = gauge.canvas;
+// Clicks area a of a gauge; an area that repeats while held goes on as the simulator repeats it
+// until the returned function is called (the button, finger or key came up).
+export function pressArea(gauge, a) {
   let repeat = null;
-  const stop = () => { if (repeat) { clearTimeout(repeat); repeat = null; } };
+  click(gauge, a.k);
+  if (a.repeats) {
+    const again = () => { click(gauge, a.k); repeat = setTimeout(again, 150); };
+    repeat = setTimeout(again, 400);
+  }
+  return () => { if (repeat) { clearTimeout(repeat); repeat = null; } };
+}
+
+// Mouse, pen and finger on a gauge: the events reach its box from the canvas and from the
+// control buttons over it (controls.js), so each press acts once.
+export function bindMouse(gauge) {
+  const c = gauge.box;
+  let release = null;
+  const stop = () => { if (release) { release(); release = null; } };
   c.addEventListener('pointerdown', (ev) => {
     if (ev.button !== 0) return;
     const a = areaAt(gauge, ev);
     if (!a) return;
     ev.preventDefault();
-    click(gauge, a.k);
-    if (a.repeats) {
-      // Held down, the area repeats as the simulator repeats it.
-      const again = () => { click(gauge, a.k); repeat = setTimeout(again, 150); };
-      repeat = setTimeout(again, 400);
-    }
+    stop();
+    trainer.activeUnit = gauge.u;
+    release = pressArea(gauge, a);
   });
   c.addEventListener('pointerup', stop);
+  c.addEventListener('pointercancel', stop);
+  // A long press is a held control, never the page's menu.
+  c.addEventListener('contextmenu', (ev) => ev.preventDefault());
   c.addEventListener('pointerleave', () => { stop(); $('tip').hidden = true; c.style.cursor = ''; });
   c.addEventListener('pointermove', (ev) => {
     const a = areaAt(gauge, ev);
     c.style.cursor = a ? CURSORS[a.cursor] || 'default' : '';
     const tip = $('tip');
-    const name = a && areaName(gauge, a.k);
+    const name = ev.pointerType === 'mouse' && a && areaName(gauge, a.k);
     if (name) {
       tip.textContent = `Unit ${gauge.u}: ${name}`;
       tip.style.left = `${ev.clientX + 14}px`;
@@ -53,6 +67,7 @@ export function bindMouse(gauge) {
 
 function click(gauge, k) {
   api.trainer_click(gauge.u, gauge.g, k);
+  trainer.clicks++;  // the tests count a held control's repeats by it
   walkAll();
   drawPanels();
   follow();

@@ -2,14 +2,15 @@
 // stand-in walks from each gauge's element chain, and what an element shows (text, needle, lit).
 import { api, F, KIND, UVI, latin1 } from './capi.js';
 import { bitmap, fonts } from './captions.js';
+import { nameControls, placeControls } from './controls.js';
 import { bindMouse } from './input.js';
+import { layout } from './layout.js';
+import { speak } from './live.js';
 import { $, trainer } from './state.js';
 
 // Gauges shown per unit, in the module's gauge order (index into its Linkage).
 const SHOWN = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'];
 const MAX_GAUGES = 8;
-// Width of one unit's panel column and the gap between them, at scale 1.
-const PANEL_WIDTH = 383, PANEL_GAP = 40;
 
 export function buildPanels() {
   const Module = window.Module;
@@ -25,14 +26,21 @@ export function buildPanels() {
       if (!p) break;
       const name = Module.UTF8ToString(p);
       if (!SHOWN.includes(name)) continue;
+      // The gauge's box: its canvas and, over it, its controls as buttons (controls.js).
+      const gbox = document.createElement('div');
+      gbox.className = 'gauge';
       const canvas = document.createElement('canvas');
       canvas.dataset.gauge = name;
       canvas.setAttribute('aria-label', `Unit ${u} ${name}`);
-      const gauge = { u, g, name, canvas, ctx: canvas.getContext('2d'), steps: null, texts: [], dirty: true,
-        width: 0, height: 0, areas: readAreas(u, g), hover: 0, unit };
+      const controls = document.createElement('div');
+      controls.className = 'controls';
+      controls.setAttribute('role', 'group');
+      gbox.append(canvas, controls);
+      const gauge = { u, g, name, canvas, box: gbox, controls, ctx: canvas.getContext('2d'), steps: null, texts: [],
+        dirty: true, width: 0, height: 0, areas: readAreas(u, g), hover: 0, unit };
       unit.gauges[name] = gauge;
       trainer.gauges.push(gauge);
-      (name === 'Q14_UVI' || name === 'Q14_PUR' ? box : row).appendChild(canvas);
+      (name === 'Q14_UVI' || name === 'Q14_PUR' ? box : row).appendChild(gbox);
       bindMouse(gauge);
     }
     box.appendChild(row);
@@ -71,6 +79,7 @@ export function walkAll() {
       gauge.steps = Float64Array.from(view);
       gauge.texts = texts;
       gauge.dirty = true;
+      gauge.unit.changed = true;
     }
   }
 }
@@ -121,8 +130,13 @@ function drawGauge(gauge) {
   const dpr = window.devicePixelRatio || 1;
   const scale = trainer.scale;
   if (gauge.width !== root.width || gauge.scaleDrawn !== scale * dpr) {
+    const placed = gauge.width === root.width && gauge.height === root.height;
     gauge.width = root.width;
     gauge.height = root.height;
+    if (!placed) {
+      placeControls(gauge);
+      trainer.sizesKnown = false;  // the layout measures the units again
+    }
     gauge.scaleDrawn = scale * dpr;
     gauge.canvas.width = Math.ceil(root.width * scale * dpr);
     gauge.canvas.height = Math.ceil(root.height * scale * dpr);
@@ -172,6 +186,13 @@ export function drawPanels() {
   if (!trainer.captionsReady) return;
   for (const g of trainer.gauges) if (g.dirty) drawGauge(g);
   trainer.drawn = trainer.gauges.every((g) => g.complete);
+  if (trainer.namedWith !== trainer.captions) {
+    trainer.namedWith = trainer.captions;
+    for (const g of trainer.gauges) if (g.width) nameControls(g);
+    for (const u of [1, 2]) trainer.units[u].changed = true;
+  }
+  if (!trainer.sizesKnown && trainer.drawn) layout();
+  speak();
   for (const u of [1, 2]) {
     const uvi = trainer.units[u].gauges.Q14_UVI;
     const focused = uvi && hasElement(uvi, UVI.el.Focus);
@@ -200,13 +221,5 @@ export function gaugeText(gauge, k) {
   return '';
 }
 
-export function layout() {
-  // Both units side by side fill what the side panel leaves of the window.
-  const side = Math.min(440, Math.max(320, window.innerWidth * 0.28));
-  const avail = window.innerWidth - side - 60;
-  const scale = Math.max(0.5, Math.min(1.6, avail / (2 * PANEL_WIDTH + PANEL_GAP)));
-  if (Math.abs(scale - trainer.scale) > 0.01) {
-    trainer.scale = scale;
-    markAllDirty();
-  }
-}
+// How the panels fit the window: layout.js (started from here by main.js).
+export { layout };

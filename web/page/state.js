@@ -14,7 +14,7 @@ export const CAPTIONS_KEY = 'q14.captions';  // the caption set last chosen
 
 export const trainer = {
   ready: false, drawn: false, error: '', frames: 0, units: [], gauges: [], scale: 1,
-  fastForward: 1, paused: false, longestFrameMs: 0, redraws: 0,
+  fastForward: 1, paused: false, longestFrameMs: 0, redraws: 0, clicks: 0,
   track: [], legChanges: [], route: [], routePath: [], lastLeg: {}, mapDraws: 0,
   // The caption set the panels are drawn with; "ready" once its bitmap list is known.
   captions: 'latin', captionsReady: false,

@@ -10,9 +10,9 @@ function test(name, fn) { cases.push({ name, fn }); }
 function check(cond, what) { if (!cond) throw new Error(what); }
 
 // Opens the trainer in a fresh page; `query` goes on the address ("?hold" keeps the frames still).
-async function open(ctx, query = '') {
+async function open(ctx, query = '', size = { width: 1400, height: 950 }) {
   const page = await ctx.browser.newPage();
-  await page.setViewportSize({ width: 1400, height: 950 });
+  await page.setViewportSize(size);
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(e.message));
   await page.goto(`${ctx.url}${query}`);

@@ -1,0 +1,103 @@
+// Panel controls as page elements: over each gauge's canvas one button per mouse area, in panel
+// order for Tab, named for screen readers and shown by name on request; Enter or Space acts on it.
+import { areaKey } from './capi.js';
+import { withCaptions } from './caption_words.js';
+import { areaName } from './captions.js';
+import { focusHolder } from './focus.js';
+import { pressArea } from './input.js';
+import { trainer } from './state.js';
+import { t } from './words.js';
+import './words_screen.js';
+
+// Keys that turn the focused knob, lever or selector one step, by the way they turn it.
+const TURN = { ArrowUp: 'Up', ArrowRight: 'Up', ArrowDown: 'Down', ArrowLeft: 'Down' };
+const ROW_PX = 12;  // areas whose tops lie this close are one row of the panel, read left to right
+
+// The gauge's controls in panel order: rows from the top, each from the left.
+function panelOrder(areas) {
+  return areas.slice().sort((a, b) => Math.round(a.y / ROW_PX) - Math.round(b.y / ROW_PX) || a.x - b.x);
+}
+
+function pct(v, whole) { return `${(100 * v) / whole}%`; }
+
+// Builds the buttons of a gauge once its size is known (the first drawing), and renames them
+// when the caption set changes.
+export function placeControls(gauge) {
+  const layer = gauge.controls;
+  if (!layer.childElementCount) {
+    for (const a of panelOrder(gauge.areas)) {
+      const b = document.createElement('button');
+      b.type = 'button';
+      b.className = 'ctl';
+      b.dataset.area = String(a.k);
+      const name = areaKey(gauge.name, a.k);
+      if (name) b.dataset.name = name;
+      b.append(document.createElement('span'));
+      layer.append(b);
+      bindKeys(gauge, a, b);
+    }
+  }
+  for (const b of layer.children) {
+    const a = gauge.areas.find((x) => x.k === Number(b.dataset.area));
+    Object.assign(b.style, { left: pct(a.x, gauge.width), top: pct(a.y, gauge.height),
+      width: pct(a.w, gauge.width), height: pct(a.h, gauge.height) });
+  }
+  nameControls(gauge);
+}
+
+// Names every button as the chosen captions print the control (the hover names).
+export function nameControls(gauge) {
+  const gaugeName = withCaptions(t(`screen.gauge.${gauge.name}`));
+  gauge.controls.setAttribute('aria-label', t('screen.controls', { u: gauge.u, gauge: gaugeName }));
+  for (const b of gauge.controls.children) {
+    const k = Number(b.dataset.area);
+    const name = areaName(gauge, k) || t('screen.area', { k });
+    b.setAttribute('aria-label', name);
+    b.firstChild.textContent = name;
+  }
+}
+
+// The turning partner of a knob's half: ModeUp for ModeDown and the other way round.
+function partner(gauge, a, way) {
+  const name = areaKey(gauge.name, a.k);
+  const m = name && /^(\w+?)(Up|Down)$/.exec(name);
+  if (!m) return null;
+  const k = trainer.layout.gauges[gauge.name].areas[m[1] + way];
+  return gauge.areas.find((x) => x.k === k) || null;
+}
+
+function bindKeys(gauge, a, b) {
+  let release = null;
+  let pressing = false;  // a key press acted: the click it may bring acts no more
+  const stop = () => { if (release) { release(); release = null; } };
+  b.addEventListener('keydown', (ev) => {
+    let target = null;
+    if (ev.key === 'Enter' || ev.key === ' ') target = a;
+    else if (TURN[ev.key] && !focusHolder()) target = partner(gauge, a, TURN[ev.key]);
+    if (!target) return;
+    ev.preventDefault();
+    if (ev.repeat) return;  // a held key repeats as the area does, not as the keyboard does
+    stop();
+    pressing = true;
+    trainer.activeUnit = gauge.u;
+    release = pressArea(gauge, target);
+  });
+  b.addEventListener('keyup', (ev) => {
+    if (!pressing) return;
+    ev.preventDefault();
+    stop();
+    setTimeout(() => { pressing = false; }, 0);
+  });
+  b.addEventListener('blur', stop);
+  // A click with no pointer behind it: a screen reader's or the browser's own activation.
+  b.addEventListener('click', (ev) => {
+    if (ev.detail !== 0 || pressing) return;
+    trainer.activeUnit = gauge.u;
+    pressArea(gauge, a)();
+  });
+}
+
+// The "names" switch: every control's name written over the panels (touch has no hover).
+export function showNames(on) {
+  document.body.classList.toggle('names', on);
+}
