@@ -11,6 +11,9 @@ import './words_screen.js';
 
 // Keys that turn the focused knob, lever or selector one step, by the way they turn it.
 const TURN = { ArrowUp: 'Up', ArrowRight: 'Up', ArrowDown: 'Down', ArrowLeft: 'Down' };
+const AVT_RUCHN = { Down: 'Auto', Up: 'Manual' };  // the lever's sides: AVT at the left
+const LEVER = { Auto: AVT_RUCHN, Manual: AVT_RUCHN };
+const EDGE = 0.25;  // names of controls this near a side of the gauge (a share of its width) start at it
 const ROW_PX = 12;  // areas whose tops lie this close are one row of the panel, read left to right
 
 // The gauge's controls in panel order: rows from the top, each from the left.
@@ -41,6 +44,13 @@ export function placeControls(gauge) {
     const a = gauge.areas.find((x) => x.k === Number(b.dataset.area));
     Object.assign(b.style, { left: pct(a.x, gauge.width), top: pct(a.y, gauge.height),
       width: pct(a.w, gauge.width), height: pct(a.h, gauge.height) });
+    // A name near the gauge's edge is written inwards from the control, not over the edge.
+    const middle = (a.x + a.w / 2) / gauge.width;
+    b.dataset.side = middle < EDGE ? 'left' : middle > 1 - EDGE ? 'right' : 'middle';
+    // The two halves of a knob or wheel: the upper (or left) one named above it, the other below.
+    const up = partner(gauge, a, 'Up');
+    const other = up === a ? partner(gauge, a, 'Down') : up;
+    if (other) b.dataset.place = a.y < other.y || (a.y === other.y && a.x < other.x) ? 'above' : 'below';
   }
   nameControls(gauge);
 }
@@ -57,12 +67,14 @@ export function nameControls(gauge) {
   }
 }
 
-// The turning partner of a knob's half: ModeUp for ModeDown and the other way round.
+// The area that turns a knob, wheel or lever one way ('Up' or 'Down') from either of its halves:
+// ModeUp for ModeDown, the AVT/RUCHN lever's RUCHN side for its AVT side; null for a key.
 function partner(gauge, a, way) {
   const name = areaKey(gauge.name, a.k);
   const m = name && /^(\w+?)(Up|Down)$/.exec(name);
-  if (!m) return null;
-  const k = trainer.layout.gauges[gauge.name].areas[m[1] + way];
+  const target = LEVER[name] ? LEVER[name][way] : m && m[1] + way;
+  if (!target) return null;
+  const k = trainer.layout.gauges[gauge.name].areas[target];
   return gauge.areas.find((x) => x.k === k) || null;
 }
 

@@ -62,8 +62,9 @@ function followStep() {
     const list = document.querySelectorAll('#exlist .exercise')[i];
     const now = list && list.querySelector('.ex-step:not(.done)');
     const end = list && list.querySelector('.ex-complete');
-    text = now ? t('screen.step', { n: i + 1, k: Math.min(ex.state.done + 1, total), total, text: now.textContent })
-      : t('screen.stepDone', { n: i + 1, text: end ? end.textContent : '' });
+    const title = list ? list.firstChild.lastChild.textContent.trim() : String(i + 1);  // "1. Power-up and alignment (unit 2)"
+    text = now ? t('screen.step', { title, k: Math.min(ex.state.done + 1, total), total, text: now.textContent })
+      : t('screen.stepDone', { title, text: end ? end.textContent : '' });
     if (i !== view.exercise) showUnit([].concat(ex.list[i].unit).pop());  // its unit comes to the screen
   }
   view.exercise = i;

@@ -8,6 +8,7 @@ const { test, check, open, frames, text, redraw, run } = require('./harness.js')
 const [siteDir, reportPath] = process.argv.slice(2);
 const shots = reportPath ? path.dirname(reportPath) : null;
 const DESKTOP = { width: 1280, height: 800 }, TABLET = { width: 820, height: 1180 }, PHONE = { width: 390, height: 844 };
+const NARROWEST = { width: 360, height: 740 };
 
 // A page in a browser context that has a touch screen (the case's own context has none).
 async function touchPage(ctx, query, size) {
@@ -33,7 +34,7 @@ test('at 1280×800 the active unit\'s display and keypad, the current exercise s
   await page.click('#exlist button[data-exercise="0"]');
   await redraw(page);
   const step = await page.textContent('#stepnow');
-  check(/step 1 of 5: Turn the PUR selector from OTKL to OBOGR/.test(step), `the step strip says "${step}"`);
+  check(/^1\. Power-up and alignment \(unit 2\), step 1 of 5: Turn the PUR selector from OTKL to OBOGR/.test(step), `the step strip says "${step}"`);
   for (const sel of ['#stepnow', '#unit2 canvas[data-gauge="Q14_UVI"]', '#unit2 canvas[data-gauge="Q14_PUR"]',
     '#unit2 canvas[data-gauge="Koord_s"]', '#unit2 canvas[data-gauge="DigTest"]', '#unit1 canvas[data-gauge="Koord_s"]']) {
     const r = await rectOf(page, sel);
@@ -44,8 +45,9 @@ test('at 1280×800 the active unit\'s display and keypad, the current exercise s
   check((await fits(page)).sideways <= 0, 'the page scrolls sideways at 1280×800');
   if (shots) await page.screenshot({ path: path.join(shots, 'screen_1280x800.png') });
   await page.close();
-  for (const [size, name] of [[TABLET, 'tablet_820x1180'], [PHONE, 'phone_390x844']]) {
-    for (const lang of ['en', 'ru']) {
+  for (const [size, name, langs] of [[TABLET, 'tablet_820x1180', ['en', 'ru']], [PHONE, 'phone_390x844', ['en', 'ru']],
+    [NARROWEST, 'phone_360x740', ['en']]]) {
+    for (const lang of langs) {
       const p = await touchPage(ctx, `?lang=${lang}`, size);
       const f = await fits(p);
       check(f.sideways <= 0 && f.width === size.width, `the ${name} page (${lang}) scrolls sideways by ${f.sideways} px`);
@@ -91,6 +93,7 @@ test('a phone (390×844, touch): one unit at a time with a switch, a tap acts on
   const names = await page.$$eval('#unit2 .ctl span', (l) => l.filter((s) => s.offsetWidth > 0).map((s) => s.textContent));
   check(names.includes('Mode knob: turn right') && names.includes('Key 5') && names.includes('Lamp test'),
     `the names shown: ${names.join(', ')}`);
+  if (shots) await page.screenshot({ path: path.join(shots, 'screen_phone_390x844_names.png') });
   // Zoomed in, the panels scroll inside their column, never the page.
   const scale0 = await page.evaluate(() => window.trainer.scale);
   await page.tap('#screenbar .zoomin');
@@ -178,6 +181,7 @@ test('power-up, alignment and a waypoint entry by keyboard alone, no mouse event
   await redraw(page);
   const done = await page.$$eval('#exlist .ex-step.done', (l) => l.length);
   check(done === 5 && (await page.$('#exlist .ex-complete')), `exercise 1 ticked ${done} of 5 steps by keyboard`);
+  check(/\(unit 2\): Exercise complete\.$/.test(await page.textContent('#stepnow')), `the step strip says "${await page.textContent('#stepnow')}"`);
   // A waypoint: route 0 from the file, PPM page, wheel to 2, N 55*45,5' and VVOD.
   await press(page, 'Q14_UVI', 'RouteReload');
   await frames(page, 3);
@@ -194,6 +198,7 @@ test('power-up, alignment and a waypoint entry by keyboard alone, no mouse event
   const said = await live(page);
   check(/^Unit 2, selector NAVIG: upper line 55°45,5'; lower line \d+°\d+,\d'; OT 1, DO 2\.No lamp lit\.$/.test(said),
     `the live region says "${said}"`);
+  if (shots) await page.screenshot({ path: path.join(shots, 'screen_keyboard_1280x800.png') });  // the focused control shows
   const mouse = await page.evaluate(() => window.mouseEvents);
   check(mouse.length === 0, `mouse events: ${mouse.join(', ')}`);
   check(page.errors.length === 0, page.errors.join('; '));
@@ -216,11 +221,15 @@ test('the live region speaks of the active unit only when its lines or lamps cha
   await frames(page, 200);
   await redraw(page);
   await page.focus(control(1, 'Q14_PUR', 'LampTest'));
+  const clicks0 = await page.evaluate(() => window.trainer.clicks);
   await page.keyboard.down('Enter');
   await frames(page, 2);
   await redraw(page);
   const lit = await live(page);
+  await page.waitForTimeout(900);                  // held, the lamp test repeats as under the mouse
   await page.keyboard.up('Enter');
+  const held = await page.evaluate(() => window.trainer.clicks) - clicks0;
+  check(held >= 4, `the held Enter pressed the lamp test ${held} times`);
   check(/^Unit 1, selector OBOGR: .*Lit: .*NEGOT/.test(lit), `during the lamp test unit 1 says "${lit}"`);
   check(await page.evaluate(() => window.liveChanges) > 0, 'the live region did not follow');
   // Using unit 2 makes it the one spoken of.
