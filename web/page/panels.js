@@ -11,6 +11,7 @@ import { $, trainer } from './state.js';
 // Gauges shown per unit, in the module's gauge order (index into its Linkage).
 const SHOWN = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'];
 const MAX_GAUGES = 8;
+const SPOKEN = ['Q14_UVI', 'Q14_PUR'];  // the gauges whose lines and lamps live.js reads out
 
 export function buildPanels() {
   const Module = window.Module;
@@ -79,7 +80,7 @@ export function walkAll() {
       gauge.steps = Float64Array.from(view);
       gauge.texts = texts;
       gauge.dirty = true;
-      gauge.unit.changed = true;
+      if (SPOKEN.includes(gauge.name)) gauge.unit.changed = true;  // the screen reader's lines and lamps (live.js)
     }
   }
 }
