@@ -13,8 +13,10 @@ const ZOOMS = [0.5, 0.64, 0.8, 1, 1.25, 1.56, 1.95, 2.44];
 // A unit at scale 1 (its panels and the row of small gauges under them) until the drawings say.
 const UNIT_FALLBACK = { w: 383, h: 700 };
 const UNIT_GAP_PX = 12, ROW_GAP_PX = 6, SLACK_PX = 10;
+const UNIT_FRAME_PX = 14;      // a unit's padding and border, both sides (trainer.css .unit)
+const HEADING_PX = 22;         // its "Unit N" heading before it is laid out
 
-const view = { built: false, zoom: 3, single: false, exercise: -1 };  // zoom: index into ZOOMS (1.0)
+const view = { built: false, zoom: ZOOMS.indexOf(1), single: false, exercise: -1 };  // zoom: index into ZOOMS
 
 function el(tag, attrs, ...children) {
   const e = document.createElement(tag);
@@ -26,14 +28,15 @@ function el(tag, attrs, ...children) {
 // A unit's size at scale 1 from its drawn gauges: what does not scale (heading, borders) apart.
 function unitSize(unit) {
   const g = Object.values(unit.gauges);
-  if (!g.length || g.some((x) => !x.width)) return { ...UNIT_FALLBACK, fixedW: 14, fixedH: 40 };
+  if (!g.length || g.some((x) => !x.width)) return { ...UNIT_FALLBACK, fixedW: UNIT_FRAME_PX, fixedH: UNIT_FRAME_PX + HEADING_PX };
   const main = g.filter((x) => x.name === 'Q14_UVI' || x.name === 'Q14_PUR');
   const row = g.filter((x) => !main.includes(x));
   const rowW = row.reduce((s, x) => s + x.width, 0);
   const h2 = unit.box.querySelector('h2');
   return {
     w: Math.max(...main.map((x) => x.width), rowW), h: main.reduce((s, x) => s + x.height, 0) + Math.max(0, ...row.map((x) => x.height)),
-    fixedW: 14 + Math.max(0, row.length - 1) * ROW_GAP_PX, fixedH: 14 + ROW_GAP_PX + (h2 ? h2.offsetHeight + 4 : 22) + SLACK_PX,
+    fixedW: UNIT_FRAME_PX + Math.max(0, row.length - 1) * ROW_GAP_PX,
+    fixedH: UNIT_FRAME_PX + ROW_GAP_PX + (h2 ? h2.offsetHeight + 4 : HEADING_PX) + SLACK_PX,
   };
 }
 
@@ -119,8 +122,10 @@ export function layout() {
   trainer.sizesKnown = size.w !== UNIT_FALLBACK.w || size.h !== UNIT_FALLBACK.h;
   const availW = units.clientWidth - 2;
   const two = (availW - UNIT_GAP_PX - 2 * size.fixedW) / (2 * size.w);
-  view.single = two < TWO_UNITS_MIN;
-  body.classList.toggle('one-unit', view.single);
+  const single = two < TWO_UNITS_MIN;
+  if (single && !view.single) showUnit(trainer.activeUnit || 1);  // the unit last used stays in view
+  view.single = single;
+  body.classList.toggle('one-unit', single);
   let fit = view.single ? (availW - size.fixedW) / size.w : two;
   if (body.classList.contains('wide')) {
     const availH = window.innerHeight - units.getBoundingClientRect().top - 8;
