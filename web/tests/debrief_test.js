@@ -55,6 +55,13 @@ test('the debrief of a scripted flight: its time, each kind of wrong entry, the 
   await keys(page, 2, '2 5 5 3 5 6 7');
   await clickArea(page, 2, 'Q14_UVI', 'Reset');
   await frames(page, 2);
+  // From the PC keyboard with the unit's focus: keypad 9 starts nothing either.
+  await clickArea(page, 2, 'Q14_UVI', 'FocusArea');
+  await frames(page, 1);
+  await page.keyboard.press('Numpad9');
+  await frames(page, 1);
+  await clickArea(page, 2, 'Q14_UVI', 'FocusArea');
+  await frames(page, 1);
   check((await text(page, 2, 'Q14_UVI', 'UpperLine')).trim() === "55*35,6'", 'the wrong entries changed waypoint 2');
 
   // Leg 1 flown uncoupled on the course rounded to the degree, with the wind blowing square to the
@@ -97,8 +104,8 @@ test('the debrief of a scripted flight: its time, each kind of wrong entry, the 
 
   const r = await page.evaluate(() => window.trainer.exercises.state.debrief);
   check(r && r.n === 9 && r.flew, `no debrief of a flight for exercise 9: ${JSON.stringify(r)}`);
-  const kinds = r.wrong.map((w) => `${w.kind} ${w.key.area} ${w.text}`);
-  const want = ['refused Key9 ', "rejected Enter 90*00,0'", "refused Key7 55*35,6'", "cancelled Reset 55*35,6'"];
+  const kinds = r.wrong.map((w) => `${w.kind} ${w.key.area || w.key.pc} ${w.text}`);
+  const want = ['refused Key9 ', "rejected Enter 90*00,0'", "refused Key7 55*35,6'", "cancelled Reset 55*35,6'", 'refused Numpad9 '];
   check(JSON.stringify(kinds) === JSON.stringify(want), `wrong entries ${JSON.stringify(kinds)}, not ${JSON.stringify(want)}`);
   check(r.simS > 60 && r.timeS > 0, `times ${r.timeS} s, simulated ${r.simS} s`);
   const passed = r.legs.map((l) => `${l.to}${l.byHand ? ' by hand' : ''}`);
@@ -110,13 +117,13 @@ test('the debrief of a scripted flight: its time, each kind of wrong entry, the 
   // As the list shows it and as the saved report has it.
   const shown = await page.$eval('#exlist .debrief', (e) => e.innerText);
   const row = `waypoint 2 (leg 1→2): +${expected.toFixed(2)} km`;
-  for (const s of ['Wrong entries: 4', 'unit 2, key 9: the unit did not take the key', `VVOD: the unit refused the number "90*00,0'"`,
+  for (const s of ['Wrong entries: 5', 'unit 2, key 9: the unit did not take the key', 'unit 2, PC key Numpad9: the unit did not take the key', `VVOD: the unit refused the number "90*00,0'"`,
     `SBROS: the entry "55*35,6'" cancelled`, row, 'waypoint 3 (leg 2→3), changed by hand', `Largest: ${r.largest.km >= 0 ? '+' : ''}${r.largest.km.toFixed(2)} km at waypoint ${r.largest.wp}`])
     check(shown.includes(s), `the debrief does not show "${s}":\n${shown}`);
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#exlist .debrief .db-save')]);
   check(download.suggestedFilename() === 'q14_debrief_9.txt', `report named ${download.suggestedFilename()}`);
   const report = fs.readFileSync(await download.path(), 'utf8');
-  check(report.startsWith('q14 trainer: debrief\n') && report.includes(`  ${row}\n`) && report.includes('Wrong entries: 4\n'), `the report:\n${report}`);
+  check(report.startsWith('q14 trainer: debrief\n') && report.includes(`  ${row}\n`) && report.includes('Wrong entries: 5\n'), `the report:\n${report}`);
   ctx.note(`cross-track at waypoint 2 ${expected.toFixed(3)} km`);
 
   await page.mouse.move(1, 1);
