@@ -127,11 +127,9 @@ function watchKeys() {
 // Starts the debrief of exercise `n` (1-based) worked on `units`.
 export function beginDebrief(n, units) {
   const watching = !!(run && run.watching);
-  run = { n, units, watching, t0: performance.now(), sim0: trainer.ready ? aircraft().simTime : 0,
-    pending: [], wrong: [], legs: [], leg: {}, legEntry: {}, flew: false };
-  if (!trainer.ready) return;
-  watchKeys();
-  for (const u of units) run.leg[u] = shownLeg(u);
+  run = { n, units, watching, t0: performance.now(), sim0: null, pending: [], wrong: [], legs: [], leg: {}, legEntry: {},
+    flew: false };
+  observeDebrief();
 }
 
 // The waypoint unit u passed when its leg changed from `before` ("12") to `now`, and how far the
@@ -150,6 +148,7 @@ export function observeDebrief() {
   watchKeys();
   settle();
   const ac = aircraft();
+  if (run.sim0 === null) run.sim0 = ac.simTime;
   if (ac.fly) run.flew = true;
   for (const u of run.units) {
     if (hasElement(trainer.units[u].gauges.Q14_UVI, UVI.el.RouteLamp)) run.legEntry[u] = true;
