@@ -1,7 +1,7 @@
 // The debrief of an exercise: the time it took, the wrong entries (keys a unit showed no response
 // to, numbers it refused on VVOD, entries cancelled with SBROS) and, when the aircraft flew, its
 // true cross-track from the route leg at each waypoint passed; shown, and saved as a text report.
-import { api, areaKey, F, UVI } from './capi.js';
+import { api, areaKey, F, PAGE, UVI } from './capi.js';
 import { caption } from './caption_words.js';
 import { focusHolder } from './focus.js';
 import { aircraft } from './input.js';
@@ -34,6 +34,9 @@ function bitmapOf(gauge, k) {
   return -1;
 }
 
+// The page the mode knob of a UVI stands at (its pointer turns 30 degrees a page from 120).
+export const knobPage = (uvi) => Math.round((needleAngle(uvi, UVI.el.ModeKnob) - 120) / 30);
+
 // What unit u's UVI shows that a key can change.
 function snap(u) {
   const g = trainer.units[u].gauges.Q14_UVI;
@@ -41,7 +44,7 @@ function snap(u) {
     enterLit: hasElement(g, UVI.el.EnterLamp), routeLit: hasElement(g, UVI.el.RouteLamp),
     holdLit: hasElement(g, UVI.el.HoldLamp), wheel: bitmapOf(g, UVI.el.Wheel),
     upper: gaugeText(g, UVI.el.UpperLine), lower: gaugeText(g, UVI.el.LowerLine),
-    from: gaugeText(g, UVI.el.FromDigit), to: gaugeText(g, UVI.el.ToDigit), page: needleAngle(g, UVI.el.ModeKnob),
+    from: gaugeText(g, UVI.el.FromDigit), to: gaugeText(g, UVI.el.ToDigit), page: knobPage(g),
   };
 }
 
@@ -67,8 +70,11 @@ const closing = (key) => (key.area ? { Enter: 'Enter', Reset: 'Reset' }[key.area
 // responded, else [kind, the entry as typed]. With no entry open a key responds by lighting or
 // dimming a lamp (an entry, a leg entry or a hold starts or ends) or turning the wheel; within an
 // entry also by changing what the entry shows. A zero typed on zeros shows nothing new, so an
-// entry of zeros alone is never judged.
+// entry of zeros alone is never judged; nor is a key while the display test at KONTR (a unit
+// switched on) lights every lamp and segment.
+const testShown = (o) => o.page === PAGE.Kontr && o.upper.trim() !== '';
 function judge(key, b, after) {
+  if (testShown(b) || testShown(after)) return null;
   const lampsOrWheel = ['enterLit', 'routeLit', 'holdLit', 'wheel'].some((k) => b[k] !== after[k]);
   if (!b.enterLit) return lampsOrWheel ? null : ['refused', ''];
   const typed = entryText(b);
@@ -103,10 +109,23 @@ function pressing(u, key) {
   return p;
 }
 
-// Watches the clicks on the UVI keys and the PC keys a unit takes, through the program's calls.
+// Watches the clicks on the UVI keys and the PC keys a unit takes, through the program's calls,
+// and runs the first frame after a key on its own, so that the key is judged on the display cycle
+// that took it, whoever runs the frames.
 function watchKeys() {
   if (run.watching || !api.trainer_click) return;
-  const click = api.trainer_click, key = api.trainer_key;
+  const click = api.trainer_click, key = api.trainer_key, runFrames = window.Module._trainer_frames;
+  const frames = (n) => {
+    if (n > 0 && run && run.pending.length) {
+      runFrames(1);
+      walkAll();
+      settle();
+      --n;
+    }
+    if (n > 0) runFrames(n);
+  };
+  api.trainer_frames = frames;
+  window.Module._trainer_frames = frames;
   api.trainer_click = (u, g, k) => {
     const gauge = trainer.units[u] && trainer.units[u].gauges.Q14_UVI;
     const area = gauge && gauge.g === g ? areaKey('Q14_UVI', k) : undefined;

@@ -5,7 +5,7 @@
 // are in exercise_texts.js.
 import { namedValue, PAGE, PUR, SEL, UVI } from './capi.js';
 import { withCaptions } from './caption_words.js';
-import { beginDebrief, debriefView, finishDebrief, observeDebrief } from './debrief.js';
+import { beginDebrief, debriefView, finishDebrief, knobPage, observeDebrief } from './debrief.js';
 import { EXERCISE_TEXTS, EXERCISE_WORDS } from './exercise_texts.js';
 import { aircraft } from './input.js';
 import { gaugeText, hasElement, needleAngle } from './panels.js';
@@ -73,7 +73,7 @@ function observe(u) {
   const g = trainer.units[u].gauges;
   return {
     sel: Math.round(needleAngle(g.Q14_PUR, PUR.el.Knob) / 30),
-    page: Math.round((needleAngle(g.Q14_UVI, UVI.el.ModeKnob) - 120) / 30),
+    page: knobPage(g.Q14_UVI),
     lever: needleAngle(g.Q14_UVI, UVI.el.AutoLever),
     upper: gaugeText(g.Q14_UVI, UVI.el.UpperLine),
     lower: gaugeText(g.Q14_UVI, UVI.el.LowerLine),
