@@ -136,11 +136,13 @@ test('the debrief of a scripted flight: its time, each kind of wrong entry, the 
   await page.close();
 });
 
-// Exercise 1 by clicks, after `wrong` clicks on a key of the unit while it is still off.
+// Exercise 1 by clicks, after `wrong` clicks on a key of the unit while it is still off, all in
+// one frame and followed at once by the power-up: the frame after them, not the warm-up, tells.
 async function powerUp(page, wrong) {
   await startExercise(page, 0);
   await frames(page, 2);
-  for (let i = 0; i < wrong; ++i) { await clickArea(page, 2, 'Q14_UVI', 'Key5'); await frames(page, 1); }
+  for (let i = 0; i < wrong; ++i) await clickArea(page, 2, 'Q14_UVI', 'Key5');
+  await frames(page, 1);
   await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
   await frames(page, 186);
   await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
