@@ -186,6 +186,7 @@ export function finishDebrief(title) {
   const legs = run.flew ? run.legs : [];
   let largest = null;
   for (const l of legs) if (l.xtKm !== null && (!largest || Math.abs(l.xtKm) > Math.abs(largest.km))) largest = { km: l.xtKm, wp: l.to };
+  run.units = [];  // done: its units' keys are no longer watched
   return { n: run.n, title, date: new Date().toISOString(), timeS: elapsed(), simS: aircraft().simTime - run.sim0,
     wrong: run.wrong.slice(), flew: run.flew, legs, largest };
 }
