@@ -37,7 +37,8 @@ foreach(dir platform host tools)
   add_subdirectory(${CMAKE_SOURCE_DIR}/${dir} ${CMAKE_BINARY_DIR}/${dir})
 endforeach()
 
-add_executable(q14_web ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp ${CMAKE_SOURCE_DIR}/web/flight_check.cpp)
+add_executable(q14_web ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp ${CMAKE_SOURCE_DIR}/web/flight_check.cpp
+                       ${CMAKE_SOURCE_DIR}/web/debrief_api.cpp)
 target_link_libraries(q14_web PRIVATE q14host q14plat q14plan)
 add_dependencies(q14_web q14_web_exports)
 set_target_properties(q14_web PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${Q14_SITE} LINK_DEPENDS "${Q14_WEB_EXPORTS};${CMAKE_SOURCE_DIR}/web/trainer_lib.js")
@@ -99,3 +100,4 @@ function(q14_browser_suite name)
 endfunction()
 
 q14_browser_suite(screen)
+q14_browser_suite(debrief)

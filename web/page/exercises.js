@@ -1,12 +1,15 @@
 // Guided exercises of the trainer: procedures of the user guide as steps that tick themselves
 // off from what the page observes of one unit (its knob and selector, lamps, display texts and
 // named values), each only on the whole state it names. Steps tick in order; an exercise can be
-// restarted at any time. The words are in exercise_texts.js.
+// restarted at any time; a completed one shows its debrief and is kept in the progress. The words
+// are in exercise_texts.js.
 import { namedValue, PAGE, PUR, SEL, UVI } from './capi.js';
 import { withCaptions } from './caption_words.js';
+import { beginDebrief, debriefView, finishDebrief, knobPage, observeDebrief } from './debrief.js';
 import { EXERCISE_TEXTS, EXERCISE_WORDS } from './exercise_texts.js';
 import { aircraft } from './input.js';
 import { gaugeText, hasElement, needleAngle } from './panels.js';
+import { bindProgress, progressNote, recordResult } from './progress.js';
 import { trainer } from './state.js';
 
 const AVT = -120;  // the AVT/RUCHN lever's angle at AVT
@@ -70,7 +73,7 @@ function observe(u) {
   const g = trainer.units[u].gauges;
   return {
     sel: Math.round(needleAngle(g.Q14_PUR, PUR.el.Knob) / 30),
-    page: Math.round((needleAngle(g.Q14_UVI, UVI.el.ModeKnob) - 120) / 30),
+    page: knobPage(g.Q14_UVI),
     lever: needleAngle(g.Q14_UVI, UVI.el.AutoLever),
     upper: gaugeText(g.Q14_UVI, UVI.el.UpperLine),
     lower: gaugeText(g.Q14_UVI, UVI.el.LowerLine),
@@ -102,55 +105,55 @@ const leg = (o, from, to) => o.from === from && o.to === to;
 // Route 0 loaded into the unit: waypoint 2 on the PPM page shows the route's position.
 const routeShown = (o, v) => o.page === PAGE.Ppm && reads(o.upper, v.wp2LatShown);
 
-// Each exercise's unit and its steps' conditions, in the order of EXERCISE_TEXTS; a condition
-// gets what the unit shows, the step's memory and the texts' values.
+// Each exercise's id (its progress is kept under it), unit and steps' conditions, in the order of
+// EXERCISE_TEXTS; a condition gets what the unit shows, the step's memory and the texts' values.
 const EXERCISES = [
-  { unit: 2, steps: [
+  { id: 'power-up', unit: 2, steps: [
     (o) => o.sel === SEL.WarmUp,
     warmedUp,
     (o) => o.sel === SEL.Align,
     (o, m, v) => o.page === PAGE.PhiLambda && !o.enterLit && reads(o.upper, v.startLatShown) && reads(o.lower, v.startLonShown),
     (o) => navig(o) && !o.negot,
   ] },
-  { unit: 2, steps: [
+  { id: 'start-keypad', unit: 2, steps: [
     warmedUp,
     (o) => o.sel === SEL.Align && o.page === PAGE.PhiLambda,
     (o) => o.enterLit,
     (o, m, v) => !o.enterLit && reads(o.upper, v.startLatShown),
     (o, m, v) => !o.enterLit && reads(o.lower, v.startLonShown),
   ] },
-  { unit: 2, steps: [
+  { id: 'waypoints', unit: 2, steps: [
     (o, m, v) => navig(o) && routeShown(o, v),
     (o) => o.page === PAGE.Ppm && o.enterLit,
     (o) => o.page === PAGE.Ppm && !o.enterLit && reads(o.upper, "55*45,5'"),
   ] },
-  { unit: 2, steps: [
+  { id: 'leg-by-hand', unit: 2, steps: [
     (o, m, v) => navig(o) && leg(o, '1', '2') && routeShown(o, v),
     (o) => o.lever !== AVT,
     (o) => o.routeLit && o.enterLit,
     (o) => !o.routeLit && !o.enterLit && leg(o, '2', '3'),
     (o) => o.lever === AVT,
   ] },
-  { unit: 2, steps: [
+  { id: 'fix-correction', unit: 2, steps: [
     (o) => navig(o) && o.page === PAGE.PhiLambda,
     (o) => o.holdLit,
     (o, m, v) => o.holdLit && !o.enterLit && reads(o.upper, v.wp2LatShown),
     (o, m, v) => o.holdLit && !o.enterLit && reads(o.lower, v.wp2LonShown),
     (o) => !o.holdLit,
   ] },
-  { unit: 2, steps: [
+  { id: 'clock-airspeed', unit: 2, steps: [
     (o) => navig(o) && o.page === PAGE.Time,
     (o, m) => o.page === PAGE.Time && entryMade(o, m) && !blank(o.upper),
     (o) => o.page === PAGE.Wind && o.holdLit,
     (o, m) => o.page === PAGE.Wind && o.holdLit && entryMade(o, m),
     (o) => o.page === PAGE.Wind && !o.holdLit && !blank(o.lower),
   ] },
-  { unit: 2, steps: [
+  { id: 'battery', unit: 2, steps: [
     navig,
     (o) => navig(o) && o.pit,
     (o) => navig(o) && !o.pit,
   ] },
-  { unit: 2, steps: [
+  { id: 'align-faults', unit: 2, steps: [
     warmedUp,
     (o, m, v) => o.sel === SEL.Align && o.page === PAGE.PhiLambda && !o.enterLit && reads(o.upper, v.startLatShown),
     (o) => o.vnim,
@@ -161,13 +164,13 @@ const EXERCISES = [
     (o, m, v) => o.sel === SEL.Align && !o.enterLit && reads(o.upper, v.startLatShown),
     (o) => navig(o) && !o.vnim && !o.negot,
   ] },
-  { unit: 2, steps: [
+  { id: 'autopilot-route', unit: 2, steps: [
     (o, m, v) => navig(o) && o.lever === AVT && leg(o, '1', '2') && routeShown(o, v),
     (o) => o.lever === AVT && leg(o, '2', '3') && o.lzpLit,
     (o) => !o.routeLit && leg(o, '3', '4'),
     (o) => o.lever === AVT && leg(o, '4', '5'),
   ] },
-  { unit: [1, 2], steps: [
+  { id: 'fix-both-units', unit: [1, 2], steps: [
     (o, m, v, all) => [1, 2].every((u) => navig(all[u]) && all[u].page === PAGE.PhiLambda),
     (o, m, v, all) => fixTaken(m, all),
     (o, m, v, all) => all[1].holdLit,
@@ -189,7 +192,7 @@ function fixTaken(m, all) {
   return true;
 }
 
-const state = { active: -1, done: 0, memory: {} };
+const state = { active: -1, done: 0, memory: {}, debrief: null };
 
 function render() {
   const box = document.getElementById('exlist');
@@ -206,6 +209,8 @@ function render() {
     b.dataset.exercise = String(i);
     b.addEventListener('click', () => start(i));
     head.append(b, ` ${i + 1}. ${EXERCISE_TEXTS[i].title} (${EXERCISE_WORDS.unit(ex.unit)})`);
+    const kept = progressNote(ex.id);
+    if (kept) head.appendChild(kept);
     div.appendChild(head);
     if (state.active === i) {
       const ol = document.createElement('ol');
@@ -222,6 +227,7 @@ function render() {
         ol.appendChild(p);
       }
       div.appendChild(ol);
+      if (state.done === ex.steps.length && state.debrief) div.appendChild(debriefView(state.debrief));
     }
     box.appendChild(div);
   });
@@ -231,6 +237,8 @@ function start(i) {
   state.active = i;
   state.done = 0;
   state.memory = {};
+  state.debrief = null;
+  beginDebrief(i + 1, [].concat(EXERCISES[i].unit));
   render();
   tick();
 }
@@ -240,6 +248,7 @@ function tick() {
   if (state.active < 0) return;
   const ex = EXERCISES[state.active];
   const before = state.done;
+  if (before < ex.steps.length) observeDebrief();
   const values = exerciseValues();
   while (state.done < ex.steps.length) {
     const all = units(ex);
@@ -248,11 +257,16 @@ function tick() {
     state.done++;
     state.memory.opened = false;
   }
+  if (before < ex.steps.length && state.done === ex.steps.length) {
+    state.debrief = finishDebrief(EXERCISE_TEXTS[state.active].title);
+    recordResult(ex.id, state.debrief);
+  }
   if (state.done !== before || state.captions !== trainer.captions) render();
 }
 
 export function bindExercises() {
   trainer.exercises = { list: EXERCISES, observe: tick, start, state, render };
-  document.addEventListener('DOMContentLoaded', render);
-  if (document.readyState !== 'loading') render();
+  const show = () => { render(); bindProgress(render); };
+  document.addEventListener('DOMContentLoaded', show);
+  if (document.readyState !== 'loading') show();
 }

@@ -75,6 +75,15 @@ export function drawMap() {
   }
 }
 
+// The leg unit u's OT and DO digits show ("12"; blanks when not navigating), or null while they
+// show something else: with the IZM MARSH lamp lit they show the digits of a leg being typed
+// (perhaps never entered) or, at KONTR, the test's 8s.
+export function shownLeg(u) {
+  const uvi = trainer.units[u].gauges.Q14_UVI;
+  if (hasElement(uvi, UVI.el.RouteLamp)) return null;
+  return `${gaugeText(uvi, UVI.el.FromDigit)}${gaugeText(uvi, UVI.el.ToDigit)}`;
+}
+
 // What the map remembers between draws: the true track and the leg changes of each unit.
 export function recordFlight() {
   const ac = aircraft();
@@ -84,11 +93,8 @@ export function recordFlight() {
     if (trainer.track.length > 20000) trainer.track.splice(0, 10000);
   }
   for (const u of [1, 2]) {
-    const uvi = trainer.units[u].gauges.Q14_UVI;
-    // OT and DO show the unit's leg only while the IZM MARSH lamp is dark: lit, they show the
-    // digits of a leg being typed (perhaps never entered) or, at KONTR, the test's 8s.
-    if (hasElement(uvi, UVI.el.RouteLamp)) continue;
-    const leg = `${gaugeText(uvi, UVI.el.FromDigit)}${gaugeText(uvi, UVI.el.ToDigit)}`;
+    const leg = shownLeg(u);
+    if (leg === null) continue;
     const before = trainer.lastLeg[u];
     if (/^\d\d$/.test(leg) && before && before !== leg && /^\d\d$/.test(before))
       trainer.legChanges.push({ u, from: leg[0], to: leg[1], lat: ac.lat, lon: ac.lon });

@@ -11,6 +11,7 @@ export const STATE_SIZE = 2048;              // unit 2's state record
 export const RESUME_KEY = 'q14.resume';      // a state file waiting for the next start (base64)
 export const ROUTE_KEY = 'q14.route';        // the route file as last edited
 export const CAPTIONS_KEY = 'q14.captions';  // the caption set last chosen
+export const PROGRESS_KEY = 'q14.progress';  // completed exercises and their best results
 
 export const trainer = {
   ready: false, drawn: false, error: '', frames: 0, units: [], gauges: [], scale: 1,
