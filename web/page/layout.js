@@ -65,7 +65,9 @@ function followStep() {
     const list = document.querySelectorAll('#exlist .exercise')[i];
     const now = list && list.querySelector('.ex-step:not(.done)');
     const end = list && list.querySelector('.ex-complete');
-    const title = list ? list.firstChild.lastChild.textContent.trim() : String(i + 1);  // "1. Power-up and alignment (unit 2)"
+    // The heading's own words, "1. Power-up and alignment (unit 2)", without its button or progress note.
+    const words = list && [...list.firstChild.childNodes].find((n) => n.nodeType === Node.TEXT_NODE);
+    const title = words ? words.textContent.trim() : String(i + 1);
     text = now ? t('screen.step', { title, k: Math.min(ex.state.done + 1, total), total, text: now.textContent })
       : t('screen.stepDone', { title, text: end ? end.textContent : '' });
     if (i !== view.exercise) showUnit([].concat(ex.list[i].unit).pop());  // its unit comes to the screen

@@ -144,13 +144,18 @@ async function powerUp(page, wrong) {
   for (let i = 0; i < wrong; ++i) await clickArea(page, 2, 'Q14_UVI', 'Key5');
   await frames(page, 1);
   await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
-  await frames(page, 186);
+  await frames(page, 1);
+  await redraw(page);  // the page looks at the steps once a drawn frame, as between a pilot's clicks
+  await frames(page, 185);
+  await redraw(page);
   await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
   await clickArea(page, 2, 'Q14_UVI', 'ModeUp');
   await frames(page, 1);
+  await redraw(page);
   await clickArea(page, 2, 'Q14_UVI', 'TakePosition');
   await clickArea(page, 2, 'Q14_UVI', 'AlignShortcut');
   await frames(page, 560);
+  await redraw(page);
   await clickArea(page, 2, 'Q14_PUR', 'SelectorUp');
   await frames(page, 3);
   check((await ticked(page)) === 5, 'exercise 1 did not complete');
