@@ -5,7 +5,7 @@
 import { namedValue, PAGE, PUR, SEL, UVI } from './capi.js';
 import { withCaptions } from './caption_words.js';
 import { EXERCISE_TEXTS, EXERCISE_WORDS } from './exercise_texts.js';
-import { aircraft } from './input.js';
+import { aircraft } from './instructor.js';
 import { gaugeText, hasElement, needleAngle } from './panels.js';
 import { trainer } from './state.js';
 
