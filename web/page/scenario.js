@@ -111,7 +111,10 @@ async function start(text, ask) {
     if (addressScenario() !== null) history.replaceState(null, '', location.pathname + location.search);
     return;
   }
-  if (ask && !window.confirm(t('sc.confirm', { name: situationName(sc.situation) }))) return;
+  if (ask && !window.confirm(t('sc.confirm', { name: situationName(sc.situation) }))) {
+    if (addressScenario() !== null) history.replaceState(null, '', location.pathname + location.search);
+    return;
+  }
   trainer.leaving = true;
   history.replaceState(null, '', linkOf(text, location.search));
   location.reload();
@@ -147,6 +150,7 @@ export function openScenario() {
     return;
   }
   window.Module.FS.writeFile(CFG_PATH, sc.route);
+  $('sclink').value = linkOf(addressScenario());
   trainer.situation = sc.situation;
   trainer.scenario = { state: 'flying', ...sc };
   $('scsituation').value = sc.situation;
