@@ -87,7 +87,7 @@ export function readInstructorPanel() {
 // The position fields follow the aircraft until the instructor starts editing them.
 let editing = false;
 function showPosition(ac, always) {
-  if (editing && !always) return;
+  if (!always && (editing || ['placelat', 'placelon'].includes(document.activeElement && document.activeElement.id))) return;
   $('placelat').value = ac.lat.toFixed(4);
   $('placelon').value = ac.lon.toFixed(4);
 }

@@ -3,6 +3,7 @@
 // for one, so each opens the same from fresh units; what cannot be opened is refused in plain
 // words and the running session goes on untouched.
 import { cError, withCString } from './capi.js';
+import { offerDownload } from './files.js';
 import { CONDITIONS, instructorPanel, readInstructorPanel, setInstructorPanel } from './instructor.js';
 import { decodeScenario, encodeScenario, FILE_NAME, fromScenarioFile, Refusal, scenarioFile } from './scenario_code.js';
 import { flySituation, SITUATIONS, situationName } from './situations.js';
@@ -75,14 +76,7 @@ async function share() {
 }
 
 async function download() {
-  const url = URL.createObjectURL(new Blob([scenarioFile(await chosen())], { type: 'text/plain' }));
-  const a = document.createElement('a');
-  a.href = url;
-  a.download = FILE_NAME;
-  document.body.appendChild(a);
-  a.click();
-  a.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 1000);
+  offerDownload(scenarioFile(await chosen()), FILE_NAME, 'text/plain');
 }
 
 function openFile(ev) {
