@@ -293,8 +293,13 @@ test('a damaged or foreign scenario link is refused in plain words and leaves th
   await page.fill('#windkmh', '25');
   await page.evaluate(() => { window.stillHere = true; });
   const before = await snapshot(page);
-  for (const [what, bad, says] of refusals(good)) {
-    await page.evaluate((t) => { document.getElementById('scenariomsg').textContent = ''; location.hash = `scenario=${t}`; }, bad);
+  // [what, text, words of the reason, opened as a file]
+  const cases = refusals(good).concat([['a damaged file', `q14 trainer scenario\n${refusals(good)[0][1]}\n`, 'damaged', true],
+    ['a file of another kind', `[PPM]\n${good}\n`, 'not a scenario', true]]);
+  for (const [what, bad, says, file] of cases) {
+    await page.evaluate(() => { document.getElementById('scenariomsg').textContent = ''; });
+    if (file) await page.setInputFiles('#scfile', { name: 'trainer.q14scenario', mimeType: 'text/plain', buffer: Buffer.from(bad) });
+    else await page.evaluate((t) => { location.hash = `scenario=${t}`; }, bad);
     await page.waitForFunction(() => document.getElementById('scenariomsg').textContent !== '', null, { timeout: 10000 });
     const msg = await page.textContent('#scenariomsg');
     check(msg.includes(says) && msg.includes('Nothing was changed') && await page.$eval('#scenariomsg', (e) => e.classList.contains('error')),
