@@ -38,14 +38,14 @@ foreach(dir platform host tools)
 endforeach()
 
 add_executable(q14_web ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp ${CMAKE_SOURCE_DIR}/web/flight_check.cpp
-                       ${CMAKE_SOURCE_DIR}/web/debrief_api.cpp)
+                       ${CMAKE_SOURCE_DIR}/web/debrief_api.cpp ${CMAKE_SOURCE_DIR}/web/instructor_api.cpp)
 target_link_libraries(q14_web PRIVATE q14host q14plat q14plan)
 add_dependencies(q14_web q14_web_exports)
 set_target_properties(q14_web PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${Q14_SITE} LINK_DEPENDS "${Q14_WEB_EXPORTS};${CMAKE_SOURCE_DIR}/web/trainer_lib.js")
 # 64-bit values cross between the modules as they are (the performance counter), without the
 # JavaScript helpers that would otherwise split them.
 target_link_options(q14_web PRIVATE -sMAIN_MODULE=2 -sWASM_BIGINT -sEXPORTED_FUNCTIONS=@${Q14_WEB_EXPORTS}
-  -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString,stringToUTF8,lengthBytesUTF8,stackSave,stackRestore,stackAlloc
+  -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString,stringToUTF8,lengthBytesUTF8,stackSave,stackRestore,stackAlloc,addRunDependency,removeRunDependency
   -sALLOW_MEMORY_GROWTH=1 -sINVOKE_RUN=0 -sENVIRONMENT=web --js-library ${CMAKE_SOURCE_DIR}/web/trainer_lib.js
 )
 
@@ -101,3 +101,4 @@ endfunction()
 
 q14_browser_suite(screen)
 q14_browser_suite(debrief)
+q14_browser_suite(instructor)

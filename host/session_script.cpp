@@ -105,6 +105,22 @@ void session_set_aircraft(double tas_kmh, double wind_to_deg, double wind_kmh, d
     a.fly = fly;
 }
 
+void session_set_power(bool on) { host_aircraft().ext_power = on; }
+
+void session_set_engines(double percent) {
+    if (!std::isfinite(percent)) return;
+    for (double& e : host_aircraft().engine_pct) e = std::fmin(100, std::fmax(0, percent));
+}
+
+bool session_place_aircraft(double lat, double lon) {
+    if (!(lat >= -90 && lat <= 90) || !std::isfinite(lon)) return false;
+    Aircraft& a = host_aircraft();
+    a.lat = lat;
+    a.lon = std::fmod(std::fmod(lon, 360.0) + 360.0, 360.0);  // into -180 (exclusive) .. 180, as it flies
+    if (a.lon > 180.0) a.lon -= 360.0;
+    return true;
+}
+
 namespace {
 
 // Mouse area `word` of gauge `gauge`: its name in the panel map, or a number (gauges outside
@@ -128,7 +144,8 @@ bool area_of(const std::string& gauge, const std::string& word, int& area) {
 
 }  // namespace
 
-bool session_run(HostModule* const units[2], const std::string& script, std::string& trace, std::string& error) {
+bool session_run(HostModule* const units[2], const std::string& script, std::string& trace, std::string& error,
+                 bool traced) {
     size_t start = 0;
     for (int n = 1; start < script.size(); ++n) {
         size_t end = script.find('\n', start);
@@ -145,7 +162,7 @@ bool session_run(HostModule* const units[2], const std::string& script, std::str
             if ((ok = next_number(line, pos, v[0]) && v[0] >= 0 && v[0] <= 1e6))
                 for (int i = 0; i < static_cast<int>(v[0]); ++i) {
                     host_frame();
-                    trace_frame(units, trace);
+                    if (traced) trace_frame(units, trace);
                 }
         } else if (cmd == "click") {
             std::string gauge;
@@ -162,6 +179,16 @@ bool session_run(HostModule* const units[2], const std::string& script, std::str
             ok = true;
             for (double& x : v) ok = ok && next_number(line, pos, x);
             if (ok) session_set_aircraft(v[0], v[1], v[2], v[3], v[4], v[5] != 0, v[6] != 0, v[7] != 0);
+        } else if (cmd == "power" || cmd == "engines") {
+            // Each checked whole before it acts.
+            bool power = cmd == "power";
+            ok = next_number(line, pos, v[0]) && next_word(line, pos).empty() &&
+                 (power ? v[0] == 0 || v[0] == 1 : v[0] >= 0 && v[0] <= 100);
+            if (ok && power) session_set_power(v[0] == 1);
+            if (ok && !power) session_set_engines(v[0]);
+        } else if (cmd == "position") {
+            ok = next_number(line, pos, v[0]) && next_number(line, pos, v[1]) && next_word(line, pos).empty() &&
+                 session_place_aircraft(v[0], v[1]);
         }
         if (ok && !next_word(line, pos).empty()) ok = false;  // nothing may follow
         if (!ok) {

@@ -225,12 +225,10 @@ EMSCRIPTEN_KEEPALIVE void trainer_set_aircraft(double tas_kmh, double wind_to_de
 
 // External power on the aircraft's bus (simulator variable 753): without it the units run on
 // their batteries.
-EMSCRIPTEN_KEEPALIVE void trainer_set_ext_power(int on) { host_aircraft().ext_power = on != 0; }
+EMSCRIPTEN_KEEPALIVE void trainer_set_ext_power(int on) { session_set_power(on != 0); }
 
 // All four engines at `percent` of their power (0: stopped); running engines shake an alignment.
-EMSCRIPTEN_KEEPALIVE void trainer_set_engines(double percent) {
-    for (double& e : host_aircraft().engine_pct) e = percent;
-}
+EMSCRIPTEN_KEEPALIVE void trainer_set_engines(double percent) { session_set_engines(percent); }
 
 // Checks a saved flight's record (size bytes) before unit 2 gets it: "" when every value is in
 // range, else the number of values out of range, a tab, and the first of them one a line.

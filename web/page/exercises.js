@@ -7,7 +7,7 @@ import { namedValue, PAGE, PUR, SEL, UVI } from './capi.js';
 import { withCaptions } from './caption_words.js';
 import { beginDebrief, debriefView, finishDebrief, knobPage, observeDebrief } from './debrief.js';
 import { EXERCISE_TEXTS, EXERCISE_WORDS } from './exercise_texts.js';
-import { aircraft } from './input.js';
+import { aircraft } from './instructor.js';
 import { gaugeText, hasElement, needleAngle } from './panels.js';
 import { bindProgress, progressNote, recordResult } from './progress.js';
 import { trainer } from './state.js';

@@ -60,7 +60,7 @@ export function loadRoute(cfg) {
 // ---- saved flights -----------------------------------------------------------------------------------------
 
 // Offers `data` (complete: the page never hands out a file it is still writing) as a download.
-function offerDownload(data, name, type) {
+export function offerDownload(data, name, type) {
   const url = URL.createObjectURL(new Blob([data], { type }));
   const a = document.createElement('a');
   a.href = url;

@@ -1,5 +1,5 @@
 // What the pilot does on the page: clicks and held buttons on the panels' mouse areas (PC keys:
-// focus.js), and the aircraft's settings (speed, wind, heading, rate, pause).
+// focus.js; the aircraft's settings: instructor.js).
 import { api } from './capi.js';
 import { areaName } from './captions.js';
 import { bindFiles } from './files.js';
@@ -7,7 +7,6 @@ import { bindKeys, follow } from './focus.js';
 import { drawPanels, walkAll } from './panels.js';
 import { $, trainer } from './state.js';
 
-const ENGINES_RUNNING_PCT = 70;  // engine power of the Engines running box
 const CURSORS = { 1: 'n-resize', 2: 's-resize', 5: 'pointer' };
 
 function areaAt(gauge, ev) {
@@ -74,37 +73,7 @@ function click(gauge, k) {
   if (trainer.exercises) trainer.exercises.observe();
 }
 
-export function applyAircraft() {
-  const num = (id) => Number($(id).value);
-  $('headingout').textContent = `${num('heading')}°`;
-  api.trainer_set_aircraft(num('tas'), num('windto'), num('windkmh'), num('heading'), num('rate'),
-    trainer.paused ? 1 : 0, $('fly').checked ? 1 : 0, $('coupled').checked ? 1 : 0);
-  api.trainer_set_ext_power($('extpower').checked ? 1 : 0);
-  api.trainer_set_engines($('engines').checked ? ENGINES_RUNNING_PCT : 0);
-  trainer.fastForward = Math.max(1, Math.min(60, Number($('ff').value) || 1));
-}
-
 export function bindControls() {
-  for (const id of ['tas', 'windto', 'windkmh', 'heading', 'coupled', 'fly', 'engines', 'extpower', 'rate', 'ff'])
-    $(id).addEventListener('input', applyAircraft);
-  $('pause').addEventListener('click', () => {
-    trainer.paused = !trainer.paused;
-    $('pause').textContent = trainer.paused ? 'Resume' : 'Pause';
-    applyAircraft();
-  });
   bindFiles();
   bindKeys();
-}
-
-export function aircraft() {
-  const a = new Float64Array(window.Module.HEAPF64.buffer, api.trainer_aircraft(), 12);
-  return { lat: a[0], lon: a[1], heading: a[2], tas: a[3], gsN: a[4], gsE: a[5], simTime: a[6], rate: a[7],
-    paused: a[8] === 1, fly: a[9] === 1, coupled: a[10] === 1, bug: a[11] };
-}
-
-export function unitPosition(u) {
-  const p = api.trainer_unit_position(u);
-  if (!p) return null;
-  const a = new Float64Array(window.Module.HEAPF64.buffer, p, 2);
-  return { lat: a[0], lon: a[1] };
 }

@@ -6,8 +6,10 @@ import { bindExercises } from './exercises.js';
 import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
 import { bindHooks } from './hooks.js';
-import { applyAircraft, bindControls } from './input.js';
+import { bindControls } from './input.js';
+import { bindInstructor } from './instructor.js';
 import { drawMap, recordFlight } from './map.js';
+import { openScenario, prepareScenario } from './scenario.js';
 import { bindSession } from './session.js';
 import { buildPanels, drawPanels, layout, walkAll } from './panels.js';
 import { CFG_PATH, FLIGHT_PATH, FRAME_HZ, MAX_FRAMES_PER_DRAW, setStatus, trainer } from './state.js';
@@ -19,6 +21,7 @@ const PARKED = { lat: 55.97, lon: 37.41 };
 function start() {
   const Module = window.Module;
   bindApi();
+  openScenario();
   const cfg = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
   loadRoute(cfg);
   const first = trainer.route[0] || PARKED;
@@ -32,7 +35,7 @@ function start() {
   bindCaptions();
   bindControls();
   bindSession();
-  applyAircraft();
+  bindInstructor();
   window.addEventListener('resize', layout);
   layout();
   loadFonts();
@@ -76,7 +79,7 @@ function tick(now) {
 }
 
 window.Module = {
-  preRun: [prepareFiles],
+  preRun: [prepareFiles, prepareScenario],
   onRuntimeInitialized: start,
   print: (t) => console.log(t),
   printErr: (t) => console.warn(t),

@@ -1,7 +1,7 @@
 // The map beside the panels: route 0 of the route file, the aircraft's true track and each
 // unit's computed position, with the leg changes each unit made on the way.
 import { api, UVI } from './capi.js';
-import { aircraft, unitPosition } from './input.js';
+import { aircraft, showAircraft, unitPosition } from './instructor.js';
 import { gaugeText, hasElement } from './panels.js';
 import { $, trainer } from './state.js';
 
@@ -103,9 +103,5 @@ export function recordFlight() {
   trainer.frames = api.trainer_frame_number();
   const clock = new Date(ac.simTime * 1000).toISOString().substring(11, 19);
   $('clock').textContent = `sim ${clock}  frame ${trainer.frames}`;
-  $('acstate').textContent = `${ac.lat.toFixed(4)}° ${ac.lon.toFixed(4)}°, heading ${ac.heading.toFixed(1)}°` +
-    (ac.coupled ? ` (bug ${ac.bug.toFixed(0)}°)` : '');
-  if (!$('coupled').checked) return;
-  $('heading').value = String(Math.round(ac.heading) % 360);
-  $('headingout').textContent = `${Math.round(ac.heading) % 360}°`;
+  showAircraft(ac);
 }

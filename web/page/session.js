@@ -3,7 +3,7 @@
 // kept in one file with the build's identity and a checksum, and put back into the running page.
 import { $, CFG_PATH, trainer } from './state.js';
 import { loadRoute } from './files.js';
-import { applyAircraft } from './input.js';
+import { instructorPanel, setInstructorPanel } from './instructor.js';
 import { walkAll, drawPanels } from './panels.js';
 
 // Words for the pilot.
@@ -19,8 +19,6 @@ const WORDS = {
 
 const MAGIC = 'Q14SESSION1\n';
 const PROGRAM_FILES = ['q14_web.wasm', 'q14_n1.wasm', 'q14_n2.wasm'];
-const AIRCRAFT_INPUTS = ['tas', 'windto', 'windkmh', 'heading', 'rate', 'ff'];
-const AIRCRAFT_BOXES = ['fly', 'coupled', 'engines', 'extpower'];
 
 function message(text, isError) {
   $('sessionmsg').textContent = text;
@@ -45,9 +43,8 @@ const squeeze = (bytes, how) => new Response(new Blob([bytes]).stream().pipeThro
 function pageState() {
   const ex = trainer.exercises.state;
   return {
-    inputs: Object.fromEntries(AIRCRAFT_INPUTS.map((id) => [id, $(id).value])),
-    boxes: Object.fromEntries(AIRCRAFT_BOXES.map((id) => [id, $(id).checked])),
-    paused: trainer.paused,
+    instructor: instructorPanel(),
+    situation: trainer.situation,
     route: window.Module.FS.readFile(CFG_PATH, { encoding: 'utf8' }),
     routeText: $('cfgtext').value,
     exercise: { active: ex.active, done: ex.done, memory: ex.memory },
@@ -109,11 +106,9 @@ function restore({ page, memory }) {
   loadRoute(page.route);
   $('cfgtext').value = page.routeText;
   trainer.appliedRoute = page.route;
-  for (const [id, v] of Object.entries(page.inputs)) $(id).value = v;
-  for (const [id, v] of Object.entries(page.boxes)) $(id).checked = v;
-  trainer.paused = page.paused;
-  Object.assign(trainer, { frames: page.frames, track: page.track, legChanges: page.legChanges, lastLeg: page.lastLeg });
-  applyAircraft();
+  Object.assign(trainer, { frames: page.frames, track: page.track, legChanges: page.legChanges, lastLeg: page.lastLeg,
+    situation: page.situation });
+  setInstructorPanel(page.instructor);
   const ex = trainer.exercises;
   if (page.exercise.active >= 0) ex.start(page.exercise.active);
   Object.assign(ex.state, { done: page.exercise.done, memory: page.exercise.memory });
