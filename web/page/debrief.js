@@ -4,7 +4,7 @@
 import { api, areaKey, F, PAGE, UVI } from './capi.js';
 import { caption } from './caption_words.js';
 import { focusHolder } from './focus.js';
-import { aircraft } from './input.js';
+import { aircraft } from './instructor.js';
 import { shownLeg } from './map.js';
 import { gaugeText, hasElement, needleAngle, walkAll } from './panels.js';
 import { trainer } from './state.js';
