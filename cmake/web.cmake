@@ -98,3 +98,4 @@ function(q14_browser_suite name)
                COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/tests/${name}_test.js ${Q14_SITE} ${Q14_REPORTS}/browser_${name}.xml)
 endfunction()
 
+q14_browser_suite(lang)

@@ -4,6 +4,7 @@ import { api, UVI } from './capi.js';
 import { aircraft, unitPosition } from './input.js';
 import { gaugeText, hasElement } from './panels.js';
 import { $, trainer } from './state.js';
+import { t } from './words.js';
 
 export function drawMap() {
   const c = $('map');
@@ -96,9 +97,9 @@ export function recordFlight() {
   }
   trainer.frames = api.trainer_frame_number();
   const clock = new Date(ac.simTime * 1000).toISOString().substring(11, 19);
-  $('clock').textContent = `sim ${clock}  frame ${trainer.frames}`;
-  $('acstate').textContent = `${ac.lat.toFixed(4)}° ${ac.lon.toFixed(4)}°, heading ${ac.heading.toFixed(1)}°` +
-    (ac.coupled ? ` (bug ${ac.bug.toFixed(0)}°)` : '');
+  $('clock').textContent = t('clock', { clock, frame: trainer.frames });
+  $('acstate').textContent = t('aircraft.state', { lat: ac.lat.toFixed(4), lon: ac.lon.toFixed(4), heading: ac.heading.toFixed(1) }) +
+    (ac.coupled ? t('aircraft.bug', { bug: ac.bug.toFixed(0) }) : '');
   if (!$('coupled').checked) return;
   $('heading').value = String(Math.round(ac.heading) % 360);
   $('headingout').textContent = `${Math.round(ac.heading) % 360}°`;

@@ -4,6 +4,7 @@ import { api, F, KIND, UVI, latin1 } from './capi.js';
 import { bitmap, fonts } from './captions.js';
 import { bindMouse } from './input.js';
 import { $, trainer } from './state.js';
+import { onLanguage, t } from './words.js';
 
 // Gauges shown per unit, in the module's gauge order (index into its Linkage).
 const SHOWN = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'];
@@ -27,7 +28,7 @@ export function buildPanels() {
       if (!SHOWN.includes(name)) continue;
       const canvas = document.createElement('canvas');
       canvas.dataset.gauge = name;
-      canvas.setAttribute('aria-label', `Unit ${u} ${name}`);
+      onLanguage(() => canvas.setAttribute('aria-label', t('unit.gauge', { u, name })));
       const gauge = { u, g, name, canvas, ctx: canvas.getContext('2d'), steps: null, texts: [], dirty: true,
         width: 0, height: 0, areas: readAreas(u, g), hover: 0, unit };
       unit.gauges[name] = gauge;
