@@ -170,7 +170,16 @@
     M_(NoteManyUnflyable, "dropped {count} waypoint(s) closer to their neighbour than a turn lead plus 1 km (no unit " \
                           "can fly such a leg): {names}{more}")                                                     \
     M_(NoteManyLeastChange, "dropped {count} waypoint(s) whose loss changes the route least: {names}{more}")         \
-    M_(NotePastNinth, "left out {count} waypoint(s) after the ninth: {names}{more}")
+    M_(NotePastNinth, "left out {count} waypoint(s) after the ninth: {names}{more}")                               \
+    /* a saved flight's record values out of range (the trainer's check before unit 2 gets it) */                  \
+    M_(RecordField, "{field} = {value} ({range})")                                                                   \
+    M_(RecordLat, "waypoint latitude {waypoint} = {value} ({range})")                                               \
+    M_(RecordLon, "waypoint longitude {waypoint} = {value} ({range})")                                              \
+    M_(RangeLat, "-90..90 or 99 for none")                                                                          \
+    M_(RangeLon, "-180..180 or 999 for none")                                                                       \
+    M_(RangeNotNumber, "not a number")                                                                              \
+    M_(RangeSpan, "{lo}..{hi}")                                                                                     \
+    M_(RangeWorkState, "0, 2 or 3")
 
 #define Q14_MESSAGE_ENUM(id, english) k##id,
 enum class MessageId : uint16_t { kNone, Q14_MESSAGES(Q14_MESSAGE_ENUM) kCount };

@@ -240,14 +240,17 @@ EMSCRIPTEN_KEEPALIVE void trainer_set_engines(double percent) {
 }
 
 // Checks a saved flight's record (size bytes) before unit 2 gets it: "" when every value is in
-// range, else the number of values out of range, a tab, and the first of them one a line.
+// range, else JSON {"count": values out of range, "findings": [the first of them as messages]}.
 EMSCRIPTEN_KEEPALIVE const char* trainer_check_flight(const uint8_t* record, int size) {
     static std::string out;
     out.clear();
     if (!record || size != kSaveRecordSize) return "";
-    std::string findings;
+    std::vector<Message> findings;
     int bad = check_state_record(record, findings);
-    if (bad) out = std::to_string(bad) + '\t' + findings;
+    if (!bad) return "";
+    out = "{\"count\":" + std::to_string(bad) + ",\"findings\":[";
+    for (size_t i = 0; i < findings.size(); ++i) out += (i ? "," : "") + message_json(findings[i]);
+    out += "]}";
     return out.c_str();
 }
 

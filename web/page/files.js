@@ -111,9 +111,7 @@ function withBytes(bytes, fn) {
 // record layout before unit 2 is handed the file.
 function checkFlight(bytes) {
   const raw = withBytes(bytes, (p) => window.Module.UTF8ToString(api.trainer_check_flight(p, bytes.length)));
-  if (!raw) return null;
-  const [count, rest] = raw.split('\t');
-  return { count: Number(count), lines: rest.split('\n').filter((l) => l) };
+  return raw ? JSON.parse(raw) : null;
 }
 
 const recordUnitOn = (bytes) => withBytes(bytes, (p) => api.trainer_flight_unit_on(p, bytes.length)) === 1;
@@ -130,7 +128,7 @@ function resumeFlight(ev) {
     const bytes = new Uint8Array(buf);
     const findings = checkFlight(bytes);
     if (findings) {
-      fileMessage('flight.refused', { name: file.name, count: findings.count, lines: findings.lines.join('; ') }, true);
+      fileMessage('flight.refused', { name: file.name, count: findings.count, findings: findings.findings }, true);
       return;
     }
     if (!window.confirm(t('flight.discard'))) return;

@@ -1,6 +1,10 @@
 // Words of the page's files in English and Russian: saved flights, whole sessions, the route
-// file's editor and the flight-plan import (the route check's own messages: words_messages.js).
+// file's editor and the flight-plan import (the C++ messages: words_messages.js).
 import { addWords } from './words.js';
+import { wordMessage } from './words_messages.js';
+
+// The saved flight check's findings, worded.
+const lines = (v) => v.findings.map(wordMessage).join('; ');
 
 // Russian noun forms after a number: one (1, 21), few (2-4, 22-24), many (5-20, 25...).
 export function ruPlural(n, one, few, many) {
@@ -29,7 +33,7 @@ addWords({
     'flight.savedOff': 'Flight saved (Trainer.FLT.insb), with unit 2 switched off: resuming it brings unit 2 back off.',
     'flight.notWritten': 'Unit 2 did not write its state: is it powered?',
     'flight.wrongSize': '"{name}" is not a saved flight of unit 2: it has {size} bytes, not {want}.',
-    'flight.refused': (v) => `"${v.name}" is not resumed: ${v.count} value${v.count === 1 ? '' : 's'} out of range, so it is damaged or not unit 2's. ${v.lines}. The running session goes on.`,
+    'flight.refused': (v) => `"${v.name}" is not resumed: ${v.count} value${v.count === 1 ? '' : 's'} out of range, so it is damaged or not unit 2's. ${lines(v)}. The running session goes on.`,
     'flight.discard': 'Resume the saved flight? The page starts again: both units, the aircraft and the exercise as they are now are lost.',
     'page.leave': 'Leave the trainer? The running session is lost.',
     'session.saving': 'Saving the session…',
@@ -66,7 +70,7 @@ addWords({
     'flight.savedOff': 'Полёт сохранён (Trainer.FLT.insb) с выключенным блоком 2: после возобновления блок 2 снова выключен.',
     'flight.notWritten': 'Блок 2 не записал своё состояние: есть ли у него питание?',
     'flight.wrongSize': '«{name}» — не сохранённый полёт блока 2: в нём {size} байт, а не {want}.',
-    'flight.refused': (v) => `«${v.name}» не возобновлён: ${v.count} ${ruPlural(v.count, 'значение', 'значения', 'значений')} вне допустимых пределов, файл испорчен или не от блока 2. ${v.lines}. Текущий сеанс продолжается.`,
+    'flight.refused': (v) => `«${v.name}» не возобновлён: ${v.count} ${ruPlural(v.count, 'значение', 'значения', 'значений')} вне допустимых пределов, файл испорчен или не от блока 2. ${lines(v)}. Текущий сеанс продолжается.`,
     'flight.discard': 'Возобновить сохранённый полёт? Страница запустится заново: оба блока, самолёт и упражнение в нынешнем виде пропадут.',
     'page.leave': 'Покинуть тренажёр? Текущий сеанс пропадёт.',
     'session.saving': 'Сохранение сеанса…',

@@ -4,7 +4,7 @@
 import { addWords, hasWords, t } from './words.js';
 
 // A number the C++ printed with a decimal point, as Russian writes it.
-const n = (v) => String(v).replace('.', ',');
+const n = (v) => ({ inf: '∞', '-inf': '-∞', nan: 'не число', '-nan': 'не число' }[v] || String(v).replace('.', ','));
 // A place or an angle the check printed (55°45.50'N), in the Russian guide's way (55°45,50' с. ш.).
 const HEMISPHERES = { N: 'с. ш.', S: 'ю. ш.', E: 'в. д.', W: 'з. д.' };
 const place = (v) => String(v).replace(/(\d)\.(\d)/g, '$1,$2').replace(/'([NSEW])/g, (m, h) => `' ${HEMISPHERES[h]}`);
@@ -131,6 +131,14 @@ const RU = {
   NoteManyUnflyable: 'выброшено точек ближе к соседней, чем линейное упреждение разворота плюс 1 км (такой участок не пролетит ни один блок): {count}: {names}{more}',
   NoteManyLeastChange: 'выброшено точек, без которых маршрут меняется меньше всего: {count}: {names}{more}',
   NotePastNinth: 'не вошло точек после девятой: {count}: {names}{more}',
+  RecordField: (v) => `${v.field} = ${n(v.value)} (${v.range})`,
+  RecordLat: (v) => `широта ППМ ${v.waypoint} = ${n(v.value)} (${v.range})`,
+  RecordLon: (v) => `долгота ППМ ${v.waypoint} = ${n(v.value)} (${v.range})`,
+  RangeLat: '-90..90 или 99 — пустой',
+  RangeLon: '-180..180 или 999 — пустой',
+  RangeNotNumber: 'не число',
+  RangeSpan: (v) => `${n(v.lo)}..${n(v.hi)}`,
+  RangeWorkState: '0, 2 или 3',
 };
 addWords({ ru: Object.fromEntries(Object.entries(RU).map(([id, w]) => [`msg.${id}`, w])) });
 

@@ -18,7 +18,8 @@ const ALLOWED = new Set(['q14', 'Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_
   'q14_kp', 'q14_kd', 'q14_bank_time', 'vibr_kontrol', 'perc_pogr', 'N46', 'E6', 'WorldPosition', 'ATCWaypoint',
   // the names the test's own route file and plans bring
   'other', 'AAA', 'BBB', 'CCC', 'DDD']);
-const allowed = (w) => ALLOWED.has(w) || /^(ppm_\w*(\.\.ppm_\d+)?|waypoint\.\d+)$/i.test(w) || /\.pln$/i.test(w);
+// Also the route keys, the plan's waypoint keys and the saved record's field names (snake_case).
+const allowed = (w) => ALLOWED.has(w) || /^(ppm_\w*(\.\.ppm_\d+)?|waypoint\.\d+|[a-z0-9]+(_[a-z0-9]+)+)$/i.test(w) || /\.pln$/i.test(w);
 
 // Every text of the page a pilot meets, with where it stands: text nodes (the aircraft section,
 // rebuilt by the instructor panel with its own words, and the route text itself left out),
@@ -41,7 +42,7 @@ function english(texts) {
   const bad = [];
   for (const { where, text } of texts)
     // Texts «quoted» are the file's own (values, file names).
-    for (const w of text.replace(/«[^»]*»/g, '').match(/[A-Za-z][A-Za-z0-9_.]*[A-Za-z0-9_]|[A-Za-z]/g) || [])
+    for (const w of text.replace(/«[^»]*»/g, '').replace(/\d[\d.,]*e[+-]?\d+/gi, '').match(/[A-Za-z][A-Za-z0-9_.]*[A-Za-z0-9_]|[A-Za-z]/g) || [])
       if (!allowed(w)) bad.push(`${where}: "${w}" in "${text.slice(0, 120)}"`);
   return bad;
 }
@@ -93,6 +94,14 @@ async function everyText(page, tmp) {
   await page.click('#exlist button[data-exercise="9"]');
   fs.writeFileSync(path.join(tmp, 'short.insb'), 'short');
   await page.setInputFiles('#resume', path.join(tmp, 'short.insb'));
+  await take();
+  // A saved flight of the right size with values out of range: huge waypoints, zero fields.
+  const bad = Buffer.alloc(2048);
+  for (let i = 0; i < 2048; i += 8) bad.writeDoubleLE([1e300, NaN, Infinity][(i / 8) % 3], i);
+  fs.writeFileSync(path.join(tmp, 'bad.insb'), bad);
+  await page.evaluate(() => { document.getElementById('filemsg').textContent = ''; });
+  await page.setInputFiles('#resume', path.join(tmp, 'bad.insb'));
+  await page.waitForFunction(() => document.getElementById('filemsg').textContent !== '');
   fs.writeFileSync(path.join(tmp, 'no.q14session'), 'no session');
   await page.setInputFiles('#resumesession', path.join(tmp, 'no.q14session'));
   await page.waitForFunction(() => document.getElementById('sessionmsg').textContent !== '');
@@ -111,6 +120,9 @@ test('the Russian page has no English text left, messages and exercises included
   const list = texts.filter((x) => x.where === 'cfgmsg' || x.where === 'LI').map((x) => x.text).join('\n');
   for (const want of ['блоки читают', 'выброшена точка BBB', 'не записан', 'строка 2'])
     check(list.includes(want), `no message with "${want}" among:\n${list.slice(0, 2000)}`);
+  const flight = texts.filter((x) => x.where === 'filemsg').map((x) => x.text).join('\n');
+  check(/не возобновлён: \d+ значени[йея]? вне/.test(flight) && /(широта|долгота) ППМ \d/.test(flight),
+    `the refused flight was not worded: ${flight}`);
   check(await page.evaluate(() => document.documentElement.lang) === 'ru', 'the page does not say it is Russian');
   check(page.errors.length === 0, page.errors.join('; '));
   await page.close();
