@@ -16,6 +16,7 @@ export function ruPlural(n, one, few, many) {
 
 addWords({
   en: {
+    'files.choose': 'Choose a file…',
     'files.title': 'Sessions and saved flights',
     'files.saveSession': 'Save session',
     'files.resumeSession': 'Resume a session',
@@ -53,6 +54,7 @@ addWords({
     'route.notImported': '"{name}" was not imported: {why}',
   },
   ru: {
+    'files.choose': 'Выбрать файл…',
     'files.title': 'Сеансы и сохранённые полёты',
     'files.saveSession': 'Сохранить сеанс',
     'files.resumeSession': 'Возобновить сеанс',

@@ -124,6 +124,9 @@ test('the Russian page has no English text left, messages and exercises included
   check(/не возобновлён: \d+ значени[йея]? вне/.test(flight) && /(широта|долгота) ППМ \d/.test(flight),
     `the refused flight was not worded: ${flight}`);
   check(await page.evaluate(() => document.documentElement.lang) === 'ru', 'the page does not say it is Russian');
+  // A file field shows the browser's own words ("Choose File"): none may be seen.
+  const fields = await page.$$eval('input[type=file]', (l) => l.filter((e) => !e.closest('#flight') && e.getClientRects().length).map((e) => e.id));
+  check(fields.length === 0, `file fields with the browser's words: ${fields.join(', ')}`);
   check(page.errors.length === 0, page.errors.join('; '));
   await page.close();
 });
