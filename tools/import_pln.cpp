@@ -20,6 +20,20 @@
 
 namespace {
 
+using M = MessageId;
+MessageValue val(const char* name, const std::string& text) { return message_value(name, text); }
+MessageValue val(const char* name, const Message& part) { return message_value(name, part); }
+
+// Sets an error message in English and as its identifier; false, for returning.
+bool fail(std::string& error, Message& out, const Message& m) {
+    error = message_text(m);
+    out = m;
+    return false;
+}
+
+// A coordinate with its reason as a message (parse_pln_coordinate words it in English).
+bool coordinate(const char*& p, bool longitude, double& degrees, Message& why);
+
 // ---- text encodings ------------------------------------------------------------------------
 
 void append_utf8(std::string& out, uint32_t cp) {
@@ -107,7 +121,7 @@ std::string declared_encoding(const std::string& b) {
 
 // The plan as UTF-8 text: UTF-16 converted, a UTF-8 byte-order mark dropped, an 8-bit plan
 // (declared ISO-8859-1 or windows-1252, or simply not UTF-8) converted from windows-1252.
-bool plan_text(const std::string& bytes, std::string& text, std::string& error) {
+bool plan_text(const std::string& bytes, std::string& text, std::string& error, Message& message) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
         text = utf16_to_utf8(bytes, 2, false);
     } else if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
@@ -120,16 +134,13 @@ bool plan_text(const std::string& bytes, std::string& text, std::string& error) 
         const bool eight_bit = enc == "iso-8859-1" || enc == "latin1" || enc == "latin-1" || enc == "windows-1252" ||
                                enc == "cp1252" || enc == "us-ascii";
         if (!enc.empty() && !eight_bit && enc != "utf-8" && enc != "utf8") {
-            error = "the plan declares the encoding '" + enc + "', which the importer does not read (it reads UTF-8, "
-                    "UTF-16 with a byte-order mark, ISO-8859-1 and windows-1252)";
-            return false;
+            return fail(error, message, ::message(M::kPlanEncoding, {val("encoding", enc)}));
         }
         text = eight_bit || (enc.empty() && !valid_utf8(bytes)) ? cp1252_to_utf8(bytes) : bytes;
     }
     size_t nul = text.find('\0');
     if (nul != std::string::npos) {
-        error = "byte " + std::to_string(nul) + " is a NUL character: not a text file (UTF-16 needs its byte-order mark)";
-        return false;
+        return fail(error, message, ::message(M::kPlanNul, {val("byte", std::to_string(nul))}));
     }
     return true;
 }
@@ -176,29 +187,29 @@ bool degree_mark(const char*& p) {
 
 // ---- the XML form --------------------------------------------------------------------------
 
-bool parse_world_position(const std::string& s, double& lat, double& lon, std::string& why) {
+bool parse_world_position(const std::string& s, double& lat, double& lon, Message& why) {
     // Some planners break the value over lines: any white space counts as a blank.
     std::string flat = s;
     for (char& c : flat)
         if (std::isspace(static_cast<unsigned char>(c))) c = ' ';
     const char* p = flat.c_str();
     skip_blanks(p);
-    if (!parse_pln_coordinate(p, false, lat, why)) return false;
+    if (!coordinate(p, false, lat, why)) return false;
     skip_blanks(p);
-    if (*p != ',') return why = "no ',' after the latitude", false;
+    if (*p != ',') return why = message(M::kCoordNoComma), false;
     ++p;
     skip_blanks(p);
-    if (!parse_pln_coordinate(p, true, lon, why)) return false;
+    if (!coordinate(p, true, lon, why)) return false;
     skip_blanks(p);
     if (*p == ',') {  // the altitude, which the route does not keep
         ++p;
         skip_blanks(p);
         if (*p == '+' || *p == '-') ++p;
         double alt;
-        if (!plain_number(p, alt)) return why = "the altitude after the longitude is not a number", false;
+        if (!plain_number(p, alt)) return why = message(M::kCoordAltitude), false;
         skip_blanks(p);
     }
-    if (*p != '\0') return why = std::string("unexpected '") + *p + "' at the end", false;
+    if (*p != '\0') return why = message(M::kCoordEnd, {val("text", std::string(1, *p))}), false;
     return true;
 }
 
@@ -208,6 +219,7 @@ PlnResult parse_xml(const std::string& text) {
     PlnXmlPlan tree = read_plan_xml(text);
     if (!tree.ok) {
         r.error = tree.error;
+        r.message = tree.message;
         return r;
     }
     for (const PlnXmlWaypoint& w : tree.waypoints) {
@@ -218,21 +230,19 @@ PlnResult parse_xml(const std::string& text) {
         wp.type = trim(w.type);
         wp.name = trim(w.descr);
         if (wp.name.empty()) wp.name = trim(w.icao_name);
-        std::string name = "waypoint " + std::to_string(r.waypoints.size() + 1) +
-                           (wp.ident.empty() ? "" : " (" + wp.ident + ")");
+        const std::string number = std::to_string(r.waypoints.size() + 1);
+        const MessageValue name = val("name", wp.ident.empty() ? message(M::kPlanWaypoint, {val("number", number)})
+                                                               : message(M::kPlanWaypointIdent,
+                                                                         {val("number", number), val("ident", wp.ident)}));
         if (!w.has_position) {
-            r.error = "line " + std::to_string(wp.line) + ": " + name + " has no <WorldPosition>";
-            if (w.has_icao)
-                r.error += ": the plan's fixes carry ICAO names only, as planners export plans for newer simulators "
-                           "that look positions up in their own database, which this importer does not have. Export "
-                           "the plan in the older format, with a <WorldPosition> for every waypoint (or save it "
-                           "again from a planner set to write positions), and import that";
+            fail(r.error, r.message, message(w.has_icao ? M::kPlanIcaoOnly : M::kPlanNoPosition,
+                                             {val("line", std::to_string(wp.line)), name}));
             return r;
         }
-        std::string why;
+        Message why;
         if (!parse_world_position(trim(w.position), wp.lat, wp.lon, why)) {
-            r.error = "line " + std::to_string(w.position_line) + ": " + name + ": WorldPosition '" + trim(w.position) +
-                      "' is not like N55\xC2\xB0 45' 30.00\",E37\xC2\xB0 36' 12.00\",+000500.00: " + why;
+            fail(r.error, r.message, message(M::kPlanBadPosition, {val("line", std::to_string(w.position_line)), name,
+                                                                   val("position", trim(w.position)), val("why", why)}));
             return r;
         }
         r.waypoints.push_back(wp);
@@ -255,11 +265,11 @@ std::vector<std::string> split_fields(const std::string& s) {
     return f;
 }
 
-bool parse_ini_coordinate(const std::string& field, bool longitude, double& v, std::string& why) {
+bool parse_ini_coordinate(const std::string& field, bool longitude, double& v, Message& why) {
     const char* p = field.c_str();
-    if (!parse_pln_coordinate(p, longitude, v, why)) return false;
+    if (!coordinate(p, longitude, v, why)) return false;
     skip_blanks(p);
-    if (*p != '\0') return why = std::string("unexpected '") + *p + "' after it", false;
+    if (*p != '\0') return why = message(M::kCoordAfter, {val("text", std::string(1, *p))}), false;
     return true;
 }
 
@@ -277,11 +287,11 @@ PlnResult parse_ini(const std::string& text) {
         pos = nl + 1;
         ++line;
         if (ln.empty() || ln[0] == ';') continue;
-        std::string at = "line " + std::to_string(line) + ": ";
+        const MessageValue at = val("line", std::to_string(line));
         if (ln[0] == '[') {
             size_t close = ln.find(']');
             if (close == std::string::npos) {
-                r.error = at + "section header '" + ln + "' has no ']'";
+                fail(r.error, r.message, message(M::kPlanHeaderOpen, {at, val("text", ln)}));
                 return r;
             }
             in_plan = same_nocase(trim(ln.substr(1, close - 1)), "flightplan");
@@ -290,7 +300,7 @@ PlnResult parse_ini(const std::string& text) {
         }
         size_t eq = ln.find('=');
         if (eq == std::string::npos) {
-            r.error = at + "'" + ln + "' is neither a section header nor a key=value line";
+            fail(r.error, r.message, message(M::kPlanNotKeyValue, {at, val("text", ln)}));
             return r;
         }
         std::string key = trim(ln.substr(0, eq));
@@ -299,17 +309,17 @@ PlnResult parse_ini(const std::string& text) {
         char* end = nullptr;
         long n = std::strtol(number.c_str(), &end, 10);
         if (number.empty() || *end != '\0' || n < 0 || n > 9999 || !std::isdigit(static_cast<unsigned char>(number[0]))) {
-            r.error = at + "'" + key + "' does not end in a waypoint number";
+            fail(r.error, r.message, message(M::kPlanKeyNoNumber, {at, val("key", key)}));
             return r;
         }
         if (by_number.count(n)) {
-            r.error = at + key + " appears a second time (first on line " + std::to_string(by_number[n].line) + ")";
+            fail(r.error, r.message,
+                 message(M::kPlanKeyAgain, {at, val("key", key), val("first", std::to_string(by_number[n].line))}));
             return r;
         }
         std::vector<std::string> f = split_fields(ln.substr(eq + 1));
         if (f.size() < 7) {
-            r.error = at + key + " has " + std::to_string(f.size()) +
-                      " fields; expected 'region, ident, , ident, type, N46* 13.91', E6* 6.49', +001410.99,'";
+            fail(r.error, r.message, message(M::kPlanFields, {at, val("key", key), val("count", std::to_string(f.size()))}));
             return r;
         }
         PlnWaypoint wp;
@@ -317,19 +327,19 @@ PlnResult parse_ini(const std::string& text) {
         wp.ident = !f[1].empty() ? f[1] : f[3];
         wp.name = f[2] != wp.ident ? f[2] : "";
         wp.type = f[4];
-        std::string why;
+        Message why;
         if (!parse_ini_coordinate(f[5], false, wp.lat, why)) {
-            r.error = at + key + ": latitude '" + f[5] + "' is not like N46* 13.91': " + why;
+            fail(r.error, r.message, message(M::kPlanBadLat, {at, val("key", key), val("text", f[5]), val("why", why)}));
             return r;
         }
         if (!parse_ini_coordinate(f[6], true, wp.lon, why)) {
-            r.error = at + key + ": longitude '" + f[6] + "' is not like E6* 6.49': " + why;
+            fail(r.error, r.message, message(M::kPlanBadLon, {at, val("key", key), val("text", f[6]), val("why", why)}));
             return r;
         }
         by_number[n] = wp;
     }
     if (!seen_plan) {
-        r.error = "no [flightplan] section: neither an XML nor an INI flight plan";
+        fail(r.error, r.message, message(M::kPlanNoIniSection));
         return r;
     }
     for (auto& [n, wp] : by_number) r.waypoints.push_back(wp);
@@ -337,32 +347,30 @@ PlnResult parse_ini(const std::string& text) {
     return r;
 }
 
-}  // namespace
-
-bool parse_pln_coordinate(const char*& p, bool longitude, double& degrees, std::string& why) {
+bool coordinate(const char*& p, bool longitude, double& degrees, Message& why) {
     skip_blanks(p);
     char h = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
     char pos = longitude ? 'E' : 'N', neg = longitude ? 'W' : 'S';
     if (h != pos && h != neg)
-        return why = std::string("no ") + (longitude ? "E or W" : "N or S") + " at the start", false;
+        return why = message(longitude ? M::kCoordNoEW : M::kCoordNoNS), false;
     ++p;
     skip_blanks(p);
     double d, m = 0, s = 0;
-    if (!plain_number(p, d)) return why = "no degrees after the hemisphere letter", false;
+    if (!plain_number(p, d)) return why = message(M::kCoordNoDegrees), false;
     skip_blanks(p);
     const bool marked = degree_mark(p);
     const char* after_degrees = p;
     skip_blanks(p);
     if (plain_number(p, m)) {
-        if (!marked) return why = "no degree mark after the degrees", false;
+        if (!marked) return why = message(M::kCoordNoDegreeMark), false;
         skip_blanks(p);
-        if (*p != '\'') return why = "no ' after the minutes", false;
+        if (*p != '\'') return why = message(M::kCoordNoMinuteMark), false;
         ++p;
         const char* before_seconds = p;
         skip_blanks(p);
         if (plain_number(p, s)) {
             skip_blanks(p);
-            if (*p != '"') return why = "no \" after the seconds", false;
+            if (*p != '"') return why = message(M::kCoordNoSecondMark), false;
             ++p;
         } else {
             p = before_seconds;
@@ -372,36 +380,45 @@ bool parse_pln_coordinate(const char*& p, bool longitude, double& degrees, std::
         // but the end or the next field.
         p = after_degrees;
         skip_blanks(p);
-        if (*p != ',' && *p != '\0') return why = marked ? "no minutes after the degree mark" : "no degree mark after the degrees", false;
+        if (*p != ',' && *p != '\0')
+            return why = message(marked ? M::kCoordNoMinutes : M::kCoordNoDegreeMark), false;
     }
     double limit = longitude ? 180 : 90;
     // 60 seconds or minutes, as a planner rounding 59.996 writes them, carry over; more is a slip.
-    if (m > 60 || s > 60) return why = "minutes and seconds must not exceed 60", false;
+    if (m > 60 || s > 60) return why = message(M::kCoordOver60), false;
     double v = d + m / 60 + s / 3600;
-    if (v > limit) return why = std::string(longitude ? "longitude" : "latitude") + " beyond " + (longitude ? "180" : "90") + " degrees", false;
+    if (v > limit) return why = message(longitude ? M::kCoordBeyondLon : M::kCoordBeyondLat), false;
     degrees = h == neg ? -v : v;
     return true;
+}
+
+}  // namespace
+
+bool parse_pln_coordinate(const char*& p, bool longitude, double& degrees, std::string& why) {
+    Message m;
+    const bool ok = coordinate(p, longitude, degrees, m);
+    if (!ok) why = message_text(m);
+    return ok;
 }
 
 PlnResult parse_pln(const std::string& bytes) {
     PlnResult r;
     std::string text;
-    if (!plan_text(bytes, text, r.error)) return r;
+    if (!plan_text(bytes, text, r.error, r.message)) return r;
     size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) {
-        r.error = "the file is empty";
+        fail(r.error, r.message, message(M::kPlanEmpty));
         return r;
     }
     r = text[first] == '<' ? parse_xml(text) : parse_ini(text);
     if (r.ok && r.waypoints.empty()) {
-        r.ok = false;
-        r.error = r.form == "XML" ? "the flight plan lists no <ATCWaypoint>" : "the [flightplan] section lists no waypoint.N";
+        r.ok = fail(r.error, r.message, message(r.form == "XML" ? M::kPlanNoAtcWaypoint : M::kPlanNoIniWaypoint));
     }
     if (!r.ok) r.waypoints.clear();
     return r;
 }
 
-std::string pln_name(const PlnWaypoint& w) { return w.ident.empty() ? "(unnamed)" : w.ident; }
+std::string pln_name(const PlnWaypoint& w) { return w.ident.empty() ? message_text(message(M::kUnnamed)) : w.ident; }
 
 std::string pln_comment(const PlnWaypoint& w) {
     std::string c = pln_name(w);
@@ -428,11 +445,11 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
                       const std::vector<std::string>& comments) {
     CfgEdit r;
     if (route < 0 || route > 3) {
-        r.error = "route " + std::to_string(route) + " does not exist (routes are 0 to 3)";
+        fail(r.error, r.message, message(M::kRouteNone, {val("route", std::to_string(route))}));
         return r;
     }
     if (waypoints.size() > 9) {
-        r.error = "a route holds nine waypoints, not " + std::to_string(waypoints.size());
+        fail(r.error, r.message, message(M::kRouteOverNine, {val("count", std::to_string(waypoints.size()))}));
         return r;
     }
     const char* eol = original.find("\r\n") != std::string::npos ? "\r\n" : "\n";
@@ -546,19 +563,27 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
 }
 
 std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, double speed_kmh, bool first_nine,
-                                        std::vector<PlnDrop>& dropped, std::string* unflyable) {
+                                        std::vector<PlnDrop>& dropped, std::string* unflyable,
+                                        Message* unflyable_message) {
     auto at = [&](size_t i) { return GeoPoint{plan[i].lat, plan[i].lon}; };
-    auto name = [&](size_t i) { return plan[i].ident.empty() ? "waypoint " + std::to_string(i + 1) : plan[i].ident; };
+    auto name = [&](const char* value, size_t i) {
+        return plan[i].ident.empty() ? val(value, message(M::kPlanWaypoint, {val("number", std::to_string(i + 1))}))
+                                     : val(value, plan[i].ident);
+    };
     auto km = [](double v) {
         char b[32];
-        std::snprintf(b, sizeof b, "%.1f km", v);
-        return std::string(b);
+        std::snprintf(b, sizeof b, "%.1f", v);
+        return val("km", b);
+    };
+    // A waypoint left out, why in English and as a message.
+    auto drop = [&](size_t i, const Message& why, bool past_ninth, PlnDropKind kind) {
+        dropped.push_back({i, message_text(why), past_ninth, kind, why});
     };
     if (unflyable) unflyable->clear();
     std::vector<size_t> kept;
     for (size_t i = 0; i < plan.size(); ++i) {
         if (!kept.empty() && geo_distance_km(at(kept.back()), at(i)) < 0.01) {
-            dropped.push_back({i, "the same place as " + name(kept.back()) + " before it", false, PlnDropKind::kSamePlace});
+            drop(i, message(M::kDropSamePlace, {name("from", kept.back())}), false, PlnDropKind::kSamePlace);
             continue;
         }
         kept.push_back(i);
@@ -596,15 +621,18 @@ std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, do
         }
         // Beside the destination the point before it goes, unless that is the departure.
         const bool at_destination = next[k] >= m;
-        const std::string why = km(leg) + (at_destination ? " before the destination " + name(kept[k])
-                                                          : " from " + name(kept[prev[k]])) +
-                                ", less than a turn lead plus 1 km (" + km(need) + "): no unit can fly it as a leg";
+        MessageValue need_km = km(need);
+        need_km.name = "need";
+        const Message why = at_destination ? message(M::kDropShortLegEnd, {km(leg), name("to", kept[k]), need_km})
+                                           : message(M::kDropShortLeg, {km(leg), name("from", kept[prev[k]]), need_km});
         if (at_destination && prev[k] == 0) {
-            if (unflyable) *unflyable = "its departure " + name(kept[0]) + " and destination " + name(kept[k]) + ": " + why;
+            const Message m = message(M::kUnflyable, {name("from", kept[0]), name("to", kept[k]), val("why", why)});
+            if (unflyable) *unflyable = message_text(m);
+            if (unflyable_message) *unflyable_message = m;
             break;
         }
         const size_t victim = at_destination ? prev[k] : k;
-        dropped.push_back({kept[victim], why, false, PlnDropKind::kUnflyable});
+        drop(kept[victim], why, false, PlnDropKind::kUnflyable);
         unlink(victim);
         k = prev[victim] > 0 ? prev[victim] : next[victim];
     }
@@ -612,7 +640,7 @@ std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, do
     for (size_t k = 0; k < m; k = next[k]) left.push_back(kept[k]);
     if (left.size() <= 9) return left;
     if (first_nine) {
-        for (size_t k = 9; k < left.size(); ++k) dropped.push_back({left[k], "after the ninth", true, PlnDropKind::kPastNinth});
+        for (size_t k = 9; k < left.size(); ++k) drop(left[k], message(M::kDropPastNinth), true, PlnDropKind::kPastNinth);
         left.resize(9);
         return left;
     }
@@ -637,9 +665,8 @@ std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, do
         heap.pop();
         if (c.version != version[c.k]) continue;
         const size_t k = c.k;
-        dropped.push_back({kept[k], km(c.off) + " off the line from " + name(kept[prev[k]]) + " to " +
-                                        name(kept[next[k]]) + ": the least change to the route",
-                           false, PlnDropKind::kLeastChange});
+        drop(kept[k], message(M::kDropLeastChange, {km(c.off), name("from", kept[prev[k]]), name("to", kept[next[k]])}),
+             false, PlnDropKind::kLeastChange);
         version[k] = 0xFFFFFFFFu;
         unlink(k);
         weigh(prev[k]);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/geo.h"
+#include "tools/messages.h"
 
 struct PlnWaypoint {
     std::string ident;  // "UUEE", "" when the plan names none
@@ -18,6 +19,7 @@ struct PlnWaypoint {
 struct PlnResult {
     bool ok = false;
     std::string error;  // when not ok: what is wrong, naming the line
+    Message message;    // the same as an identifier with its values
     std::string form;   // "XML" or "INI"
     std::vector<PlnWaypoint> waypoints;
 };
@@ -40,6 +42,7 @@ struct PlnXmlWaypoint {
 struct PlnXmlPlan {
     bool ok = false;
     std::string error;  // not well-formed (naming the line), or no flight plan element
+    Message message;    // the same as an identifier with its values
     std::vector<PlnXmlWaypoint> waypoints;
 };
 // Parses XML text (UTF-8) into those parts; one implementation per build (import_pln_xml.cpp
@@ -64,6 +67,7 @@ struct PlnDrop {
     std::string why;  // "the same place as UUEE before it", ...
     bool past_ninth = false;  // left out by the first-nine rule
     PlnDropKind kind = PlnDropKind::kSamePlace;
+    Message message;  // why, as an identifier with its values
 };
 
 // The waypoints (indices into `plan`, in order) that become the route, and the ones left
@@ -76,7 +80,8 @@ struct PlnDrop {
 // that remain are kept; otherwise, while more than nine remain, the point lying least off the
 // line between its kept neighbours goes. O(n log n) in the plan's length.
 std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, double speed_kmh, bool first_nine,
-                                        std::vector<PlnDrop>& dropped, std::string* unflyable = nullptr);
+                                        std::vector<PlnDrop>& dropped, std::string* unflyable = nullptr,
+                                        Message* unflyable_message = nullptr);
 
 // The name the import's messages give a waypoint: its ident, "(unnamed)" when it has none.
 std::string pln_name(const PlnWaypoint& w);
@@ -86,6 +91,8 @@ std::string pln_comment(const PlnWaypoint& w);
 // (line N): why" each for up to five of a kind, else one line counting them with the first five
 // names; those after the ninth always on one line.
 std::vector<std::string> pln_drop_notes(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped);
+// The same notes as identifiers with their values.
+std::vector<Message> pln_drop_messages(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped);
 
 // The route value the units read back as (lat, lon): "55*45.5000,37*36.2000", minutes to the
 // ten-thousandth; south and west carried by the degrees, or by the minutes below one degree
@@ -95,6 +102,7 @@ std::string format_route_value(double lat, double lon);
 struct CfgEdit {
     bool ok = false;
     std::string error;
+    Message message;           // the error as an identifier with its values
     std::string text;          // the whole new file
     int replaced = 0;          // key lines rewritten
     int added = 0;             // key lines added

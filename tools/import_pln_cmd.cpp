@@ -123,13 +123,13 @@ int cmd_import_pln(int argc, char** argv) {
     if (!plan.ok) return fail(plan_path + ": " + plan.error);
 
     std::vector<PlnDrop> dropped;
-    std::string unflyable;
-    std::vector<size_t> chosen = choose_route_points(plan.waypoints, speed, first_nine, dropped, &unflyable);
+    Message unflyable;
+    std::vector<size_t> chosen = choose_route_points(plan.waypoints, speed, first_nine, dropped, nullptr, &unflyable);
     if (chosen.size() < 2)
-        return fail(plan_path + ": the plan has " + std::to_string(chosen.size()) +
-                    " distinct waypoint(s); a route needs at least two");
-    if (!unflyable.empty())
-        return fail(plan_path + ": fewer than two flyable waypoints are left: " + unflyable +
+        return fail(plan_path + ": " +
+                    message_text(message(MessageId::kImportTooFew, {message_value("count", std::to_string(chosen.size()))})));
+    if (unflyable.id != MessageId::kNone)
+        return fail(plan_path + ": " + message_text(message(MessageId::kImportUnflyable, {message_value("why", unflyable)})) +
                     "; refused, nothing written");
 
     // The route file: through a symbolic link to the real file, which must be a writable

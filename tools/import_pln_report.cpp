@@ -8,21 +8,24 @@ constexpr size_t kListedNames = 5;  // waypoints named in full per kind; the res
 
 struct KindText {
     PlnDropKind kind;
-    const char* summary;  // the line for many: "dropped N waypoint(s) <summary>: names"
+    MessageId many;  // the note for many: "dropped N waypoint(s) <summary>: names"
 };
 
 const KindText kKinds[] = {
-    {.kind = PlnDropKind::kSamePlace, .summary = "at the same place as the one before them"},
-    {.kind = PlnDropKind::kUnflyable, .summary = "closer to their neighbour than a turn lead plus 1 km (no unit can fly "
-                                                 "such a leg)"},
-    {.kind = PlnDropKind::kLeastChange, .summary = "whose loss changes the route least"},
-    {.kind = PlnDropKind::kPastNinth, .summary = "after the ninth"},
+    {.kind = PlnDropKind::kSamePlace, .many = MessageId::kNoteManySamePlace},
+    {.kind = PlnDropKind::kUnflyable, .many = MessageId::kNoteManyUnflyable},
+    {.kind = PlnDropKind::kLeastChange, .many = MessageId::kNoteManyLeastChange},
+    {.kind = PlnDropKind::kPastNinth, .many = MessageId::kNotePastNinth},
 };
+
+MessageValue name_value(const PlnWaypoint& w) {
+    return w.ident.empty() ? message_value("name", message(MessageId::kUnnamed)) : message_value("name", w.ident);
+}
 
 }  // namespace
 
-std::vector<std::string> pln_drop_notes(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped) {
-    std::vector<std::string> out;
+std::vector<Message> pln_drop_messages(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped) {
+    std::vector<Message> out;
     for (const KindText& k : kKinds) {
         size_t n = 0;
         for (const PlnDrop& d : dropped) n += d.kind == k.kind;
@@ -30,19 +33,29 @@ std::vector<std::string> pln_drop_notes(const std::vector<PlnWaypoint>& plan, co
         if (n <= kListedNames && k.kind != PlnDropKind::kPastNinth) {
             for (const PlnDrop& d : dropped)
                 if (d.kind == k.kind)
-                    out.push_back("dropped " + pln_name(plan[d.index]) + " (line " +
-                                  std::to_string(plan[d.index].line) + "): " + d.why);
+                    out.push_back(message(MessageId::kNoteDropped,
+                                          {name_value(plan[d.index]),
+                                           message_value("line", std::to_string(plan[d.index].line)),
+                                           d.message.id != MessageId::kNone ? message_value("why", d.message)
+                                                                            : message_value("why", d.why)}));
             continue;
         }
-        std::string names;
-        size_t listed = 0;
+        std::vector<Message> names;
         for (const PlnDrop& d : dropped) {
-            if (d.kind != k.kind || listed == kListedNames) continue;
-            names += (listed++ ? ", " : "") + pln_name(plan[d.index]) + " (line " + std::to_string(plan[d.index].line) + ")";
+            if (d.kind != k.kind || names.size() == kListedNames) continue;
+            names.push_back(message(MessageId::kNoteName,
+                                    {name_value(plan[d.index]), message_value("line", std::to_string(plan[d.index].line))}));
         }
-        out.push_back((k.kind == PlnDropKind::kPastNinth ? "left out " : "dropped ") + std::to_string(n) +
-                      " waypoint(s) " + k.summary + ": " + names +
-                      (n > kListedNames ? " and " + std::to_string(n - kListedNames) + " more" : ""));
+        out.push_back(message(k.many, {message_value("count", std::to_string(n)), message_value("names", std::move(names)),
+                                       n > kListedNames ? message_value("more", message(MessageId::kNoteMore,
+                                                                                         {message_value("count", std::to_string(n - kListedNames))}))
+                                                        : message_value("more", "")}));
     }
+    return out;
+}
+
+std::vector<std::string> pln_drop_notes(const std::vector<PlnWaypoint>& plan, const std::vector<PlnDrop>& dropped) {
+    std::vector<std::string> out;
+    for (const Message& m : pln_drop_messages(plan, dropped)) out.push_back(message_text(m));
     return out;
 }

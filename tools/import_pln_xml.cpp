@@ -31,12 +31,15 @@ PlnXmlPlan read_plan_xml(const std::string& text) {
     pugi::xml_document doc;
     pugi::xml_parse_result pr = doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!pr) {
-        plan.error = "line " + std::to_string(lines.line_of(pr.offset)) + ": not well-formed XML (" + pr.description() + ")";
+        plan.message = message(MessageId::kPlanXmlBroken, {message_value("line", std::to_string(lines.line_of(pr.offset))),
+                                                           message_value("detail", pr.description())});
+        plan.error = message_text(plan.message);
         return plan;
     }
     pugi::xml_node fp = doc.child("SimBase.Document").child("FlightPlan.FlightPlan");
     if (!fp) {
-        plan.error = "no <FlightPlan.FlightPlan> element inside <SimBase.Document>: not a simulator flight plan";
+        plan.message = message(MessageId::kPlanNotFlightPlan);
+        plan.error = message_text(plan.message);
         return plan;
     }
     for (pugi::xml_node w = fp.child("ATCWaypoint"); w; w = w.next_sibling("ATCWaypoint")) {

@@ -58,9 +58,10 @@ std::string num(double v) {
     return b;
 }
 
+// Kilometres to a tenth, the number alone (the messages name the unit).
 std::string km(double v) {
     char b[32];
-    std::snprintf(b, sizeof b, "%.1f km", v);
+    std::snprintf(b, sizeof b, "%.1f", v);
     return b;
 }
 
@@ -71,10 +72,13 @@ struct ValueScan {
     int parts = 0;              // parts read before the first problem
     int nonfinite = -1;         // the part that is "nan", "inf" or beyond a double
     std::string rest;           // text after the fourth part (blanks trimmed)
-    std::string why;            // the first problem, "" when none
+    Message why;                // the first problem, kNone when none
 };
 
-const char* const kPartName[4] = {"latitude degrees", "latitude minutes", "longitude degrees", "longitude minutes"};
+const MessageId kPartName[4] = {MessageId::kPartLatDeg, MessageId::kPartLatMin, MessageId::kPartLonDeg, MessageId::kPartLonMin};
+using M = MessageId;
+MessageValue val(const char* name, const std::string& text) { return message_value(name, text); }
+MessageValue val(const char* name, const Message& part) { return message_value(name, part); }
 
 ValueScan scan_value(const std::string& value) {
     ValueScan s;
@@ -84,7 +88,7 @@ ValueScan scan_value(const std::string& value) {
         if (i > 0) {
             while (*p == ' ' || *p == '\t') ++p;
             if (*p != seps[i - 1]) {
-                s.why = std::string("no '") + seps[i - 1] + "' after the " + kPartName[i - 1];
+                s.why = message(M::kScanNoSeparator, {val("sep", std::string(1, seps[i - 1])), val("part", message(kPartName[i - 1]))});
                 return s;
             }
             ++p;
@@ -92,12 +96,13 @@ ValueScan scan_value(const std::string& value) {
         char* end = nullptr;
         double v = std::strtod(p, &end);
         if (end == p) {
-            s.why = std::string("no ") + kPartName[i] + (i == 0 ? " at the start" : std::string(" after the '") + seps[i - 1] + "'");
+            s.why = i == 0 ? message(M::kScanNoStart, {val("part", message(kPartName[i]))})
+                           : message(M::kScanNoPart, {val("part", message(kPartName[i])), val("sep", std::string(1, seps[i - 1]))});
             return s;
         }
         if (!std::isfinite(v)) {
             s.nonfinite = i;
-            s.why = "'" + std::string(p, static_cast<const char*>(end)) + "' in the " + kPartName[i] + " is no number";
+            s.why = message(M::kScanNoNumber, {val("text", std::string(p, static_cast<const char*>(end))), val("part", message(kPartName[i]))});
             return s;
         }
         s.part[i] = v;
@@ -112,38 +117,32 @@ ValueScan scan_value(const std::string& value) {
 }
 
 // What a pilot most likely meant differs from what the units read: one degrees/minutes pair.
-void pair_warnings(const ValueScan& s, int first, char pos, char neg, std::vector<std::string>& out) {
+void pair_warnings(const ValueScan& s, int first, char pos, char neg, std::vector<Message>& out) {
     const double deg = s.part[first], min = s.part[first + 1];
     double read, none;
     route_value_degrees(deg, min, 0, 0, &read, &none);  // the pair alone
-    const char* what = first == 0 ? "latitude" : "longitude";
+    const MessageValue what = val("what", message(first == 0 ? M::kPartLatitude : M::kPartLongitude));
+    const MessageValue read_as = val("read", angle_text(read, pos, neg));
     if (s.negative_zero[first] && min > 0)
-        out.push_back(std::string(what) + " -0*" + num(min) + " reads as " + angle_text(read, pos, neg) +
-                      ": minus zero degrees is not negative, so the minutes keep their sign; write 0*-" + num(min) +
-                      " for " + (first == 0 ? "south" : "west"));
+        out.push_back(message(M::kMinusZero, {what, val("min", num(min)), read_as,
+                                              val("towards", message(first == 0 ? M::kPartSouth : M::kPartWest))}));
     else if (deg != 0 && min < 0)
-        out.push_back(std::string(what) + " " + num(deg) + "*" + num(min) + " reads as " + angle_text(read, pos, neg) +
-                      ": minutes carry no sign of their own when the degrees are not zero; the hemisphere rides on "
-                      "the degrees");
-    if (std::fabs(min) >= 60)
-        out.push_back(std::string(what) + " minutes of " + num(min) + " (60 or more) read as " +
-                      angle_text(read, pos, neg));
+        out.push_back(message(M::kSignedMinutes, {what, val("deg", num(deg)), val("min", num(min)), read_as}));
+    if (std::fabs(min) >= 60) out.push_back(message(M::kMinutes60, {what, val("min", num(min)), read_as}));
 }
 
 // What each value does, for the messages; in SettingsKey order.
 struct SettingMeaning {
     SettingsKey key;
-    const char* meaning;
+    MessageId meaning;
 };
 
 constexpr SettingMeaning kSettingMeanings[] = {
-    {.key = kSetKp, .meaning = "the autopilot's cross-track gain; 0 leaves it without steering, a negative gain "
-                               "steers away from the track"},
-    {.key = kSetKd, .meaning = "the autopilot's damping of the cross-track rate; a negative value makes the "
-                               "steering swing"},
-    {.key = kSetBankTime, .meaning = "seconds of rolling into a turn, part of every turn lead"},
-    {.key = kSetVibrKontrol, .meaning = "0 switches the vibration fault off; any other value raises it"},
-    {.key = kSetPercPogr, .meaning = "unit 1's dead-reckoning error in percent above which it corrects its scale"},
+    {.key = kSetKp, .meaning = MessageId::kMeaningKp},
+    {.key = kSetKd, .meaning = MessageId::kMeaningKd},
+    {.key = kSetBankTime, .meaning = MessageId::kMeaningBankTime},
+    {.key = kSetVibrKontrol, .meaning = MessageId::kMeaningVibrKontrol},
+    {.key = kSetPercPogr, .meaning = MessageId::kMeaningPercPogr},
 };
 static_assert(settings_table_complete(kSettingMeanings), "a settings key without its meaning");
 
@@ -164,13 +163,14 @@ public:
     }
 
 private:
-    void add(CheckSeverity sev, CheckPart part, int route, const std::string& key, int line, const std::string& reason) {
+    void add(CheckSeverity sev, CheckPart part, int route, const std::string& key, int line, const Message& m) {
         CheckFinding f;
         f.file = name_;
         f.line = line;
         f.key = key;
         f.severity = sev;
-        f.reason = reason;
+        f.reason = message_text(m);
+        f.message = m;
         f.part = part;
         f.route = route;
         c_.findings.push_back(f);
@@ -182,15 +182,13 @@ private:
         const ProfileText t = profile_decode(text_.data(), text_.size());
         if (t.encoding != ProfileEncoding::kAnsi)
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
-                std::string("the file is ") + profile_encoding_name(t.encoding) + " (Notepad's \"" +
-                    (t.encoding == ProfileEncoding::kUtf8Bom ? "UTF-8" : t.encoding == ProfileEncoding::kUtf16Le
-                                                                               ? "Unicode"
-                                                                               : "Unicode big endian") +
-                    "\"): the units read it all the same (letters the Windows code page lacks read as '?')");
+                message(t.encoding == ProfileEncoding::kUtf8Bom   ? M::kFileUtf8Bom
+                        : t.encoding == ProfileEncoding::kUtf16Le ? M::kFileUtf16Le
+                                                                  : M::kFileUtf16Be,
+                        {val("encoding", profile_encoding_name(t.encoding))}));
         if (t.odd_byte)
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
-                "the file ends in half a UTF-16 character (an odd number of bytes): the units read the last "
-                "character with whatever byte follows the file in memory");
+                message(M::kFileOddByte));
         const std::vector<ProfileEntry> entries = profile_entries(t.text);
         std::map<std::string, int> first_header = {{"", 0}};  // lower-case name -> its line
         std::string section;  // lower case, "" before the first header
@@ -199,7 +197,7 @@ private:
         for (const ProfileEntry& e : entries) {
             if (e.nul && nul_lines++ < 3)
                 add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
-                    "the line holds a NUL byte: the units read its name and value only up to it");
+                    message(M::kLineNul));
             if (e.header) {
                 header_line(e, first_header, section, first_of_name);
                 continue;
@@ -212,7 +210,7 @@ private:
                     key_line(section, name, "", e.line, true, u"", first_line);
                 } else {
                     add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
-                        "the units skip this line: it is neither a [section], a key=value line nor a ';' comment");
+                        message(M::kLineSkipped));
                 }
                 continue;
             }
@@ -222,10 +220,8 @@ private:
         if (!c_.has_ppm) {
             const size_t nul = text_.find('\0');
             add(CheckSeverity::kError, CheckPart::kFile, -1, "", 0,
-                nul != std::string::npos
-                    ? "not a text file (byte " + std::to_string(nul) + " is NUL) and no [PPM] section in it: the units "
-                      "read every waypoint of every route as 1*0,1*0"
-                    : "no [PPM] section: the units read every waypoint of every route as 1*0,1*0 (1\xC2\xB0N 1\xC2\xB0" "E)");
+                nul != std::string::npos ? message(M::kFileNotText, {val("byte", std::to_string(nul))})
+                                         : message(M::kFileNoPpm));
         }
     }
 
@@ -253,11 +249,10 @@ private:
         while (!after.empty() && std::isspace(static_cast<unsigned char>(after.front()))) after.erase(0, 1);
         if (name.find(']') != std::string::npos)
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
-                "a second ']' on the line: the section name runs to the last one, so the units read it as [" + name +
-                    "]");
+                message(M::kHeaderSecondBracket, {val("name", name)}));
         else if (!after.empty())
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
-                "the units read the section [" + name + "] and ignore '" + after + "' after its ']'");
+                message(M::kHeaderTextAfter, {val("name", name), val("after", after)}));
         section = lower(name);
         auto it = first_header.find(section);
         first_of_name = it == first_header.end();
@@ -266,8 +261,7 @@ private:
             if (section == "ppm") c_.has_ppm = true;
         } else if (section == "ppm" || section == "sys") {
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
-                "[" + name + "] appears again (first on line " + std::to_string(it->second) +
-                    "): the units read keys only from the first, never from this one");
+                message(M::kSectionAgain, {val("name", name), val("first", std::to_string(it->second))}));
         }
     }
 
@@ -282,29 +276,29 @@ private:
         if (section != "ppm" && section != "sys") {
             if (looks_ppm || known_sys)
                 add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
-                    (section.empty() ? std::string("stands before any section") : "stands in section [" + section + "]") +
-                        ": the units look for it in [" + (looks_ppm ? "PPM" : "SYS") + "] only");
+                    section.empty() ? message(M::kKeyBeforeSection, {val("section", looks_ppm ? "PPM" : "SYS")})
+                                    : message(M::kKeyInOtherSection,
+                                              {val("in", section), val("section", looks_ppm ? "PPM" : "SYS")}));
             return;
         }
         std::map<std::string, Entry>& keys = section == "ppm" ? ppm_ : sys_;
         if (section == "ppm" && !valid_route_key(k, key, line)) return;
         if (section == "sys" && !known_sys) {
             add(CheckSeverity::kWarning, CheckPart::kSettings, -1, key, line,
-                "the units read no setting of this name (they read q14_kp, q14_kd, q14_bank_time, vibr_kontrol "
-                "and perc_pogr)");
+                message(M::kSettingUnknown));
             return;
         }
         if (first_line) {
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
-                "stands in a second [" + section_title(section) + "] section: the units read only the first, on line " +
-                    std::to_string(first_line));
+                message(M::kKeyInSecondSection,
+                        {val("section", section_title(section)), val("first", std::to_string(first_line))}));
             return;
         }
         auto it = keys.find(k);
         if (it != keys.end()) {
             add(CheckSeverity::kWarning, section == "ppm" ? CheckPart::kRoute : CheckPart::kSettings,
                 section == "ppm" ? k[4] - '0' : -1, key, line,
-                "appears again: the units read only the first, on line " + std::to_string(it->second.line));
+                message(M::kKeyAgain, {val("first", std::to_string(it->second.line))}));
             return;
         }
         keys[k] = {value, raw, line, no_value};
@@ -315,15 +309,12 @@ private:
             std::isdigit(static_cast<unsigned char>(k[5]))) {
             if (k[4] <= '3' && k[5] != '0') return true;
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
-                k[5] == '0' ? "the units never read it: waypoint numbers run 1 to 9, a key ending in 0 is none"
-                            : "the units never read it: routes are numbered 0 to 3");
+                message(k[5] == '0' ? M::kKeyWaypointZero : M::kKeyRouteOver3));
             return false;
         }
-        std::string hint;
-        if (k.size() == 5 && k.compare(0, 4, "ppm_") == 0 && std::isdigit(static_cast<unsigned char>(k[4])))
-            hint = "; route 0's keys have two digits, ppm_0" + k.substr(4);
+        const bool route0 = k.size() == 5 && k.compare(0, 4, "ppm_") == 0 && std::isdigit(static_cast<unsigned char>(k[4]));
         add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
-            "the units never read it: [PPM] keys are ppm_ and two digits, route then waypoint" + hint);
+            route0 ? message(M::kKeyNotPpmRoute0, {val("waypoint", k.substr(4))}) : message(M::kKeyNotPpm));
         return false;
     }
 
@@ -344,11 +335,10 @@ private:
                     bad[w] = true;
                     if (it != ppm_.end())
                         add(CheckSeverity::kError, CheckPart::kRoute, r, key, it->second.line,
-                            "has no '=': the units find the key without a value and read it as 1*0,1*0, a waypoint "
-                            "at 1\xC2\xB0N 1\xC2\xB0" "E (a later line of the same key is never read)");
+                            message(M::kWaypointNoValue));
                     else if (any)
                         add(CheckSeverity::kError, CheckPart::kRoute, r, key, 0,
-                            "missing from [PPM]: the units read it as 1*0,1*0, a waypoint at 1\xC2\xB0N 1\xC2\xB0" "E");
+                            message(M::kWaypointMissing));
                     continue;
                 }
                 bad[w] = !check_value(r, w, key, it->second);
@@ -356,8 +346,7 @@ private:
             if (!any) {
                 add(r == 0 ? CheckSeverity::kError : CheckSeverity::kWarning, CheckPart::kRoute, r,
                     "ppm_" + std::to_string(r) + "1..ppm_" + std::to_string(r) + "9", 0,
-                    "route " + std::to_string(r) + " is missing: the units read all nine waypoints as 1*0,1*0 "
-                    "(1\xC2\xB0N 1\xC2\xB0" "E)" + (r == 0 ? ", and route 0 is the one copied into the working route" : ""));
+                    message(r == 0 ? M::kRoute0Missing : M::kRouteMissing, {val("route", std::to_string(r))}));
                 continue;
             }
             check_route_shape(r, bad);
@@ -366,41 +355,35 @@ private:
 
     // One waypoint value; false when it is an error (the geometry then leaves it alone).
     bool check_value(int r, int w, const std::string& key, const Entry& e) {
-        auto error = [&](const std::string& why) {
+        auto error = [&](const Message& why) {
             add(CheckSeverity::kError, CheckPart::kRoute, r, key, e.line, why);
             return false;
         };
-        auto warn = [&](const std::string& why) { add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, e.line, why); };
+        auto warn = [&](const Message& why) { add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, e.line, why); };
         const std::string seen = units_read(e, kRouteValueSize);
         if (seen != e.value)
-            warn("longer than " + std::to_string(kRouteValueSize - 1) + " characters: the units read only '" + seen + "'");
+            warn(message(M::kValueTooLong, {val("max", std::to_string(kRouteValueSize - 1)), val("seen", seen)}));
         const double lat = c_.lat[r][w], lon = c_.lon[r][w];
-        const std::string read_as = "the units read it as " + place_text(lat, lon);
+        const MessageValue place = val("place", place_text(lat, lon));
         ValueScan s = scan_value(seen);
-        if (s.nonfinite >= 0) return error(s.why + ": that part reads as 0, so " + read_as);
-        if (s.parts < 4) return error("'" + seen + "' is not deg*min,deg*min (" + s.why + "): " + read_as);
-        if (!s.rest.empty())
-            warn("the units ignore '" + s.rest + "' after the value; comments must stand on lines of their own");
+        if (s.nonfinite >= 0) return error(message(M::kValueNoNumber, {val("why", s.why), place}));
+        if (s.parts < 4) return error(message(M::kValueNotDms, {val("seen", seen), val("why", s.why), place}));
+        if (!s.rest.empty()) warn(message(M::kValueTextAfter, {val("rest", s.rest)}));
         double lat_sum, lon_sum;
         route_value_degrees(s.part[0], s.part[1], s.part[2], s.part[3], &lat_sum, &lon_sum);
         if (!std::isfinite(lat_sum) || !std::isfinite(lon_sum))
-            return error("'" + seen + "' adds up beyond any number: " + read_as);
+            return error(message(M::kValueOverflow, {val("seen", seen), place}));
         const bool lat_mark = lat == kEmptyLat, lon_mark = lon == kEmptyLon;
         if (lat_mark && lon_mark) return true;  // an empty waypoint
         if (lat_mark || lon_mark)
-            return error(std::string("half of an empty waypoint: the units show a blank ") +
-                         (lat_mark ? "latitude" : "longitude") + " but a waypoint all the same, and navigate to " +
-                         (lat_mark ? "latitude 99" : "longitude 999") + "; an empty waypoint is 99*0,999*0");
-        std::vector<std::string> notes;
+            return error(message(lat_mark ? M::kHalfEmptyLat : M::kHalfEmptyLon));
+        std::vector<Message> notes;
         pair_warnings(s, 0, 'N', 'S', notes);
         pair_warnings(s, 2, 'E', 'W', notes);
-        for (const std::string& n : notes) warn(n);
-        if (std::fabs(lat) > 90) return error("latitude " + angle_text(lat, 'N', 'S') + " lies beyond the pole: no place on the earth");
-        if (std::fabs(lon) > 180)
-            return error("longitude " + angle_text(lon, 'E', 'W') + " lies beyond 180\xC2\xB0: the units show it as written and "
-                         "fly to it by a wrapped difference");
-        if (std::fabs(lat) > 90 - kPoleMarginDeg)
-            warn(place_text(lat, lon) + " lies within 1\xC2\xB0 of the pole, where courses and longitudes lose their meaning");
+        for (const Message& n : notes) warn(n);
+        if (std::fabs(lat) > 90) return error(message(M::kBeyondPole, {val("lat", angle_text(lat, 'N', 'S'))}));
+        if (std::fabs(lon) > 180) return error(message(M::kBeyond180, {val("lon", angle_text(lon, 'E', 'W'))}));
+        if (std::fabs(lat) > 90 - kPoleMarginDeg) warn(message(M::kNearPole, {place}));
         return true;
     }
 
@@ -416,17 +399,14 @@ private:
             if (empty && !first_empty) first_empty = w;
             if (!empty && first_empty) {
                 add(CheckSeverity::kError, CheckPart::kRoute, r, route_key(r, w), c_.line[r][w],
-                    "comes after the empty waypoint " + route_key(r, first_empty) +
-                        ": the units fly the legs to and from the empty marks (latitude 99, longitude 999), which "
-                        "are no place");
+                    message(M::kAfterEmpty, {val("empty", route_key(r, first_empty))}));
                 break;
             }
         }
         const int n = first_empty ? first_empty - 1 : 9;
         if (r == 0 && n < 2) {
             add(CheckSeverity::kError, CheckPart::kRoute, r, route_key(r, 1), c_.line[r][1],
-                "route 0 has " + std::to_string(n) + " waypoint(s) before its first empty one; the working route "
-                "it is copied into needs at least two");
+                message(M::kRoute0Short, {val("count", std::to_string(n))}));
         }
         const double bank_time = c_.settings[kSetBankTime];
         for (int b = 2; b <= n; ++b) {
@@ -437,14 +417,12 @@ private:
             const double dist = gc_distance(lat[a], lat[b], lon[b] - lon[a], 0);
             if (dist < kSameKm) {
                 add(CheckSeverity::kError, CheckPart::kRoute, r, key, line,
-                    "the same place as " + route_key(r, a) + " before it: the leg between them has no course");
+                    message(M::kLegSamePlace, {val("from", route_key(r, a))}));
                 continue;
             }
             if (dist > 3.14159265358979323846 * R_earth - kAntipodeMarginKm)
                 add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, line,
-                    "the leg from " + route_key(r, a) + " is " + km(dist) +
-                        " long, between nearly opposite points of the globe: many great circles come close to "
-                        "joining them, so its course hangs on the last digit");
+                    message(M::kLegAntipodal, {val("from", route_key(r, a)), val("km", km(dist))}));
             // The turn at b as the units see it: the leg's final course against the course
             // onward to the entry after b (waypoint 1 after 9, the empty marks after the last).
             const double final_course = wrap360(gc_course(lat[b], lat[a], lon[a] - lon[b], kLegZero) + 180);
@@ -453,14 +431,12 @@ private:
             const double turn = std::fabs(wrap180(onward - final_course));
             if (b < n && !bad[next] && turn > kTurnBackDeg)
                 add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, line,
-                    "a turn of " + num(std::round(turn)) + "\xC2\xB0 at this waypoint, nearly back the way it came: the "
-                    "units lead a turn as if it were 110\xC2\xB0 at most, so the aircraft overshoots it widely");
+                    message(M::kTurnBack, {val("turn", num(std::round(turn)))}));
             const double lead = unit_turn_lead_km(turn, speed_kmh_, bank_time);
             if (dist < lead + 1)
                 add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, line,
-                    "the leg from " + route_key(r, a) + " is " + km(dist) + ", shorter than the turn lead here (" +
-                        km(lead) + " at " + num(speed_kmh_) + " km/h) plus 1 km: the units never leave it "
-                        "automatically");
+                    message(M::kLegShort, {val("from", route_key(r, a)), val("km", km(dist)), val("lead", km(lead)),
+                                           val("speed", num(speed_kmh_))}));
         }
     }
 
@@ -476,15 +452,15 @@ private:
             c_.settings_line[k] = e.line;
             const std::string seen = e.no_value ? info.default_text : units_read(e, kSettingsValueSize);
             c_.settings[k] = settings_number(seen.c_str(), info.default_text);
-            auto error = [&](const std::string& why) { add(CheckSeverity::kError, CheckPart::kSettings, -1, info.key, e.line, why); };
-            auto warn = [&](const std::string& why) { add(CheckSeverity::kWarning, CheckPart::kSettings, -1, info.key, e.line, why); };
+            auto error = [&](const Message& why) { add(CheckSeverity::kError, CheckPart::kSettings, -1, info.key, e.line, why); };
+            auto warn = [&](const Message& why) { add(CheckSeverity::kWarning, CheckPart::kSettings, -1, info.key, e.line, why); };
+            const MessageValue meaning = val("meaning", message(kSettingMeanings[k].meaning));
             if (e.no_value) {
-                warn(std::string("has no '=': the units find the key without a value and use the default ") +
-                     info.default_text + " (a later line of the same key is never read)");
+                warn(message(M::kSettingNoValue, {val("default", info.default_text)}));
                 continue;
             }
             if (seen != e.value)
-                warn("longer than " + std::to_string(kSettingsValueSize - 1) + " characters: the units read only '" + seen + "'");
+                warn(message(M::kValueTooLong, {val("max", std::to_string(kSettingsValueSize - 1)), val("seen", seen)}));
             const double v = c_.settings[k];
             char* end = nullptr;
             const double written = std::strtod(seen.c_str(), &end);
@@ -492,31 +468,31 @@ private:
             while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back()))) rest.pop_back();
             while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.front()))) rest.erase(0, 1);
             if (end == seen.c_str()) {
-                error("'" + seen + "' is not a number: the units read 0 (" + kSettingMeanings[k].meaning + ")");
+                error(message(M::kSettingNotNumber, {val("seen", seen), meaning}));
                 continue;
             }
             if (!std::isfinite(written)) {
-                error("'" + seen + "' is no usable number: the units take the default " + info.default_text + " instead");
+                error(message(M::kSettingUnusable, {val("seen", seen), val("default", info.default_text)}));
                 continue;
             }
             // A decimal comma is a number misread; other text after the number is read past.
             if (!rest.empty() && rest[0] == ',') {
-                error("the units read " + num(v) + " and ignore '" + rest + "' (the decimal mark is a point)");
+                error(message(M::kSettingComma, {val("value", num(v)), val("rest", rest)}));
                 continue;
             }
             if (!rest.empty())
-                warn("the units read " + num(v) + " and ignore '" + rest + "'; comments must stand on lines of their own");
+                warn(message(M::kSettingTextAfter, {val("value", num(v)), val("rest", rest)}));
             if (k == kSetVibrKontrol) {
                 const int32_t fault = settings_fault_value(v);
-                if (static_cast<double>(fault) != v) warn("the units truncate " + num(v) + " to " + std::to_string(fault));
-                if (fault != 0 && fault != 1)
-                    warn("a fault value of " + std::to_string(fault) + ": " + kSettingMeanings[k].meaning + "; 1 is usual");
+                if (static_cast<double>(fault) != v)
+                    warn(message(M::kFaultTruncated, {val("value", num(v)), val("fault", std::to_string(fault))}));
+                if (fault != 0 && fault != 1) warn(message(M::kFaultValue, {val("fault", std::to_string(fault)), meaning}));
                 continue;
             }
             const SettingsRange& range = kSettingsRanges[k];
             if (v < range.lo || v > range.hi)
-                warn(num(v) + " lies outside the sensible " + num(range.lo) + " to " + num(range.hi) + ": " +
-                     kSettingMeanings[k].meaning);
+                warn(message(M::kSettingRange,
+                             {val("value", num(v)), val("lo", num(range.lo)), val("hi", num(range.hi)), meaning}));
         }
     }
 
@@ -579,7 +555,7 @@ std::string route_key(int route, int waypoint) { return "ppm_" + std::to_string(
 
 bool route_value_strict(const std::string& value, double& lat, double& lon, std::string& why) {
     ValueScan s = scan_value(value);
-    if (s.parts < 4) return why = s.why, false;
+    if (s.parts < 4) return why = message_text(s.why), false;
     if (!s.rest.empty()) return why = "unexpected '" + s.rest + "' after the longitude minutes", false;
     if (value.size() > kRouteValueSize - 1) return why = "longer than the units read", false;
     parse_route_value(value.c_str(), &lat, &lon);

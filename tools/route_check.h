@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "nav/settings_value.h"
+#include "tools/messages.h"
 
 enum class CheckSeverity { kWarning, kError };
 enum class CheckPart { kFile, kRoute, kSettings };
@@ -28,7 +29,8 @@ struct CheckFinding {
     int line = 0;                           // 1-based; 0 when there is no line (a missing key)
     std::string key;                        // "ppm_03", "q14_kp"; "" for the file as a whole
     CheckSeverity severity = CheckSeverity::kError;
-    std::string reason;
+    std::string reason;                     // the message in English
+    Message message;                        // its identifier and values, for the trainer page
     CheckPart part = CheckPart::kFile;
     int route = -1;                         // 0..3 when part is kRoute
 };

@@ -8,20 +8,30 @@
 
 using namespace state_record;
 
-int check_state_record(const uint8_t* r, std::string& findings) {
+namespace {
+
+std::string number(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%g", v);
+    return b;
+}
+
+}  // namespace
+
+int check_state_record(const uint8_t* r, std::vector<Message>& findings) {
     int bad = 0;
-    auto finding = [&](const char* field, int k, double v, const char* range) {
-        if (bad++ >= kRecordFindingsShown) return;
-        char line[160];
-        if (k) std::snprintf(line, sizeof line, "%s %d = %g (%s)\n", field, k, v, range);
-        else std::snprintf(line, sizeof line, "%s = %g (%s)\n", field, v, range);
-        findings += line;
+    auto finding = [&](const Message& m) {
+        if (bad++ < kRecordFindingsShown) findings.push_back(m);
+    };
+    auto waypoint = [&](MessageId id, int k, double v, MessageId range) {
+        finding(message(id, {message_value("waypoint", std::to_string(k)), message_value("value", number(v)),
+                             message_value("range", message(range))}));
     };
     for (int k = 1; k <= 9; ++k) {
         double lat = get_le_f64(r + kLatSlotBase + kSlotBytes * k);
         double lon = get_le_f64(r + kLonSlotBase + kSlotBytes * k);
-        if (!(std::fabs(lat) <= 90 || lat == kEmptyLat)) finding("waypoint latitude", k, lat, "-90..90 or 99 for none");
-        if (!(std::fabs(lon) <= 180 || lon == kEmptyLon)) finding("waypoint longitude", k, lon, "-180..180 or 999 for none");
+        if (!(std::fabs(lat) <= 90 || lat == kEmptyLat)) waypoint(MessageId::kRecordLat, k, lat, MessageId::kRangeLat);
+        if (!(std::fabs(lon) <= 180 || lon == kEmptyLon)) waypoint(MessageId::kRecordLon, k, lon, MessageId::kRangeLon);
     }
     double capacity = 0;
     for (const StateSlot& slot : kStateSlots)
@@ -29,22 +39,25 @@ int check_state_record(const uint8_t* r, std::string& findings) {
     for (const StateSlot& slot : kStateSlots) {
         if (!slot.name) continue;
         double v = get_le_f64(r + slot.offset);
-        char range[64];
+        Message range;
         if (slot.kind == kSlotDouble) {
             if (slot.lo == -kAnyDouble ? std::isfinite(v) : (v >= slot.lo && v <= slot.hi)) continue;
-            if (slot.lo == -kAnyDouble) std::snprintf(range, sizeof range, "not a number");
-            else std::snprintf(range, sizeof range, "%g..%g", slot.lo, slot.hi);
+            range = slot.lo == -kAnyDouble ? message(MessageId::kRangeNotNumber)
+                                           : message(MessageId::kRangeSpan, {message_value("lo", number(slot.lo)),
+                                                                             message_value("hi", number(slot.hi))});
         } else {
             double hi = slot.check == kCheckCharge && std::isfinite(capacity) ? std::trunc(capacity) : slot.hi;
             double t;
             if (valid_integer(v, slot.lo, hi, &t) && !(slot.check == kCheckWorkState && t == 1)) continue;
-            std::snprintf(range, sizeof range, slot.check == kCheckWorkState ? "0, 2 or 3" : "%g..%g", slot.lo, hi);
+            range = slot.check == kCheckWorkState ? message(MessageId::kRangeWorkState)
+                                                  : message(MessageId::kRangeSpan, {message_value("lo", number(slot.lo)),
+                                                                                    message_value("hi", number(hi))});
         }
-        finding(slot.name, 0, v, range);
+        finding(message(MessageId::kRecordField,
+                        {message_value("field", slot.name), message_value("value", number(v)), message_value("range", range)}));
     }
     return bad;
 }
-
 
 bool record_unit_on(const uint8_t* r) {
     for (const StateSlot& slot : kStateSlots)

@@ -26,11 +26,14 @@ PlnXmlPlan read_plan_xml(const std::string& text) {
     std::free(raw);
     if (parts[0] == 'E') {
         std::vector<std::string> f = split(parts, '\x1f');
-        plan.error = "line " + (f.size() > 1 ? f[1] : "0") + ": not well-formed XML (" + (f.size() > 2 ? f[2] : "") + ")";
+        plan.message = message(MessageId::kPlanXmlBroken, {message_value("line", f.size() > 1 ? f[1] : "0"),
+                                                           message_value("detail", f.size() > 2 ? f[2] : "")});
+        plan.error = message_text(plan.message);
         return plan;
     }
     if (parts[0] != 'P') {
-        plan.error = "no <FlightPlan.FlightPlan> element inside <SimBase.Document>: not a simulator flight plan";
+        plan.message = message(MessageId::kPlanNotFlightPlan);
+        plan.error = message_text(plan.message);
         return plan;
     }
     std::vector<std::string> records = split(parts, '\x1e');

@@ -18,6 +18,7 @@
 #include "panels/panel_map.h"
 #include "tools/geo.h"
 #include "tools/import_pln.h"
+#include "tools/messages.h"
 #include "tools/readout.h"
 #include "tools/route_check.h"
 #include "tools/route_cfg.h"
@@ -77,7 +78,8 @@ std::string json_number(double v) {
 
 // What the page must know of the C++ side, as JSON: the panel map (element and mouse-area
 // numbers of each gauge, pages, selector positions), the drawing-step fields and kinds, and the
-// settings with their defaults and sensible ranges. Names only; the page words them.
+// settings with their defaults and sensible ranges, and the route check's and the plan import's
+// messages, identifier and English wording (the page has the other languages' words).
 void build_layout(std::string& out) {
 #define Q14_JSON_UVI(n) json_member(out, #n, uvi::k##n);
 #define Q14_JSON_PUR(n) json_member(out, #n, pur::k##n);
@@ -117,7 +119,12 @@ void build_layout(std::string& out) {
         json_member(out, "hi", json_number(kSettingsRanges[k].hi));
         out += '}';
     }
-    out += "]}";
+    out += "],\"messages\":{";
+    for (int k = 1; k < kMessageCount; ++k) {
+        const MessageId id = static_cast<MessageId>(k);
+        json_member(out, message_name(id), json_string(message_english(id)));
+    }
+    out += "}}";
 #undef Q14_JSON_UVI
 #undef Q14_JSON_PUR
 #undef Q14_JSON_AP_KEY
@@ -231,14 +238,17 @@ EMSCRIPTEN_KEEPALIVE void trainer_set_ext_power(int on) { session_set_power(on !
 EMSCRIPTEN_KEEPALIVE void trainer_set_engines(double percent) { session_set_engines(percent); }
 
 // Checks a saved flight's record (size bytes) before unit 2 gets it: "" when every value is in
-// range, else the number of values out of range, a tab, and the first of them one a line.
+// range, else JSON {"count": values out of range, "findings": [the first of them as messages]}.
 EMSCRIPTEN_KEEPALIVE const char* trainer_check_flight(const uint8_t* record, int size) {
     static std::string out;
     out.clear();
     if (!record || size != kSaveRecordSize) return "";
-    std::string findings;
+    std::vector<Message> findings;
     int bad = check_state_record(record, findings);
-    if (bad) out = std::to_string(bad) + '\t' + findings;
+    if (!bad) return "";
+    out = "{\"count\":" + std::to_string(bad) + ",\"findings\":[";
+    for (size_t i = 0; i < findings.size(); ++i) out += (i ? "," : "") + message_json(findings[i]);
+    out += "]}";
     return out.c_str();
 }
 
@@ -302,15 +312,23 @@ EMSCRIPTEN_KEEPALIVE int trainer_route(const char* cfg_text, int length, int rou
 }
 
 // Checks a route file (`length` bytes, NULs included) with the route check, as the units would
-// read it: one line "<line>\t<key>\t<error|warning>\t<reason>" per finding, in line order
-// (line 0: no line, such as a missing key). Empty when all is well.
+// read it: a JSON list of findings in line order, each {"line", "key", "severity" ("error" or
+// "warning"), "message": {"id", "values"}} (line 0: no line, such as a missing key).
 EMSCRIPTEN_KEEPALIVE const char* trainer_check_route(const char* cfg_text, int length) {
-    g_findings.clear();
-    if (!cfg_text || length < 0) return g_findings.c_str();
-    RouteFileCheck c = check_route_file(std::string(cfg_text, static_cast<size_t>(length)), "q14_ppm.cfg");
-    for (const CheckFinding& f : c.findings)
-        g_findings += std::to_string(f.line) + '\t' + f.key + '\t' +
-                      (f.severity == CheckSeverity::kError ? "error" : "warning") + '\t' + f.reason + '\n';
+    g_findings = "[";
+    if (cfg_text && length >= 0) {
+        RouteFileCheck c = check_route_file(std::string(cfg_text, static_cast<size_t>(length)), "q14_ppm.cfg");
+        for (const CheckFinding& f : c.findings) {
+            if (g_findings.size() > 1) g_findings += ',';
+            g_findings += '{';
+            json_member(g_findings, "line", f.line);
+            json_member(g_findings, "key", json_string(f.key));
+            json_member(g_findings, "severity", f.severity == CheckSeverity::kError ? "\"error\"" : "\"warning\"");
+            json_member(g_findings, "message", message_json(f.message));
+            g_findings += '}';
+        }
+    }
+    g_findings += ']';
     return g_findings.c_str();
 }
 
@@ -322,39 +340,40 @@ EMSCRIPTEN_KEEPALIVE int trainer_route_flyable(const char* cfg_text, int length)
     return route_from_cfg(std::string(cfg_text, static_cast<size_t>(length)), 0, route, error) ? 1 : 0;
 }
 
+// Why a plan import failed, as the page gets it: {"error": message} (trainer_error() has it in English).
+static const char* import_refused(const Message& m) {
+    g_error = message_text(m);
+    g_import = "{\"error\":" + message_json(m) + '}';
+    return g_import.c_str();
+}
+
 // Imports a flight plan (`plan_length` bytes) into route `route` (0..3) of a route file's text:
-// returns the whole new file, the notes on left-out waypoints after a line "--" (as q14bench
-// import-pln prints them), or null with
-// trainer_error() when the plan cannot make a route. The file given is not changed.
+// returns JSON, {"text": the whole new file, "notes": [the messages on left-out waypoints, as
+// q14bench import-pln prints them]}, or {"error": message} when the plan cannot make a route.
+// The file given is not changed.
 EMSCRIPTEN_KEEPALIVE const char* trainer_import_plan(const char* plan_bytes, int plan_length, int route,
                                                      const char* cfg_text, int cfg_length) {
-    if (!plan_bytes || plan_length < 0 || !cfg_text || cfg_length < 0 || route < 0 || route > 3) {
-        g_error = "nothing to import";
-        return nullptr;
-    }
+    if (!plan_bytes || plan_length < 0 || !cfg_text || cfg_length < 0 || route < 0 || route > 3)
+        return import_refused(message(MessageId::kImportNothing));
     PlnResult plan = parse_pln(std::string(plan_bytes, static_cast<size_t>(plan_length)));
-    if (!plan.ok) {
-        g_error = plan.error;
-        return nullptr;
-    }
+    if (!plan.ok) return import_refused(plan.message);
     std::vector<PlnDrop> dropped;
-    std::string unflyable;
-    std::vector<size_t> chosen = choose_route_points(plan.waypoints, kCheckDefaultSpeedKmh, false, dropped, &unflyable);
-    if (chosen.size() < 2) {
-        g_error = "the plan has " + std::to_string(chosen.size()) + " distinct waypoint(s); a route needs at least two";
-        return nullptr;
-    }
-    if (!unflyable.empty()) {
-        g_error = "fewer than two flyable waypoints are left: " + unflyable;
-        return nullptr;
-    }
+    Message unflyable;
+    std::vector<size_t> chosen =
+        choose_route_points(plan.waypoints, kCheckDefaultSpeedKmh, false, dropped, nullptr, &unflyable);
+    if (chosen.size() < 2)
+        return import_refused(message(MessageId::kImportTooFew, {message_value("count", std::to_string(chosen.size()))}));
+    if (unflyable.id != MessageId::kNone)
+        return import_refused(message(MessageId::kImportUnflyable, {message_value("why", unflyable)}));
     CfgEdit edit = pln_set_route(std::string(cfg_text, static_cast<size_t>(cfg_length)), route, plan.waypoints, chosen);
-    if (!edit.ok) {
-        g_error = edit.error;
-        return nullptr;
+    if (!edit.ok) return import_refused(edit.message);
+    g_import = "{\"text\":" + json_string(edit.text) + ",\"notes\":[";
+    bool first = true;
+    for (const Message& n : pln_drop_messages(plan.waypoints, dropped)) {
+        g_import += (first ? "" : ",") + message_json(n);
+        first = false;
     }
-    g_import = edit.text + "\n--\n";
-    for (const std::string& n : pln_drop_notes(plan.waypoints, dropped)) g_import += n + '\n';
+    g_import += "]}";
     return g_import.c_str();
 }
 

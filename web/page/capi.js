@@ -1,6 +1,7 @@
 // The trainer's C interface (web/trainer_api.cpp): its functions, strings across the boundary,
 // and the layout the C++ exports at start-up (panel map, drawing-step fields, settings table).
 import { trainer } from './state.js';
+import { addMessageWords } from './words_messages.js';
 
 export const api = {};
 // Filled from trainer_layout() by bindApi: the drawing-step fields and kinds, each panel's
@@ -34,6 +35,7 @@ export function bindApi() {
   Object.assign(PAGE, layout.pages);
   Object.assign(SEL, layout.selector);
   SETTINGS.push(...layout.settings);
+  addMessageWords(layout.messages);
 }
 
 // The name mouse area k of a gauge has in the layout (undefined for gauges outside it).

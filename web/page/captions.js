@@ -3,24 +3,13 @@
 import { areaKey } from './capi.js';
 import { withCaptions } from './caption_words.js';
 import { $, CAPTIONS_KEY, setStatus, trainer } from './state.js';
+import { hasWords, lang, LANGUAGE_EVENT, t } from './words.js';
+import './words_captions.js';
 import { drawPanels, markAllDirty } from './panels.js';
 
-// What each mouse area does, for the hover names, by the area's name in the panel map.
-const AREA_NAMES = {
-  Q14_UVI: { ModeDown: 'Mode knob: turn left', ModeUp: 'Mode knob: turn right', WheelDown: 'Waypoint wheel: down',
-    WheelUp: 'Waypoint wheel: up', Auto: '{AVT} (automatic)', Manual: '{RUCHN} (manual)', Key1: 'Key 1', Key2: 'Key 2',
-    Key3: 'Key 3', Key4: 'Key 4', Key5: 'Key 5', Key6: 'Key 6', Key7: 'Key 7', Key8: 'Key 8', Key9: 'Key 9',
-    Enter: '{VVOD} (enter)', Key0: 'Key 0', Reset: '{SBROS} (reset)', RouteChange: '{IZM_MARSH} (change leg)',
-    Hold: '{OST_INDIK} (hold display)', RouteReload: 'Route reload from the file', FocusArea: 'PC keyboard focus',
-    TakePosition: 'Take the aircraft position', AlignShortcut: 'Alignment shortcut' },
-  Q14_PUR: { SelectorDown: 'Selector: turn left', SelectorUp: 'Selector: turn right', LampTest: 'Lamp test' },
-  QN14_def_AP_Key: { Toggle: 'Autopilot steering on/off' },
-};
-// The read-outs are outside the panel map: their areas by number, 1-based.
-const READOUT_NAMES = {
-  Koord_i: ['True position: show or hide'],
-  Koord_s: ['The unit\'s computed position: show or hide'],
-};
+// The hover names are in words_captions.js: 'area.<gauge>.<area>', the keys 'area.Q14_UVI.Key'
+// with the key's number, the read-outs (outside the panel map) 'area.<gauge>.<number>'.
+const READOUTS = ['Koord_i', 'Koord_s'];
 
 const images = new Map();   // address -> { img, loaded, ready, keyed }
 const ownBitmaps = { latin: new Set() };  // caption set -> the bitmaps it has of its own
@@ -35,7 +24,7 @@ function image(url) {
     e = { img: new Image(), loaded: false, keyed: null };
     e.ready = new Promise((resolve, reject) => {
       e.img.onload = () => { e.loaded = true; markAllDirty(); resolve(); };
-      e.img.onerror = () => { setStatus(`bitmap ${url} could not be loaded`, true); reject(new Error(url)); };
+      e.img.onerror = () => { setStatus('status.bitmap', { url }, true); reject(new Error(url)); };
     });
     e.ready.catch(() => {});
     e.img.src = url;
@@ -71,18 +60,21 @@ export function loadFonts() {
     for (const f of loaded) document.fonts.add(f);
     fonts.ready = true;
     markAllDirty();
-  }).catch(() => setStatus('the segment fonts could not be loaded', true));
+  }).catch(() => setStatus('status.fonts', {}, true));
 }
 
 function captionSets() { return Array.from($('captions').options, (o) => o.value); }
 
-// The set asked for on the address (?captions=cyrillic), else the one last chosen, else Latin.
-function initialCaptions() {
+// The set asked for on the address (?captions=cyrillic), else the one last chosen, else the
+// page language's (Cyrillic for Russian).
+function askedCaptions() {
   let stored = null;
   try { stored = localStorage.getItem(CAPTIONS_KEY); } catch (e) { /* storage off */ }
   const name = new URLSearchParams(location.search).get('captions') || stored;
-  return captionSets().includes(name) ? name : 'latin';
+  return captionSets().includes(name) ? name : null;
 }
+const languageCaptions = () => (lang === 'ru' ? 'cyrillic' : 'latin');
+function initialCaptions() { return askedCaptions() || languageCaptions(); }
 
 // Switches both units' panels to caption set `name`: its own bitmaps (and the other sets'
 // counterparts) are loaded first, so that every panel changes in one redraw. The units run on.
@@ -103,7 +95,7 @@ function chooseCaptions(name) {
     markAllDirty();
     drawPanels();
   }).catch((e) => {
-    setStatus(`the ${name} captions could not be loaded: ${e.message}`, true);
+    setStatus('status.captions', { name, error: e.message }, true);
     $('captions').value = trainer.captions;
     trainer.captionsReady = true;
   });
@@ -124,12 +116,17 @@ export function bindCaptions() {
     }
     chooseCaptions(name);
   });
+  // A pilot who never chose a set gets the new language's.
+  document.addEventListener(LANGUAGE_EVENT, () => {
+    if (!askedCaptions() && trainer.captionsWanted !== languageCaptions()) chooseCaptions(languageCaptions());
+  });
 }
 
 // The hover name of mouse area k, with the caption words as the chosen panels write them.
 export function areaName(gauge, k) {
-  const names = AREA_NAMES[gauge.name];
-  const readout = READOUT_NAMES[gauge.name];
-  const name = names ? names[areaKey(gauge.name, k)] : readout && readout[k - 1];
-  return name && withCaptions(name);
+  const area = READOUTS.includes(gauge.name) ? String(k) : areaKey(gauge.name, k);
+  if (!area) return undefined;
+  const key = /^Key(\d)$/.exec(area);
+  const id = key ? 'area.Q14_UVI.Key' : `area.${gauge.name}.${area}`;
+  return hasWords(id) ? withCaptions(t(id, key ? { n: key[1] } : {})) : undefined;
 }

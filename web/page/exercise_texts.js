@@ -1,15 +1,24 @@
-// Words of the guided exercises, one entry per exercise in the order of exercises.js: the title
-// and each step's text. {CAPTION} is a panel caption as the chosen set prints it (caption_words.js);
-// {name} is a value of the loaded route (exerciseValues in exercises.js).
+// Words of the guided exercises in English and Russian, one entry per exercise in the order of
+// exercises.js: the title and each step's text. {CAPTION} is a panel caption as the chosen set
+// prints it (caption_words.js); {name} is a value of the loaded route (exerciseValues in exercises.js).
+import { lang } from './words.js';
 
-export const EXERCISE_WORDS = {
-  complete: 'Exercise complete.',
-  start: 'Start',
-  restart: 'Restart',
-  unit: (u) => (Array.isArray(u) ? `units ${u.join(' and ')}` : `unit ${u}`),
+const WORDS = {
+  en: {
+    complete: 'Exercise complete.',
+    start: 'Start',
+    restart: 'Restart',
+    unit: (u) => (Array.isArray(u) ? `units ${u.join(' and ')}` : `unit ${u}`),
+  },
+  ru: {
+    complete: 'Упражнение выполнено.',
+    start: 'Начать',
+    restart: 'Заново',
+    unit: (u) => (Array.isArray(u) ? `блоки ${u.join(' и ')}` : `блок ${u}`),
+  },
 };
 
-export const EXERCISE_TEXTS = [
+const EN = [
   { title: 'Power-up and alignment', steps: [
     'Turn the {PUR} selector from {OTKL} to {OBOGR} (warm-up)',
     'Wait about 10 s (180 cycles) for the warm-up: {NEGOT} lights',
@@ -83,3 +92,90 @@ export const EXERCISE_TEXTS = [
     'Press {OST_INDIK} of unit 2 again: its lamp goes out, and both units show the fix: their drift starts again from it',
   ] },
 ];
+
+const RU = [
+  { title: 'Включение и выставка', steps: [
+    'Поверните переключатель {PUR} из {OTKL} в {OBOGR} (обогрев)',
+    'Подождите около 10 с (180 циклов), пока идёт обогрев: загорится {NEGOT}',
+    'Переключатель в {VYST}: начинается выставка',
+    'Ручку {PARAMETRY} на {PHI_LAMBDA} и введите исходное место {startLat} {startLon} (с клавиатуры, как в упражнении 2, или щёлкните по надписи {SMENA_LZP}, чтобы взять место самолёта)',
+    'Дождитесь конца выставки (около 5 мин: ускорьте время или щёлкните над правым краем индикатора), затем переключатель в {NAVIG}: {NEGOT} гаснет, блок ведёт счисление',
+  ] },
+  { title: 'Ввод исходного места с клавиатуры', steps: [
+    'Поверните переключатель {PUR} в {OBOGR} и подождите около 10 с обогрева: загорится {NEGOT} (до этого клавиатура места не принимает)',
+    'Переключатель в {VYST}, ручку {PARAMETRY} на {PHI_LAMBDA}',
+    'Начните ввод широты клавишей 2 (N): загорится {VVOD}',
+    'Наберите {startLatKeys} и нажмите {VVOD}: в верхней строке {startLatShown}',
+    'Клавиша 6 (E), наберите {startLonKeys}, {VVOD}: в нижней строке {startLonShown}',
+  ] },
+  { title: 'ППМ из файла и с клавиатуры', steps: [
+    'В навигации (упражнение 1) щёлкните по левому верхнему винту {UVI} (маршрут 0 загружается из файла), ручку {PARAMETRY} на {PPM} и барабан на 2: виден ППМ 2 маршрута, {wp2LatShown}',
+    'Начните ввод новой широты ППМ 2 клавишей 2 (N): загорится {VVOD}',
+    'Наберите 5 5 4 5 5 и {VVOD}: ППМ 2 показывает 55*45,5\'',
+  ] },
+  { title: 'Смена участка вручную', steps: [
+    'В навигации с загруженным маршрутом 0 (упражнение 3, первый шаг) ручку {PARAMETRY} на {PPM}: {OT} 1 {DO} 2, ППМ 2 на барабане показывает {wp2LatShown}',
+    'Переключите в {RUCHN} (ручная смена)',
+    'Нажмите {IZM_MARSH}: загораются её лампа и {VVOD}',
+    'Наберите 2 и 3, затем {VVOD}: {OT} показывает 2, {DO} — 3',
+    'Обратно в {AVT}',
+  ] },
+  { title: 'Коррекция места над ориентиром', steps: [
+    'В навигации ручку {PARAMETRY} на {PHI_LAMBDA}',
+    'Над ориентиром, ППМ 2 маршрута ({wp2Lat} {wp2Lon}), нажмите {OST_INDIK}: загорается её лампа, индикация останавливается',
+    'Введите широту ориентира: клавиша 2, {wp2LatKeys}, {VVOD}: в верхней строке {wp2LatShown}',
+    'Введите долготу ориентира: клавиша 6, {wp2LonKeys}, {VVOD}: в нижней строке {wp2LonShown}',
+    'Снова нажмите {OST_INDIK}: лампа гаснет, блок продолжает счисление от ориентира',
+  ] },
+  { title: 'Часы и воздушная скорость для расчёта ветра', steps: [
+    'В навигации с загруженным маршрутом 0 в панели самолёта отметьте полёт и задайте ветер (дует на 90° со скоростью 60 км/ч); ручку {PARAMETRY} на {T_T}',
+    'Установите часы на 12:30: клавиша 2, затем 1 2 3 0, {VVOD}: в верхней строке 12 30',
+    'Ручку {PARAMETRY} на {DELTA_U} и остановите индикацию кнопкой {OST_INDIK}: загорается её лампа',
+    'Введите воздушную скорость 600 км/ч: клавиша 6, затем 0 6 0 0, {VVOD}: в нижней строке 600',
+    'Отпустите индикацию кнопкой {OST_INDIK}: в полёте виден ветер',
+  ] },
+  { title: 'Батарея и табло ПИТ', steps: [
+    'В навигации (упражнение 1)',
+    'В панели самолёта снимите наземное питание: блок работает от батареи. Примерно через 5 мин (половина заряда; ускорение времени помогает) загорается {PIT}',
+    'Снова включите наземное питание: батарея заряжается, {PIT} гаснет, блок продолжает счисление',
+  ] },
+  { title: 'Отказы выставки и выход из них', steps: [
+    'Поверните переключатель {PUR} в {OBOGR} и дождитесь конца обогрева: загорится {NEGOT}',
+    'В панели самолёта запустите двигатели; переключатель в {VYST}, ручку {PARAMETRY} на {PHI_LAMBDA} и введите исходное место: клавиша 2, {startLatKeys}, {VVOD}, клавиша 6, {startLonKeys}, {VVOD}: в верхней строке {startLatShown}',
+    'Подождите (около 4 мин, ускорение времени помогает): двигатели трясут выставку, и когда её этап опускается ниже 30, загорается {VNIM} и выставка останавливается',
+    'Верните переключатель в {OTKL}: {VNIM} гаснет, выставку можно начать снова',
+    'Остановите двигатели; снова через {OBOGR} в {VYST}, дождитесь {NEGOT} и введите неверную начальную широту, на 12 минут в сторону: клавиша 2, {wrongLatKeys}, {VVOD}: в верхней строке {wrongLatShown}',
+    'Подождите (около 2 мин): когда этап опускается ниже 60, загорается {VNIM} — широта неверна',
+    'Переключатель обратно в {OTKL}: {VNIM} гаснет',
+    'Снова через {OBOGR} в {VYST}, дождитесь {NEGOT} и введите верное исходное место: клавиша 2, {startLatKeys}, {VVOD} (в верхней строке {startLatShown}), клавиша 6, {startLonKeys}, {VVOD}',
+    'Дождитесь конца выставки, затем {NAVIG}: {VNIM} не горит, {NEGOT} гаснет, блок ведёт счисление',
+  ] },
+  { title: 'Автопилот по всему маршруту', steps: [
+    'В навигации с загруженным маршрутом 0 (упражнение 3, первый шаг): {OT} 1 {DO} 2, переключатель на {AVT}',
+    'В панели самолёта поверните курс на заданный путевой угол первого участка, {leg1Course}°; включите ведение автопилота (кнопка АП), отметьте курс от ведения блоков и полёт (ускорение времени помогает): у ППМ 2 участок сменяется сам, загорается {SMENA_LZP}, видны {OT} 2 {DO} 3',
+    'Смените участок вручную: {RUCHN}, {IZM_MARSH}, 3 и 4, {VVOD}: {OT} 3 {DO} 4',
+    'Обратно в {AVT} и летите дальше: у ППМ 4 участок сам сменяется на {OT} 4 {DO} 5',
+  ] },
+  { title: 'Коррекция места над ориентиром: масштаб блока 1 и уход блока 2', steps: [
+    'Оба блока в навигации (упражнение 1 на каждом), ручки {PARAMETRY} обоих на {PHI_LAMBDA}',
+    'В панели самолёта поверните курс на 90° (восток), отметьте полёт, ускорение времени 16× и летите около получаса модельного времени (ускорение помогает), затем снимите отметку полёта: самолёт стоит над ориентиром, а строки обоих блоков расходятся с его местом',
+    'Ориентир — место самолёта, {fixLat} {fixLon}. Блок 1 ошибается на {off1} (север / восток): путевую скорость он считает по своим масштабам, а восточный из них занижает примерно на 0,1 % — слишком мало, чтобы его изменила калибровка (масштаб остаётся 1 ниже 0,16 %), поэтому его ошибка растёт с расстоянием, пройденным на восток. Блок 2 ошибается на {off2}: его уход растёт со временем, даже на стоянке. На блоке 1 нажмите {OST_INDIK}: загорается её лампа, индикация останавливается',
+    'На блоке 1 введите ориентир: клавиша 2, {fixLatKeys}, {VVOD}, клавиша 6, {fixLonKeys}, {VVOD}: в строках {fixLatShown} и {fixLonShown}',
+    'Снова нажмите {OST_INDIK} блока 1: лампа гаснет, блок 1 продолжает счисление от ориентира',
+    'На блоке 2 нажмите {OST_INDIK}: загорается её лампа',
+    'На блоке 2 введите ориентир: клавиша 2, {fixLatKeys}, {VVOD}, клавиша 6, {fixLonKeys}, {VVOD}: в строках {fixLatShown} и {fixLonShown}',
+    'Снова нажмите {OST_INDIK} блока 2: лампа гаснет, оба блока показывают ориентир, и уход начинается от него заново',
+  ] },
+];
+
+const TEXTS = { en: EN, ru: RU };
+
+// The words in the page's language at the time they are read (the language may change).
+export const EXERCISE_WORDS = Object.fromEntries(Object.keys(WORDS.en).map((k) => [k, undefined]));
+for (const k of Object.keys(WORDS.en)) Object.defineProperty(EXERCISE_WORDS, k, { get: () => (WORDS[lang] || WORDS.en)[k] });
+export const EXERCISE_TEXTS = EN.map((ex, i) => ({
+  get title() { return (TEXTS[lang] || EN)[i].title; },
+  get steps() { return (TEXTS[lang] || EN)[i].steps; },
+}));
+// For the tests: the texts of every language, to compare their shapes.
+export const EXERCISE_LANGUAGES = TEXTS;

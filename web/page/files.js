@@ -2,6 +2,9 @@
 // the route file (edit, check, use, download) and flight plans imported into it.
 import { api, cError, withCString } from './capi.js';
 import { $, CFG_PATH, FLIGHT_PATH, RESUME_KEY, ROUTE_KEY, SIM_DIR, STATE_FILE, STATE_SIZE, trainer } from './state.js';
+import { LANGUAGE_EVENT, sayIn, t } from './words.js';
+import './words_files.js';
+import { wordMessage } from './words_messages.js';
 
 // Samples per leg of the route the map draws (trainer_route's per_leg).
 const PER_LEG = 32;
@@ -9,16 +12,6 @@ const PER_LEG = 32;
 const EVENT_FLIGHT_SAVED = 38;
 // Frames unit 2 gets to write its state after the save event.
 const SAVE_WAIT_FRAMES = 200;
-
-// Words for the pilot about saved flights and edits that would be lost.
-const WORDS = {
-  saved: 'Flight saved (Trainer.FLT.insb).',
-  savedOff: 'Flight saved (Trainer.FLT.insb), with unit 2 switched off: resuming it brings unit 2 back off.',
-  refused: (name, n, lines) => `"${name}" is not resumed: ${n} value${n === 1 ? '' : 's'} out of range, so it is damaged or not unit 2's. ${lines.join('; ')}. The running session goes on.`,
-  discardSession: 'Resume the saved flight? The page starts again: both units, the aircraft and the exercise as they are now are lost.',
-  discardEdits: 'Replace the route text with the bundled sample? Your edits that were not used in the units are lost.',
-  leave: 'Leave the trainer? The running session is lost.',
-};
 
 export function prepareFiles() {
   const FS = window.Module.FS;
@@ -71,8 +64,8 @@ export function offerDownload(data, name, type) {
   setTimeout(() => URL.revokeObjectURL(url), 1000);
 }
 
-function fileMessage(text, isError) {
-  $('filemsg').textContent = text;
+function fileMessage(id, values, isError) {
+  sayIn($('filemsg'), id, values);
   $('filemsg').classList.toggle('error', !!isError);
 }
 
@@ -82,7 +75,7 @@ function saveFlight() {
   const FS = window.Module.FS;
   try { FS.unlink(STATE_FILE); } catch (e) { /* none yet */ }
   withCString(FLIGHT_PATH, (p) => window.Module._trainer_raise_event(EVENT_FLIGHT_SAVED, p));
-  fileMessage('Saving…');
+  fileMessage('flight.saving');
   trainer.saveWaitFrames = 0;
   trainer.pendingSave = true;
 }
@@ -95,10 +88,10 @@ export function checkSave() {
     trainer.pendingSave = false;
     trainer.savedState = bytes;
     offerDownload(bytes, 'Trainer.FLT.insb', 'application/octet-stream');
-    fileMessage(recordUnitOn(bytes) ? WORDS.saved : WORDS.savedOff);
+    fileMessage(recordUnitOn(bytes) ? 'flight.saved' : 'flight.savedOff');
   } else if (++trainer.saveWaitFrames > SAVE_WAIT_FRAMES) {
     trainer.pendingSave = false;
-    fileMessage('Unit 2 did not write its state: is it powered?', true);
+    fileMessage('flight.notWritten', {}, true);
   }
 }
 
@@ -118,9 +111,7 @@ function withBytes(bytes, fn) {
 // record layout before unit 2 is handed the file.
 function checkFlight(bytes) {
   const raw = withBytes(bytes, (p) => window.Module.UTF8ToString(api.trainer_check_flight(p, bytes.length)));
-  if (!raw) return null;
-  const [count, rest] = raw.split('\t');
-  return { count: Number(count), lines: rest.split('\n').filter((l) => l) };
+  return raw ? JSON.parse(raw) : null;
 }
 
 const recordUnitOn = (bytes) => withBytes(bytes, (p) => api.trainer_flight_unit_on(p, bytes.length)) === 1;
@@ -130,17 +121,17 @@ function resumeFlight(ev) {
   ev.target.value = '';
   if (!file) return;
   if (file.size !== STATE_SIZE) {
-    fileMessage(`"${file.name}" is not a saved flight of unit 2: it has ${file.size} bytes, not ${STATE_SIZE}.`, true);
+    fileMessage('flight.wrongSize', { name: file.name, size: file.size, want: STATE_SIZE }, true);
     return;
   }
   file.arrayBuffer().then((buf) => {
     const bytes = new Uint8Array(buf);
     const findings = checkFlight(bytes);
     if (findings) {
-      fileMessage(WORDS.refused(file.name, findings.count, findings.lines), true);
+      fileMessage('flight.refused', { name: file.name, count: findings.count, findings: findings.findings }, true);
       return;
     }
-    if (!window.confirm(WORDS.discardSession)) return;
+    if (!window.confirm(t('flight.discard'))) return;
     let s = '';
     for (const b of bytes) s += String.fromCharCode(b);
     // The units restore a flight when they start with it loaded: start the page again.
@@ -152,33 +143,36 @@ function resumeFlight(ev) {
 
 // ---- route file ---------------------------------------------------------------------------------
 
-// The route check's findings on a route file: errors (the units would misread it) and warnings.
+// The route check's findings on a route file: errors (the units would misread it) and warnings,
+// each {line, key, severity, message: {id, values}} (words_messages.js words the message).
 function checkRoute(text) {
   const Module = window.Module;
-  const raw = withCString(text, (p, len) => Module.UTF8ToString(Module._trainer_check_route(p, len)));
-  return raw.split('\n').filter((l) => l).map((l) => {
-    const [line, key, severity, reason] = l.split('\t');
-    return { line: Number(line), key, severity, reason };
-  });
+  return JSON.parse(withCString(text, (p, len) => Module.UTF8ToString(Module._trainer_check_route(p, len))));
 }
 
-function showFindings(findings, okText) {
+// The findings in the list under the route text, then a closing line (text id and values, or a
+// function giving the text); worded again when the language changes.
+let shown = { findings: [], ok: null };
+function showFindings(findings, ok) {
+  shown = { findings, ok };
   const list = $('cfgmsg');
   list.textContent = '';
   for (const f of findings) {
     const li = document.createElement('li');
     li.className = f.severity === 'warning' ? 'warning' : 'error';
-    const where = [f.line ? `line ${f.line}` : '', f.key].filter((x) => x).join(', ');
-    li.textContent = `${where ? where + ': ' : ''}${f.severity === 'warning' ? '(warning) ' : ''}${f.reason}`;
+    const where = [f.line ? t('route.line', { line: f.line }) : '', f.key].filter((x) => x).join(', ');
+    const reason = f.message ? wordMessage(f.message) : f.words ? f.words() : t(f.id);
+    li.textContent = `${where ? where + ': ' : ''}${f.severity === 'warning' ? t('route.warning') : ''}${reason}`;
     list.appendChild(li);
   }
-  if (okText) {
+  if (ok) {
     const li = document.createElement('li');
     li.className = 'ok';
-    li.textContent = okText;
+    li.textContent = typeof ok === 'function' ? ok() : t(ok.id, ok.values);
     list.appendChild(li);
   }
 }
+document.addEventListener(LANGUAGE_EVENT, () => showFindings(shown.findings, shown.ok));
 
 // A flight plan into one route of the text being edited, by the bench tool's import rules. The
 // plan's bytes go over as they are (it may be UTF-16); the edited text changes only on success.
@@ -193,21 +187,20 @@ function importPlan(ev) {
     let result;
     try {
       Module.HEAPU8.set(bytes, p);
-      result = withCString($('cfgtext').value, (c, len) =>
-        Module._trainer_import_plan(p, bytes.length, Number($('plnroute').value), c, len));
-      result = result ? Module.UTF8ToString(result) : null;
+      result = JSON.parse(Module.UTF8ToString(withCString($('cfgtext').value, (c, len) =>
+        Module._trainer_import_plan(p, bytes.length, Number($('plnroute').value), c, len))));
     } finally {
       Module._free(p);
     }
-    if (result === null) {
-      showFindings([{ line: 0, key: '', severity: 'error', reason: `"${file.name}" was not imported: ${cError()}` }]);
+    if (result.error) {
+      showFindings([{ line: 0, key: '', severity: 'error',
+        words: () => t('route.notImported', { name: file.name, why: wordMessage(result.error) }) }]);
       return;
     }
-    const cut = result.lastIndexOf('\n--\n');
-    $('cfgtext').value = result.substring(0, cut);
-    const notes = result.substring(cut + 4).split('\n').filter((l) => l);
-    showFindings(checkRoute($('cfgtext').value), `Route ${$('plnroute').value} imported from "${file.name}"` +
-      (notes.length ? `; ${notes.join('; ')}` : '') + '. Check, then use it in the units or download it.');
+    $('cfgtext').value = result.text;
+    const route = $('plnroute').value;
+    showFindings(checkRoute($('cfgtext').value), () => t('route.imported', { route, name: file.name,
+      notes: result.notes.map((n) => `; ${wordMessage(n)}`).join('') }));
   });
 }
 
@@ -218,27 +211,26 @@ function bindRouteFile() {
   $('cfgtext').value = trainer.appliedRoute = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
   $('cfgcheck').addEventListener('click', () => {
     const findings = checkRoute($('cfgtext').value);
-    showFindings(findings, findings.length ? '' : 'No findings.');
+    showFindings(findings, findings.length ? null : { id: 'route.noFindings' });
   });
   $('cfgapply').addEventListener('click', () => {
     const text = $('cfgtext').value;
     const findings = checkRoute(text);
     // Route 0 must be flyable (the map draws it, the reload corner loads it).
     if (!withCString(text, (p, len) => Module._trainer_route_flyable(p, len))) {
-      showFindings(findings.concat([{ line: 0, key: '', severity: 'error',
-        reason: 'route 0 cannot be flown: the file was not put into the units\' folder' }]));
+      showFindings(findings.concat([{ line: 0, key: '', severity: 'error', id: 'route.unflyable' }]));
       return;
     }
     Module.FS.writeFile(CFG_PATH, text);
     trainer.appliedRoute = text;
     try { localStorage.setItem(ROUTE_KEY, text); } catch (e) { /* storage full or off: this page only */ }
     loadRoute(text);
-    showFindings(findings, 'In the units\' folder now: click a UVI\'s route reload corner (top left) to load route 0.');
+    showFindings(findings, { id: 'route.applied' });
   });
   $('cfgdownload').addEventListener('click', () => offerDownload($('cfgtext').value, 'q14_ppm.cfg', 'text/plain'));
   $('plnfile').addEventListener('change', importPlan);
   $('cfgreset').addEventListener('click', () => {
-    if (unappliedEdits() && !window.confirm(WORDS.discardEdits)) return;
+    if (unappliedEdits() && !window.confirm(t('route.discardEdits'))) return;
     fetch('q14_ppm.cfg').then((r) => r.text()).then((t) => { $('cfgtext').value = t; showFindings([]); });
   });
 }
@@ -251,6 +243,6 @@ export function bindFiles() {
   window.addEventListener('beforeunload', (ev) => {
     if (trainer.leaving || !trainer.ready) return;
     ev.preventDefault();
-    ev.returnValue = WORDS.leave;
+    ev.returnValue = t('page.leave');
   });
 }

@@ -3,14 +3,14 @@
 import { api, namedValue } from './capi.js';
 import { drawPanels, walkAll } from './panels.js';
 import { $, trainer } from './state.js';
+import { LANGUAGE_EVENT, t } from './words.js';
 
-// Words for the pilot.
-const WORDS = {
-  holds: (u) => `Unit ${u} holds the keyboard: the numeric keypad, Enter, minus and equals go to it`,
-  moved: (from, to) => `The keyboard moved from unit ${from} to unit ${to}`,
-  lapsed: (u) => `Unit ${u} no longer holds the keyboard (released, or 1080 cycles without a key): keys go to the page`,
-  none: 'Keys go to the page (click a unit\'s focus square to give it the keyboard)',
-};
+// What the page last said of the keyboard (words_page.js), worded again in a new language.
+let said = null;
+function say(id, values = {}) {
+  said = { id, values };
+  $('focusmsg').textContent = t(id, values);
+}
 
 // PC scan codes (set 1) of the keys by their place on the keyboard. The units' hooks decide which
 // they take; keys left out here have scan codes of 70 or less outside 12, 13 and 28.
@@ -65,9 +65,10 @@ export function follow() {
     // A panel control keeps the page's focus: Tab goes on from it, and keys reach it only when no hook took them.
     const a = document.activeElement;
     if (a && a !== document.body && a.blur && !a.classList.contains('ctl')) a.blur();
-    $('focusmsg').textContent = holder ? WORDS.moved(holder, now) : WORDS.holds(now);
+    if (holder) say('focus.moved', { from: holder, to: now });
+    else say('focus.holds', { u: now });
   } else {
-    $('focusmsg').textContent = WORDS.lapsed(holder);
+    say('focus.lapsed', { u: holder });
   }
   $('focusmsg').classList.toggle('unitkeys', !!now);
   holder = now;
@@ -75,7 +76,8 @@ export function follow() {
 }
 
 export function bindKeys() {
-  $('focusmsg').textContent = WORDS.none;
+  say('focus.none');
+  document.addEventListener(LANGUAGE_EVENT, () => say(said.id, said.values));
   trainer.keyboardUnit = 0;
   // The capture phase of the window comes before any page field or button sees the key.
   window.addEventListener('keydown', (ev) => onKey(ev, false), true);

@@ -6,6 +6,7 @@ import { bindFiles } from './files.js';
 import { bindKeys, follow } from './focus.js';
 import { drawPanels, walkAll } from './panels.js';
 import { $, trainer } from './state.js';
+import { t } from './words.js';
 
 const CURSORS = { 1: 'n-resize', 2: 's-resize', 5: 'pointer' };
 
@@ -54,7 +55,7 @@ export function bindMouse(gauge) {
     const tip = $('tip');
     const name = ev.pointerType === 'mouse' && a && areaName(gauge, a.k);
     if (name) {
-      tip.textContent = `Unit ${gauge.u}: ${name}`;
+      tip.textContent = t('unit.tip', { u: gauge.u, name });
       tip.style.left = `${ev.clientX + 14}px`;
       tip.style.top = `${ev.clientY + 14}px`;
       tip.hidden = false;

@@ -6,6 +6,7 @@ import { bindExercises } from './exercises.js';
 import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
 import { bindHooks } from './hooks.js';
+import { bindLanguage } from './language.js';
 import { bindControls } from './input.js';
 import { bindInstructor } from './instructor.js';
 import { drawMap, recordFlight } from './map.js';
@@ -28,7 +29,7 @@ function start() {
   trainer.startPosition = first;
   const ok = withCString(FLIGHT_PATH, (fp) => Module._trainer_start(first.lat, first.lon, fp));
   if (!ok) {
-    setStatus('The units could not be started: ' + cError(), true);
+    setStatus('status.startFailed', { error: cError() }, true);
     return;
   }
   buildPanels();
@@ -40,7 +41,7 @@ function start() {
   layout();
   loadFonts();
   trainer.ready = true;
-  setStatus(trainer.resumed ? 'Resuming the saved flight' : 'Running');
+  setStatus(trainer.resumed ? 'status.resuming' : 'status.running');
   trainer.lastTime = performance.now();
   requestAnimationFrame(tick);
 }
@@ -84,6 +85,7 @@ window.Module = {
   print: (t) => console.log(t),
   printErr: (t) => console.warn(t),
 };
+bindLanguage();
 bindHooks();
 bindExercises();
 // The program reads window.Module when it loads, so it comes after it.

@@ -4,6 +4,7 @@ import { api, UVI } from './capi.js';
 import { aircraft, showAircraft, unitPosition } from './instructor.js';
 import { gaugeText, hasElement } from './panels.js';
 import { $, trainer } from './state.js';
+import { t } from './words.js';
 
 export function drawMap() {
   const c = $('map');
@@ -102,6 +103,6 @@ export function recordFlight() {
   }
   trainer.frames = api.trainer_frame_number();
   const clock = new Date(ac.simTime * 1000).toISOString().substring(11, 19);
-  $('clock').textContent = `sim ${clock}  frame ${trainer.frames}`;
+  $('clock').textContent = t('clock', { clock, frame: trainer.frames });
   showAircraft(ac);
 }

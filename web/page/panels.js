@@ -7,6 +7,7 @@ import { bindMouse } from './input.js';
 import { layout } from './layout.js';
 import { speak } from './live.js';
 import { $, trainer } from './state.js';
+import { onLanguage, t } from './words.js';
 
 // Gauges shown per unit, in the module's gauge order (index into its Linkage).
 const SHOWN = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'];
@@ -32,7 +33,7 @@ export function buildPanels() {
       gbox.className = 'gauge';
       const canvas = document.createElement('canvas');
       canvas.dataset.gauge = name;
-      canvas.setAttribute('aria-label', `Unit ${u} ${name}`);
+      onLanguage(() => canvas.setAttribute('aria-label', t('unit.gauge', { u, name })));
       const controls = document.createElement('div');
       controls.className = 'controls';
       controls.setAttribute('role', 'group');

@@ -5,23 +5,19 @@ import { $, CFG_PATH, trainer } from './state.js';
 import { loadRoute } from './files.js';
 import { instructorPanel, setInstructorPanel } from './instructor.js';
 import { walkAll, drawPanels } from './panels.js';
+import { sayIn, t } from './words.js';
+import './words_files.js';
 
-// Words for the pilot.
-const WORDS = {
-  saving: 'Saving the session…',
-  saved: (kb) => `Session saved (trainer.q14session, ${kb} KB).`,
-  notSession: (name) => `"${name}" is not a trainer session.`,
-  damaged: (name) => `"${name}" is damaged (its checksum does not match); the running session goes on.`,
-  otherBuild: (name) => `"${name}" was saved by another build of the trainer; it can only be resumed there. The running session goes on.`,
-  discard: 'Resume the saved session? Both units, the aircraft, the route and the exercise as they are now are lost.',
-  resumed: (name) => `Session "${name}" resumed.`,
-};
+// A refusal worded for the pilot: the text's id (words_files.js) and its values.
+class Refusal extends Error {
+  constructor(id, values) { super(id); this.id = id; this.values = values; }
+}
 
 const MAGIC = 'Q14SESSION1\n';
 const PROGRAM_FILES = ['q14_web.wasm', 'q14_n1.wasm', 'q14_n2.wasm'];
 
-function message(text, isError) {
-  $('sessionmsg').textContent = text;
+function message(id, values, isError) {
+  sayIn($('sessionmsg'), id, values);
   $('sessionmsg').classList.toggle('error', !!isError);
 }
 
@@ -55,7 +51,7 @@ function pageState() {
 // The session as a file: MAGIC, a header line {build, sha256, memoryBytes}, then the gzip of
 // (page state JSON length as 4 bytes little-endian, the page state JSON, the program's memory).
 async function saveSession() {
-  message(WORDS.saving);
+  message('session.saving');
   const memory = window.Module.HEAPU8;
   const page = new TextEncoder().encode(JSON.stringify(pageState()));
   const raw = new Uint8Array(4 + page.length + memory.length);
@@ -74,25 +70,26 @@ async function saveSession() {
   a.click();
   a.remove();
   setTimeout(() => URL.revokeObjectURL(url), 1000);
-  message(WORDS.saved(Math.ceil(file.size / 1024)));
+  message('session.saved', { kb: Math.ceil(file.size / 1024) });
 }
 
-// Reads a session file; throws with the words for the pilot when it cannot be resumed here.
+// Reads a session file; throws a Refusal when it cannot be resumed here.
 async function readSession(file) {
+  const name = { name: file.name };
   const bytes = new Uint8Array(await file.arrayBuffer());
   const text = new TextDecoder('latin1').decode(bytes.subarray(0, Math.min(bytes.length, 1024)));
   const end = text.indexOf('\n', MAGIC.length);
-  if (!text.startsWith(MAGIC) || end < 0) throw new Error(WORDS.notSession(file.name));
+  if (!text.startsWith(MAGIC) || end < 0) throw new Refusal('session.notSession', name);
   let head;
-  try { head = JSON.parse(text.substring(MAGIC.length, end)); } catch (e) { throw new Error(WORDS.notSession(file.name)); }
+  try { head = JSON.parse(text.substring(MAGIC.length, end)); } catch (e) { throw new Refusal('session.notSession', name); }
   const body = bytes.subarray(end + 1);
-  if ((await sha256(body)) !== head.sha256) throw new Error(WORDS.damaged(file.name));
-  if (head.build !== await build()) throw new Error(WORDS.otherBuild(file.name));
+  if ((await sha256(body)) !== head.sha256) throw new Refusal('session.damaged', name);
+  if (head.build !== await build()) throw new Refusal('session.otherBuild', name);
   let raw;
-  try { raw = new Uint8Array(await squeeze(body, new DecompressionStream('gzip'))); } catch (e) { throw new Error(WORDS.damaged(file.name)); }
+  try { raw = new Uint8Array(await squeeze(body, new DecompressionStream('gzip'))); } catch (e) { throw new Refusal('session.damaged', name); }
   const n = new DataView(raw.buffer).getUint32(0, true);
   const memory = raw.subarray(4 + n);
-  if (memory.length !== head.memoryBytes) throw new Error(WORDS.damaged(file.name));
+  if (memory.length !== head.memoryBytes) throw new Refusal('session.damaged', name);
   return { page: JSON.parse(new TextDecoder().decode(raw.subarray(4, 4 + n))), memory };
 }
 
@@ -122,13 +119,13 @@ function resumeSession(ev) {
   ev.target.value = '';
   if (!file) return;
   readSession(file).then((session) => {
-    if (!window.confirm(WORDS.discard)) return;
+    if (!window.confirm(t('session.discard'))) return;
     restore(session);
-    message(WORDS.resumed(file.name));
-  }, (e) => message(e.message, true));
+    message('session.resumed', { name: file.name });
+  }, (e) => message(e.id || e.message, e.values, true));
 }
 
 export function bindSession() {
-  $('savesession').addEventListener('click', () => { saveSession().catch((e) => message(e.message, true)); });
+  $('savesession').addEventListener('click', () => { saveSession().catch((e) => message(e.message, {}, true)); });
   $('resumesession').addEventListener('change', resumeSession);
 }

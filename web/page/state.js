@@ -1,5 +1,7 @@
 // The trainer page's shared state and settings: the `trainer` object (also window.trainer, which
 // the tests and the benchmark read), the virtual simulator folder's paths and the storage keys.
+import { LANGUAGE_EVENT, t } from './words.js';
+import './words_page.js';
 
 export const FRAME_HZ = 18;                  // simulator frames per second of wall time
 export const MAX_FRAMES_PER_DRAW = 400;      // catching up after a stall stops here
@@ -26,8 +28,15 @@ window.trainer = trainer;
 
 export function $(id) { return document.getElementById(id); }
 
-export function setStatus(text, isError) {
+// Shows status `id` (words.js) with its values, worded again when the language changes; a
+// text no words file knows shows as it is.
+let shownStatus = null;
+export function setStatus(id, values = {}, isError = false) {
+  if (typeof values === 'boolean') [values, isError] = [{}, values];
+  shownStatus = { id, values, isError };
+  const text = t(id, values);
   $('status').textContent = text;
   $('status').classList.toggle('error', !!isError);
   if (isError) trainer.error = text;
 }
+document.addEventListener(LANGUAGE_EVENT, () => { if (shownStatus) setStatus(shownStatus.id, shownStatus.values, shownStatus.isError); });

@@ -15,7 +15,9 @@ function chosenLanguage() {
   return LANGUAGES.includes(kept) ? kept : 'en';
 }
 
-export const lang = chosenLanguage();
+// The page's language; it changes in place when the pilot chooses another (setLanguage).
+export let lang = chosenLanguage();
+export const LANGUAGE_EVENT = 'q14-language';
 
 // A feature's words: { en: { id: text }, ru: { id: text } }. A text is a string with {name}
 // places for its values, or a function of the values (for plurals and numbers).
@@ -39,13 +41,47 @@ export function applyWords(root = document) {
   for (const e of root.querySelectorAll('[data-t]')) e.textContent = t(e.dataset.t);
   for (const e of root.querySelectorAll('[data-t-label]')) e.setAttribute('aria-label', t(e.dataset.tLabel));
   for (const e of root.querySelectorAll('[data-t-title]')) e.title = t(e.dataset.tTitle);
+  for (const e of root.querySelectorAll('[data-t-placeholder]')) e.placeholder = t(e.dataset.tPlaceholder);
 }
 
-// Chooses the page language and opens the page again in it (the session is kept by the caller).
+// Chooses the page language and words the page in it in place, so the session runs on: the
+// static texts here, the rest by the features listening for LANGUAGE_EVENT. A ?lang= on the
+// address follows the choice.
 export function setLanguage(l) {
-  if (!LANGUAGES.includes(l)) return;
+  if (!LANGUAGES.includes(l) || l === lang) return;
+  lang = l;
   try { localStorage.setItem(STORE_KEY, l); } catch (e) { /* not remembered */ }
-  const u = new URL(location.href);
-  u.searchParams.set('lang', l);
-  location.replace(u.toString());
+  const query = new URLSearchParams(location.search);
+  if (query.has('lang')) {
+    query.set('lang', l);
+    history.replaceState(null, '', `?${query.toString().replace(/=(&|$)/g, '$1')}`);
+  }
+  applyWords(document);
+  document.dispatchEvent(new CustomEvent(LANGUAGE_EVENT, { detail: l }));
 }
+
+// Calls fn now and whenever the page language changes.
+export function onLanguage(fn) {
+  fn();
+  document.addEventListener(LANGUAGE_EVENT, () => fn());
+}
+
+// Every identifier a language lacks that the other has (the tests list them).
+export function missingWords() {
+  const out = [];
+  for (const l of LANGUAGES)
+    for (const other of LANGUAGES)
+      for (const id of Object.keys(tables[other])) if (!(id in tables[l])) out.push(`${l}:${id}`);
+  return out;
+}
+
+// Whether `id` has words in every language.
+export function hasWords(id) { return LANGUAGES.every((l) => id in tables[l]); }
+
+// Puts text `id` with its values into element el, and words it again when the language changes.
+const said = new Map();
+export function sayIn(el, id, values = {}) {
+  said.set(el, { id, values });
+  el.textContent = t(id, values);
+}
+document.addEventListener(LANGUAGE_EVENT, () => { for (const [el, s] of said) el.textContent = t(s.id, s.values); });
