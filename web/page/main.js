@@ -1,7 +1,7 @@
 // The trainer page's start-up and frame loop: readies the Emscripten program (q14_web.js, the
 // host stand-in with both units as side modules), starts the units and runs and draws frames.
 import { api, bindApi, cError, withCString } from './capi.js';
-import { bindCaptions, loadFonts } from './captions.js';
+import { bindCaptions, bitmap, loadFonts } from './captions.js';
 import { bindExercises } from './exercises.js';
 import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
@@ -36,7 +36,6 @@ function start() {
   applyAircraft();
   window.addEventListener('resize', layout);
   layout();
-  loadFonts();
   trainer.ready = true;
   setStatus(trainer.resumed ? 'Resuming the saved flight' : 'Running');
   trainer.lastTime = performance.now();
@@ -72,7 +71,8 @@ function tick(now) {
     performance.mark('q14-ready');
     startOffline();
   }
-  if (now >= mapDue) {
+  // The map waits for the panels' first drawing, which comes first at start-up.
+  if (trainer.readyMarked && now >= mapDue) {
     recordFlight();
     drawMap();
     trainer.mapDraws++;
@@ -90,7 +90,10 @@ window.Module = {
 };
 bindHooks();
 bindExercises();
-// The program reads window.Module when it loads, so it comes after it.
-const program = document.createElement('script');
-program.src = 'q14_web.js';
-document.body.appendChild(program);
+// The segment fonts and every bitmap of the Latin panels (listed in art/index.json) load while
+// the program does, not once the panels ask for them (index.html names the program after this
+// module, so that it finds window.Module, and asks for the large files early). A caption set
+// chosen later loads its own bitmaps then.
+loadFonts();
+fetch('art/index.json').then((r) => r.json()).then((ids) => { for (const id of ids) bitmap(id, false); })
+  .catch(() => { /* the panels ask for their bitmaps as they draw */ });
