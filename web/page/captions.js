@@ -76,7 +76,7 @@ export function loadFonts() {
 function captionSets() { return Array.from($('captions').options, (o) => o.value); }
 
 // The set asked for on the address (?captions=cyrillic), else the one last chosen, else Latin.
-function initialCaptions() {
+export function initialCaptions() {
   let stored = null;
   try { stored = localStorage.getItem(CAPTIONS_KEY); } catch (e) { /* storage off */ }
   const name = new URLSearchParams(location.search).get('captions') || stored;

@@ -4,6 +4,7 @@
 // Usage: node offline_test.js <site dir> <report.xml>
 'use strict';
 const fs = require('fs');
+const http = require('http');
 const os = require('os');
 const path = require('path');
 const { execFileSync } = require('child_process');
@@ -34,6 +35,36 @@ async function unitsRun(page, what) {
   check(colours > 20, `${what}: unit 2's UVI shows only ${colours} colours`);
   check(page.errors.length === 0, `${what}: ${page.errors.join('; ')}`);
 }
+
+// One request to the site's server: its status, type, tag and the length of its body.
+function get(port, file, headers = {}) {
+  return new Promise((resolve, reject) => {
+    http.get({ host: '127.0.0.1', port, path: `/${file}`, headers }, (res) => {
+      let bytes = 0;
+      res.on('data', (d) => { bytes += d.length; });
+      res.on('end', () => resolve({ status: res.statusCode, type: res.headers['content-type'], tag: res.headers.etag, bytes }));
+    }).on('error', reject);
+  });
+}
+
+test('the server gives the manifest, the worker and the icons their types, and "not modified" for a tag it gave', async () => {
+  const server = await serve(siteDir, 0);
+  const port = server.address().port;
+  try {
+    for (const [file, type] of [['manifest.webmanifest', 'application/manifest+json'], ['sw.js', 'text/javascript'],
+      ['icon-192.png', 'image/png'], ['art/index.json', 'application/json'], ['', 'text/html; charset=utf-8']]) {
+      const first = await get(port, file);
+      check(first.status === 200 && first.type === type && first.bytes > 0, `/${file}: ${JSON.stringify(first)}, not ${type}`);
+      const again = await get(port, file, { 'If-None-Match': first.tag });
+      check(again.status === 304 && again.bytes === 0, `/${file} with its tag: ${JSON.stringify(again)}`);
+      const other = await get(port, file, { 'If-None-Match': '"0-0"' });
+      check(other.status === 200 && other.bytes === first.bytes, `/${file} with another tag: ${JSON.stringify(other)}`);
+    }
+    check((await get(port, '..%2Foutside')).status === 400, 'a path outside the site is not refused');
+  } finally {
+    await stop(server);
+  }
+});
 
 test('installable: the manifest parses without errors, its icons load, the browser finds nothing missing', async (ctx) => {
   const page = await open(ctx);
