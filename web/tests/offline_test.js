@@ -8,11 +8,10 @@ const http = require('http');
 const os = require('os');
 const path = require('path');
 const { execFileSync } = require('child_process');
-const { test, check, open, run } = require('./harness.js');
+const { test, check, open, bothUnitsDrawn, run } = require('./harness.js');
 const { serve, stop } = require('../serve.js');
 
 const [siteDir, reportPath] = process.argv.slice(2);
-const GAUGES = ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'];
 
 // Waits until the service worker serves the page (it takes over the page of the first visit).
 const controlled = (page) => page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 60000 });
@@ -23,16 +22,7 @@ async function unitsRun(page, what) {
   const f0 = await page.evaluate(() => Module._trainer_frame_number());
   await page.waitForFunction((f) => Module._trainer_frame_number() > f + 18, f0, { timeout: 15000 })
     .catch(() => { throw new Error(`${what}: the frames stand still at ${f0}`); });
-  const shown = await page.evaluate(() => window.trainer.gauges.map((g) => `${g.u}:${g.name}:${g.complete}`));
-  for (const u of [1, 2]) for (const g of GAUGES) check(shown.includes(`${u}:${g}:true`), `${what}: unit ${u} ${g} not drawn`);
-  const colours = await page.evaluate(() => {
-    const c = window.trainer.units[2].gauges.Q14_UVI.canvas;
-    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-    const seen = new Set();
-    for (let i = 0; i < d.length; i += 4 * 97) seen.add((d[i] << 16) | (d[i + 1] << 8) | d[i + 2]);
-    return seen.size;
-  });
-  check(colours > 20, `${what}: unit 2's UVI shows only ${colours} colours`);
+  await bothUnitsDrawn(page, what);
   check(page.errors.length === 0, `${what}: ${page.errors.join('; ')}`);
 }
 
