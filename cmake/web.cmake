@@ -73,12 +73,20 @@ add_custom_command(OUTPUT ${Q14_SITE}/art/stamp
   COMMAND ${CMAKE_COMMAND} -E touch ${Q14_SITE}/art/stamp
   DEPENDS ${Q14_BITMAPS} ${CMAKE_SOURCE_DIR}/web/bmp2png.py
   COMMENT "Panel bitmaps of every caption set to PNG")
+# The installed trainer's icons: unit 1's panel face.
+set(Q14_ICONS ${Q14_SITE}/icon-192.png ${Q14_SITE}/icon-512.png)
+add_custom_command(OUTPUT ${Q14_ICONS}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/make_icons.py ${Q14_LATIN_BITMAPS}/4128.bmp ${Q14_SITE} 192 512
+  DEPENDS ${Q14_LATIN_BITMAPS}/4128.bmp ${CMAKE_SOURCE_DIR}/web/make_icons.py ${CMAKE_SOURCE_DIR}/web/bmp2png.py
+  COMMENT "Trainer icons from the panel face")
+# The service worker comes last: it lists every file of the site and is versioned by their hash.
 add_custom_target(q14_site ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_PAGE_FILES} ${Q14_SITE}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_FONT_DIR}/DSEG7Classic-Regular.ttf
           ${Q14_FONT_DIR}/DSEG14Classic-Regular.ttf ${Q14_SITE}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/sim/gauges/q14_cfg/q14_ppm.cfg ${Q14_SITE}
-  DEPENDS ${Q14_SITE}/art/stamp ${Q14_PAGE_FILES} q14_web
+  COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/make_worker.js ${Q14_SITE} ${CMAKE_SOURCE_DIR}/web/offline_worker.js
+  DEPENDS ${Q14_SITE}/art/stamp ${Q14_ICONS} ${Q14_PAGE_FILES} q14_web
   COMMENT "Assembling the trainer site")
 
 # The browser tests: the site served as run-trainer serves it, driven in headless Chromium
@@ -92,6 +100,11 @@ q14_add_test(browser LABELS browser NEEDS native_trace LOCK browser TIMEOUT 900
              COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/tests/browser_test.js ${Q14_SITE} ${Q14_REPORTS}/browser.xml
                      ${Q14_REPORTS}/trainer.png ${Q14_REPORTS}/native-session.trace ${Q14_NATIVE_DIR}/tools/q14bench)
 
+# The trainer's benchmark with its targets as gates (web/bench.js; label bench, the figures in
+# docs/performance.md), given the native frame benchmark when the native tree has built it.
+q14_add_test(bench LABELS bench LOCK browser TIMEOUT 900
+             COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/bench.js ${Q14_SITE} ${Q14_NATIVE_DIR}/scenarios/q14_bench_frame 60)
+
 # Further browser suites, one CTest entry each: web/tests/<name>_test.js, given the site and its
 # report as the first suite is (the shared harness is web/tests/harness.js).
 function(q14_browser_suite name)
@@ -103,3 +116,4 @@ q14_browser_suite(screen)
 q14_browser_suite(debrief)
 q14_browser_suite(instructor)
 q14_browser_suite(lang)
+q14_browser_suite(offline)

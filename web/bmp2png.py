@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # Converts the panel bitmaps (uncompressed BMP of 4, 8 or 24 bits) into PNG files for the
-# browser trainer: same pixels, a fraction of the bytes. Usage: bmp2png.py <bmp dir> <out dir>
+# browser trainer: same pixels, pure black marked clear (the page draws it so where an element asks
+# for transparency and on black elsewhere), a fraction of the bytes. Usage: bmp2png.py <bmp dir> <out dir>
 # [<base bmp dir>]: with a base set, only the bitmaps that differ from it are converted (a caption
-# set's own artwork), and index.json in <out dir> lists their numbers for the page.
+# set's own artwork). index.json in <out dir> lists the numbers of the bitmaps converted.
 import json
 import os
 import struct
@@ -47,11 +48,13 @@ def bmp_pixels(data):
     return width, abs(height), rows
 
 
-def png_bytes(width, height, rows):
+def png_bytes(width, height, rows, clear_black=False):
     def chunk(kind, body):
         return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
     raw = b"".join(b"\0" + row for row in rows)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+    # The transparency chunk of a true-colour image names the one colour that is clear.
+    clear = chunk(b"tRNS", struct.pack(">HHH", 0, 0, 0)) if clear_black else b""
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) + clear +
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
@@ -72,14 +75,13 @@ def main():
                         continue
             except FileNotFoundError:
                 pass
-            own.append(int(name[:-4]))
+        own.append(int(name[:-4]))
         width, height, rows = bmp_pixels(data)
         with open(os.path.join(dst, name[:-4] + ".png"), "wb") as f:
-            f.write(png_bytes(width, height, rows))
-    if base:
-        with open(os.path.join(dst, "index.json"), "w") as f:
-            json.dump(own, f)
-            f.write("\n")
+            f.write(png_bytes(width, height, rows, clear_black=True))
+    with open(os.path.join(dst, "index.json"), "w") as f:
+        json.dump(own, f)
+        f.write("\n")
 
 
 if __name__ == "__main__":

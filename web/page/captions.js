@@ -11,7 +11,7 @@ import { drawPanels, markAllDirty } from './panels.js';
 // with the key's number, the read-outs (outside the panel map) 'area.<gauge>.<number>'.
 const READOUTS = ['Koord_i', 'Koord_s'];
 
-const images = new Map();   // address -> { img, loaded, ready, keyed }
+const images = new Map();   // address -> { img, loaded, ready, opaque }
 const ownBitmaps = { latin: new Set() };  // caption set -> the bitmaps it has of its own
 export const fonts = { ready: false };
 
@@ -21,7 +21,7 @@ function bitmapUrl(id, set) { return ownBitmaps[set] && ownBitmaps[set].has(id) 
 function image(url) {
   let e = images.get(url);
   if (!e) {
-    e = { img: new Image(), loaded: false, keyed: null };
+    e = { img: new Image(), loaded: false, opaque: null };
     e.ready = new Promise((resolve, reject) => {
       e.img.onload = () => { e.loaded = true; markAllDirty(); resolve(); };
       e.img.onerror = () => { setStatus('status.bitmap', { url }, true); reject(new Error(url)); };
@@ -33,24 +33,23 @@ function image(url) {
   return e;
 }
 
+// The PNG files carry pure black as clear, as elements with the transparency flag draw it; an
+// element without the flag gets it on black (the same pixels as the bitmap).
 export function bitmap(id, transparent) {
   const e = image(bitmapUrl(id, trainer.captions));
   if (!e.loaded) return null;
-  if (!transparent) return e.img;
-  if (!e.keyed) {
-    // Pure black is transparent in elements that carry the flag.
+  if (transparent) return e.img;
+  if (!e.opaque) {
     const c = document.createElement('canvas');
     c.width = e.img.width;
     c.height = e.img.height;
     const x = c.getContext('2d');
+    x.fillStyle = '#000';
+    x.fillRect(0, 0, c.width, c.height);
     x.drawImage(e.img, 0, 0);
-    const d = x.getImageData(0, 0, c.width, c.height);
-    for (let i = 0; i < d.data.length; i += 4)
-      if (d.data[i] === 0 && d.data[i + 1] === 0 && d.data[i + 2] === 0) d.data[i + 3] = 0;
-    x.putImageData(d, 0, 0);
-    e.keyed = c;
+    e.opaque = c;
   }
-  return e.keyed;
+  return e.opaque;
 }
 
 export function loadFonts() {
@@ -65,8 +64,7 @@ export function loadFonts() {
 
 function captionSets() { return Array.from($('captions').options, (o) => o.value); }
 
-// The set asked for on the address (?captions=cyrillic), else the one last chosen, else the
-// page language's (Cyrillic for Russian).
+// The set asked for on the address (?captions=cyrillic), else the one last chosen; null if none.
 function askedCaptions() {
   let stored = null;
   try { stored = localStorage.getItem(CAPTIONS_KEY); } catch (e) { /* storage off */ }
@@ -74,7 +72,8 @@ function askedCaptions() {
   return captionSets().includes(name) ? name : null;
 }
 const languageCaptions = () => (lang === 'ru' ? 'cyrillic' : 'latin');
-function initialCaptions() { return askedCaptions() || languageCaptions(); }
+// The set the page starts with: the one asked for, else the page language's (Cyrillic for Russian).
+export function initialCaptions() { return askedCaptions() || languageCaptions(); }
 
 // Switches both units' panels to caption set `name`: its own bitmaps (and the other sets'
 // counterparts) are loaded first, so that every panel changes in one redraw. The units run on.

@@ -35,6 +35,23 @@ const mapSeen = (page) => page.evaluate(() => new Promise((r) => {
 // What the page fetched, as the browser counts it (the server does not compress).
 const fetched = (page) => page.evaluate(() => performance.getEntriesByType('navigation').concat(
   performance.getEntriesByType('resource')).map((e) => ({ name: e.name, bytes: e.decodedBodySize })));
+// Every shown gauge of both units is drawn complete, and unit 1's UVI is not one flat colour
+// (the face, keys and legends show). `what` names the page in the messages.
+async function bothUnitsDrawn(page, what = 'the page') {
+  const shown = await page.evaluate(() => window.trainer.gauges.map((g) => `${g.u}:${g.name}:${g.complete}`));
+  for (const u of [1, 2])
+    for (const g of ['Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_i', 'Koord_s', 'DigTest'])
+      check(shown.includes(`${u}:${g}:true`), `${what}: unit ${u} ${g} not drawn (${shown})`);
+  const colours = await page.evaluate(() => {
+    const c = window.trainer.units[1].gauges.Q14_UVI.canvas;
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    const seen = new Set();
+    for (let i = 0; i < d.length; i += 4 * 97) seen.add((d[i] << 16) | (d[i + 1] << 8) | d[i + 2]);
+    return seen.size;
+  });
+  check(colours > 20, `${what}: the UVI shows only ${colours} colours`);
+}
+
 // Chooses a caption set in the page header and waits until the panels are drawn with it.
 async function chooseCaptions(page, set) {
   await page.selectOption('#captions', set);
@@ -125,6 +142,6 @@ async function run(siteDir, reportPath, suite = 'browser') {
 }
 
 module.exports = {
-  test, check, open, frames, text, redraw, mapSeen, fetched, chooseCaptions, clickArea, navigate,
+  test, check, open, frames, text, redraw, mapSeen, fetched, bothUnitsDrawn, chooseCaptions, clickArea, navigate,
   toPpmPage, keys, lit, routeReload, turnMode, flyUntil, run,
 };
