@@ -230,6 +230,12 @@ private:
         return profile_to_utf8(profile_value_read(e.raw, static_cast<uint32_t>(size)));
     }
 
+    // The bytes the units get for it (code page 1252): the numbers are read from these, which a
+    // value with letters outside ASCII makes shorter than its UTF-8 above.
+    static std::string units_bytes(const Entry& e, int size) {
+        return profile_to_ansi(profile_value_read(e.raw, static_cast<uint32_t>(size)));
+    }
+
     static std::string section_title(const std::string& lower_name) {
         return lower_name == "ppm" || lower_name == "sys" ? std::string(lower_name == "ppm" ? "PPM" : "SYS") : lower_name;
     }
@@ -328,7 +334,7 @@ private:
                 const std::string key = route_key(r, w);
                 auto it = ppm_.find(key);
                 const bool absent = it == ppm_.end() || it->second.no_value;
-                parse_route_value(absent ? kRouteDefaultValue : units_read(it->second, kRouteValueSize).c_str(),
+                parse_route_value(absent ? kRouteDefaultValue : units_bytes(it->second, kRouteValueSize).c_str(),
                                   &c_.lat[r][w], &c_.lon[r][w]);
                 c_.line[r][w] = it == ppm_.end() ? 0 : it->second.line;
                 if (absent) {
@@ -451,7 +457,8 @@ private:
             const Entry& e = it->second;
             c_.settings_line[k] = e.line;
             const std::string seen = e.no_value ? info.default_text : units_read(e, kSettingsValueSize);
-            c_.settings[k] = settings_number(seen.c_str(), info.default_text);
+            c_.settings[k] = e.no_value ? settings_number(info.default_text, info.default_text)
+                                        : settings_number(units_bytes(e, kSettingsValueSize).c_str(), info.default_text);
             auto error = [&](const Message& why) { add(CheckSeverity::kError, CheckPart::kSettings, -1, info.key, e.line, why); };
             auto warn = [&](const Message& why) { add(CheckSeverity::kWarning, CheckPart::kSettings, -1, info.key, e.line, why); };
             const MessageValue meaning = val("meaning", message(kSettingMeanings[k].meaning));

@@ -296,6 +296,16 @@ TEST(RouteCheck, WholeFileFindingsAndTheSettingsTheUnitsUse) {
               "f.cfg: error: ppm_03: missing from [PPM]: the units read it as 1*0,1*0, a waypoint at 1\xC2\xB0N 1\xC2\xB0" "E");
 }
 
+// The numbers come from the bytes the units get (code page 1252, one byte a letter), not from
+// the UTF-8 the messages quote: 20 dashes take 60 bytes there and would push the longitude
+// past the 63 the units read.
+TEST(RouteCheck, WaypointsWithLettersBeyondAsciiReadAsTheUnitsReadThem) {
+    RouteFileCheck c = check_route_file(file_with("ppm_02", "55*30" + std::string(20, '\x97') + ",38*0"), "f.cfg");
+    EXPECT_DOUBLE_EQ(c.lat[0][2], 55.5);
+    EXPECT_DOUBLE_EQ(c.lon[0][2], 38);
+    EXPECT_TRUE(check_route_has_errors(c, 0));  // not deg*min,deg*min all the same
+}
+
 TEST(RouteCheck, TurnLeadsFollowTheSpeedAndTheFilesBankTime) {
     // A leg of 2.8 km: too short for the lead at 600 km/h, long enough at 200 km/h.
     const std::string text = file_with("ppm_02", "55*1.5,37*0");
