@@ -6,8 +6,11 @@ import { areaName } from './captions.js';
 import { focusHolder } from './focus.js';
 import { pressArea } from './input.js';
 import { trainer } from './state.js';
-import { t } from './words.js';
+import { LANGUAGE_EVENT, t } from './words.js';
 import './words_screen.js';
+
+// The controls take the page language's names when the pilot chooses another.
+document.addEventListener(LANGUAGE_EVENT, () => { for (const g of trainer.gauges) if (g.controls && g.width) nameControls(g); });
 
 // Keys that turn the focused knob, lever or selector one step, by the way they turn it.
 const TURN = { ArrowUp: 'Up', ArrowRight: 'Up', ArrowDown: 'Down', ArrowLeft: 'Down' };

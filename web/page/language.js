@@ -5,10 +5,11 @@ import { applyWords, lang, LANGUAGE_EVENT, missingWords, setLanguage, t } from '
 import { unwordedMessages } from './words_messages.js';
 
 // A file field's own button and note are the browser's, in the browser's language: each file
-// field of the page (but the aircraft panel's) gets a button of the page's words in its place.
-function wordFileFields() {
+// field of the page gets a button of the page's words in its place (also those that panels
+// built after the start add: main.js calls this again once they are there).
+export function wordFileFields() {
   for (const input of document.querySelectorAll('input[type=file]')) {
-    if (input.closest('#flight') || input.dataset.worded) continue;
+    if (input.dataset.worded) continue;
     input.dataset.worded = '1';
     const b = document.createElement('button');
     b.type = 'button';

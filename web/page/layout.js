@@ -3,7 +3,7 @@
 import { markAllDirty } from './panels.js';
 import { showNames } from './controls.js';
 import { trainer } from './state.js';
-import { t } from './words.js';
+import { applyWords, LANGUAGE_EVENT, t } from './words.js';
 import './words_screen.js';
 
 const WIDE_MIN_PX = 1100;      // from this window width the side panels stand in a column at the right
@@ -83,29 +83,31 @@ function build() {
   view.built = true;
   const units = document.getElementById('units');
   view.switches = {};
-  const unitSwitch = el('div', { class: 'unitswitch', role: 'group', 'aria-label': t('screen.switch') });
+  const unitSwitch = el('div', { class: 'unitswitch', role: 'group', 'data-t-label': 'screen.switch' });
   for (const u of [1, 2]) {
-    view.switches[u] = el('button', { type: 'button', 'data-unit': u }, t('screen.unit', { u }));
+    view.switches[u] = el('button', { type: 'button', 'data-unit': u, 'data-t': 'screen.unit', 'data-t-values': JSON.stringify({ u }) });
     view.switches[u].addEventListener('click', () => { showUnit(u); layout(); });
     unitSwitch.append(view.switches[u]);
   }
-  view.zoomOut = el('button', { type: 'button', class: 'zoomout', 'aria-label': t('screen.zoomOut'), title: t('screen.zoomOut') }, '−');
-  view.zoomIn = el('button', { type: 'button', class: 'zoomin', 'aria-label': t('screen.zoomIn'), title: t('screen.zoomIn') }, '+');
-  view.zoomFit = el('button', { type: 'button', class: 'zoomfit', 'aria-label': t('screen.zoomFitLabel') }, t('screen.zoomFit'));
+  view.zoomOut = el('button', { type: 'button', class: 'zoomout', 'data-t-label': 'screen.zoomOut', 'data-t-title': 'screen.zoomOut' }, '−');
+  view.zoomIn = el('button', { type: 'button', class: 'zoomin', 'data-t-label': 'screen.zoomIn', 'data-t-title': 'screen.zoomIn' }, '+');
+  view.zoomFit = el('button', { type: 'button', class: 'zoomfit', 'data-t-label': 'screen.zoomFitLabel', 'data-t': 'screen.zoomFit' });
   view.zoomShown = el('output', { class: 'zoomshown' });
   view.zoomOut.addEventListener('click', () => setZoom(view.zoom - 1));
   view.zoomIn.addEventListener('click', () => setZoom(view.zoom + 1));
   view.zoomFit.addEventListener('click', () => setZoom(ZOOMS.indexOf(1)));
-  const names = el('button', { type: 'button', class: 'namestoggle', 'aria-pressed': 'false' }, t('screen.names'));
+  const names = el('button', { type: 'button', class: 'namestoggle', 'aria-pressed': 'false', 'data-t': 'screen.names' });
   names.addEventListener('click', () => {
     const on = names.getAttribute('aria-pressed') !== 'true';
     names.setAttribute('aria-pressed', String(on));
     showNames(on);
   });
-  const zoom = el('div', { class: 'zoom', role: 'group', 'aria-label': t('screen.bar') }, view.zoomOut, view.zoomShown, view.zoomIn, view.zoomFit);
-  view.step = el('div', { id: 'stepnow', role: 'status', 'aria-label': t('screen.stepLabel') });
+  const zoom = el('div', { class: 'zoom', role: 'group', 'data-t-label': 'screen.bar' }, view.zoomOut, view.zoomShown, view.zoomIn, view.zoomFit);
+  view.step = el('div', { id: 'stepnow', role: 'status', 'data-t-label': 'screen.stepLabel' });
   const bar = el('div', { id: 'screenbar' }, el('div', { class: 'tools' }, unitSwitch, zoom, names), view.step);
   units.before(bar);
+  applyWords(bar);
+  document.addEventListener(LANGUAGE_EVENT, () => { followStep(); layout(); });
   showUnit(trainer.activeUnit || 1);
   setZoom(view.zoom);
   followStep();

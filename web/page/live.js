@@ -4,7 +4,7 @@ import { caption } from './caption_words.js';
 import { PUR, SEL, UVI } from './capi.js';
 import { gaugeText, hasElement, needleAngle } from './panels.js';
 import { trainer } from './state.js';
-import { t } from './words.js';
+import { LANGUAGE_EVENT, t } from './words.js';
 import './words_screen.js';
 
 // The lamps by panel element, with the caption (or the word) they are read by.
@@ -22,6 +22,8 @@ const SELECTOR_STEP_DEG = 30;
 
 let region = null;
 let spoken = 0;  // the unit the region speaks of
+// Another page language: the region speaks again, in it, after the next drawing.
+document.addEventListener(LANGUAGE_EVENT, () => { spoken = 0; });
 
 // A display text as it is read: the degree mark for the segment font's star, blanks trimmed.
 function readable(text) {

@@ -6,7 +6,7 @@ import { bindExercises } from './exercises.js';
 import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
 import { bindHooks } from './hooks.js';
-import { bindLanguage } from './language.js';
+import { bindLanguage, wordFileFields } from './language.js';
 import { bindControls } from './input.js';
 import { bindInstructor } from './instructor.js';
 import { drawMap, recordFlight } from './map.js';
@@ -38,6 +38,7 @@ function start() {
   bindControls();
   bindSession();
   bindInstructor();
+  wordFileFields();
   window.addEventListener('resize', layout);
   layout();
   trainer.ready = true;

@@ -66,6 +66,7 @@ export function bindProgress(changed) {
   const b = document.createElement('button');
   b.type = 'button';
   b.id = 'exclear';
+  b.dataset.t = 'progress_clear';
   b.textContent = t('progress_clear');
   b.addEventListener('click', () => {
     if (!window.confirm(t('progress_clear_ask'))) return;

@@ -42,8 +42,13 @@ function buildPanel() {
     <div id="scenariomsg" role="alert"></div>`;
   $('flight').after(box);
   applyWords(box);
-  for (const s of SITUATIONS) $('scsituation').add(new Option(situationName(s.id), s.id));
+  for (const s of SITUATIONS) {
+    const o = new Option(situationName(s.id), s.id);
+    o.dataset.t = 'sit.' + s.id;
+    $('scsituation').add(o);
+  }
   $('scexercise').add(new Option(t('sc.noExercise'), '0'));
+  $('scexercise').options[0].dataset.t = 'sc.noExercise';
   for (let i = 1; i <= exerciseCount(); ++i) $('scexercise').add(new Option(String(i), String(i)));
   $('scstart').addEventListener('click', () => chosen().then((text) => start(text, true)));
   $('scshare').addEventListener('click', share);

@@ -35,12 +35,14 @@ export function t(id, values = {}) {
 }
 
 // Words every element under root that names its text by identifier: data-t for its text,
-// data-t-label for its accessible name, data-t-title for its hover title.
+// data-t-label for its accessible name, data-t-title for its hover title, their values (JSON) in
+// data-t-values. A feature that builds elements so has them worded again when the language changes.
 export function applyWords(root = document) {
   document.documentElement.lang = lang;
-  for (const e of root.querySelectorAll('[data-t]')) e.textContent = t(e.dataset.t);
-  for (const e of root.querySelectorAll('[data-t-label]')) e.setAttribute('aria-label', t(e.dataset.tLabel));
-  for (const e of root.querySelectorAll('[data-t-title]')) e.title = t(e.dataset.tTitle);
+  const values = (e) => (e.dataset.tValues ? JSON.parse(e.dataset.tValues) : {});
+  for (const e of root.querySelectorAll('[data-t]')) e.textContent = t(e.dataset.t, values(e));
+  for (const e of root.querySelectorAll('[data-t-label]')) e.setAttribute('aria-label', t(e.dataset.tLabel, values(e)));
+  for (const e of root.querySelectorAll('[data-t-title]')) e.title = t(e.dataset.tTitle, values(e));
   for (const e of root.querySelectorAll('[data-t-placeholder]')) e.placeholder = t(e.dataset.tPlaceholder);
 }
 

@@ -21,12 +21,12 @@ const ALLOWED = new Set(['q14', 'Q14_UVI', 'Q14_PUR', 'QN14_def_AP_Key', 'Koord_
 // Also the route keys, the plan's waypoint keys and the saved record's field names (snake_case).
 const allowed = (w) => ALLOWED.has(w) || /^(ppm_\w*(\.\.ppm_\d+)?|waypoint\.\d+|[a-z0-9]+(_[a-z0-9]+)+)$/i.test(w) || /\.pln$/i.test(w);
 
-// Every text of the page a pilot meets, with where it stands: text nodes (the aircraft section,
-// rebuilt by the instructor panel with its own words, and the route text itself left out),
+// Every text of the page a pilot meets, with where it stands: text nodes (the route text itself
+// left out),
 // accessible names, titles, placeholders, and the title of the page.
 function pageTexts() {
   const out = [{ where: 'title', text: document.title }];
-  const skip = (n) => n.closest && (n.closest('#flight') || n.closest('script') || n.closest('textarea'));
+  const skip = (n) => n.closest && (n.closest('script') || n.closest('textarea'));
   const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
   for (let n = walker.nextNode(); n; n = walker.nextNode())
     if (n.textContent.trim() && !skip(n.parentElement)) out.push({ where: n.parentElement.id || n.parentElement.tagName, text: n.textContent });
@@ -125,7 +125,7 @@ test('the Russian page has no English text left, messages and exercises included
     `the refused flight was not worded: ${flight}`);
   check(await page.evaluate(() => document.documentElement.lang) === 'ru', 'the page does not say it is Russian');
   // A file field shows the browser's own words ("Choose File"): none may be seen.
-  const fields = await page.$$eval('input[type=file]', (l) => l.filter((e) => !e.closest('#flight') && e.getClientRects().length).map((e) => e.id));
+  const fields = await page.$$eval('input[type=file]', (l) => l.filter((e) => e.getClientRects().length).map((e) => e.id));
   check(fields.length === 0, `file fields with the browser's words: ${fields.join(', ')}`);
   check(page.errors.length === 0, page.errors.join('; '));
   await page.close();
@@ -171,6 +171,9 @@ test('the language is chosen in place, the session running on, and remembered ac
   await page.selectOption('#lang', 'ru');
   await page.waitForFunction(() => window.trainer.captions === 'cyrillic' && window.trainer.drawn, null, { timeout: 15000 });
   check(await page.$eval('#cfgcheck', (e) => e.textContent) === 'Проверить', 'the buttons were not worded in Russian');
+  await redraw(page);
+  const left = english(await page.evaluate(pageTexts));
+  check(left.length === 0, `English left after choosing Russian in place:\n${[...new Set(left)].slice(0, 40).join('\n')}`);
   check(await page.evaluate(() => Module._trainer_frame_number()) === frame, 'choosing the language restarted the units');
   await page.goto(page.url().replace(/\?.*$/, '?hold'));
   await page.waitForFunction(() => window.trainer && window.trainer.drawn, null, { timeout: 15000 });

@@ -108,7 +108,7 @@ test('a newer build served later is offered as a reload, in the page\'s language
   const next = fs.mkdtempSync(path.join(os.tmpdir(), 'q14-next-build-'));
   fs.cpSync(siteDir, next, { recursive: true });
   const index = path.join(next, 'index.html');
-  fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace(/<title>[^<]*<\/title>/, '<title>q14 next build</title>'));
+  fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace(/<title[^>]*>[^<]*<\/title>/, '<title>q14 next build</title>'));
   execFileSync(process.execPath, [path.join(__dirname, '..', 'make_worker.js'), next, path.join(__dirname, '..', 'offline_worker.js')]);
   const [oldVersion, newVersion] = [workerVersion(siteDir), workerVersion(next)];
   check(oldVersion !== newVersion, `the changed build keeps the worker version ${oldVersion}`);
