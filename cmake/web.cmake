@@ -53,9 +53,6 @@ target_link_options(q14_web PRIVATE -sMAIN_MODULE=2 -sWASM_BIGINT -sEXPORTED_FUN
 # page offers every caption set whatever Q14_CAPTIONS says: the Latin set in art/, each other
 # set in art/<set>/ with only the bitmaps that differ from the Latin ones, listed in its index.json.
 file(GLOB Q14_PAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*)
-# index.html is written by web/make_preloads.js, with the files its first drawing waits for.
-set(Q14_PAGE_COPIED ${Q14_PAGE_FILES})
-list(FILTER Q14_PAGE_COPIED EXCLUDE REGEX "/index\\.html$")
 q14_caption_set(latin Q14_LATIN_BITMAPS Q14_UNUSED_RC)
 set(Q14_ART_COMMANDS COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py ${Q14_LATIN_BITMAPS} ${Q14_SITE}/art)
 file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${Q14_LATIN_BITMAPS}/*.bmp)
@@ -88,13 +85,12 @@ add_custom_command(OUTPUT ${Q14_ICONS}
   COMMENT "Trainer icons from the panel face")
 # The service worker comes last: it lists every file of the site and is versioned by their hash.
 add_custom_target(q14_site ALL
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_PAGE_COPIED} ${Q14_SITE}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_PAGE_FILES} ${Q14_SITE}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Q14_FONT_DIR}/DSEG7Classic-Regular.ttf
           ${Q14_FONT_DIR}/DSEG14Classic-Regular.ttf ${Q14_SITE}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/sim/gauges/q14_cfg/q14_ppm.cfg ${Q14_SITE}
-  COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/make_preloads.js ${Q14_SITE} ${CMAKE_SOURCE_DIR}/web/page/index.html
   COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/make_worker.js ${Q14_SITE} ${CMAKE_SOURCE_DIR}/web/offline_worker.js
-  DEPENDS ${Q14_SITE}/art/stamp ${Q14_ICONS} ${Q14_PAGE_FILES} ${CMAKE_SOURCE_DIR}/web/make_preloads.js q14_web
+  DEPENDS ${Q14_SITE}/art/stamp ${Q14_ICONS} ${Q14_PAGE_FILES} q14_web
   COMMENT "Assembling the trainer site")
 
 # The browser tests: the site served as run-trainer serves it, driven in headless Chromium

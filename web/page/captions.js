@@ -37,9 +37,10 @@ function image(url) {
 // width, height]); the others are files of their own.
 const atlas = { image: null, places: null, pieces: new Map() };
 
+// Resolves once the atlas's places are known (what bitmap() needs to tell where a bitmap lies).
 export function loadAtlas() {
   atlas.image = image('art/atlas.png');
-  fetch('art/atlas.json').then((r) => { if (!r.ok) throw new Error(r.status); return r.json(); })
+  return fetch('art/atlas.json').then((r) => { if (!r.ok) throw new Error(r.status); return r.json(); })
     .then((places) => { atlas.places = places; markAllDirty(); })
     .catch(() => setStatus('status.bitmap', { url: 'art/atlas.json' }, true));
 }

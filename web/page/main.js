@@ -102,8 +102,8 @@ bindExercises();
 // window.Module, and asks for the large files early). Another caption set loads its own bitmaps
 // when the panels choose it.
 loadFonts();
-loadAtlas();
+const shared = loadAtlas();
 if (initialCaptions() === 'latin') {
-  fetch('art/index.json').then((r) => r.json()).then((ids) => { for (const id of ids) bitmap(id, false); })
+  Promise.all([fetch('art/index.json').then((r) => r.json()), shared]).then(([ids]) => { for (const id of ids) bitmap(id, false); })
     .catch(() => { /* the panels ask for their bitmaps as they draw */ });
 }
