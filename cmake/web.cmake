@@ -65,13 +65,17 @@ foreach(set IN LISTS Q14_CAPTION_SETS)
          ${Q14_SET_BITMAPS} ${Q14_SITE}/art/${set} ${Q14_LATIN_BITMAPS})
     file(GLOB Q14_SET_FILES CONFIGURE_DEPENDS ${Q14_SET_BITMAPS}/*.bmp)
     list(APPEND Q14_BITMAPS ${Q14_SET_FILES})
+    list(APPEND Q14_OTHER_BITMAPS ${Q14_SET_BITMAPS})
   endif()
 endforeach()
+# What every set shares goes into one file, art/atlas.png.
+list(APPEND Q14_ART_COMMANDS COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/make_atlas.py
+     ${Q14_LATIN_BITMAPS} ${Q14_SITE}/art ${Q14_OTHER_BITMAPS})
 set(Q14_FONT_DIR /usr/share/fonts/truetype/dseg)
 add_custom_command(OUTPUT ${Q14_SITE}/art/stamp
   ${Q14_ART_COMMANDS}
   COMMAND ${CMAKE_COMMAND} -E touch ${Q14_SITE}/art/stamp
-  DEPENDS ${Q14_BITMAPS} ${CMAKE_SOURCE_DIR}/web/bmp2png.py
+  DEPENDS ${Q14_BITMAPS} ${CMAKE_SOURCE_DIR}/web/bmp2png.py ${CMAKE_SOURCE_DIR}/web/make_atlas.py
   COMMENT "Panel bitmaps of every caption set to PNG")
 # The installed trainer's icons: unit 1's panel face.
 set(Q14_ICONS ${Q14_SITE}/icon-192.png ${Q14_SITE}/icon-512.png)

@@ -11,7 +11,7 @@ import { drawPanels, markAllDirty } from './panels.js';
 // with the key's number, the read-outs (outside the panel map) 'area.<gauge>.<number>'.
 const READOUTS = ['Koord_i', 'Koord_s'];
 
-const images = new Map();   // address -> { img, loaded, ready, opaque }
+const images = new Map();   // address -> { img, loaded, ready, pieces }
 const ownBitmaps = { latin: new Set() };  // caption set -> the bitmaps it has of its own
 export const fonts = { ready: false };
 
@@ -21,7 +21,7 @@ function bitmapUrl(id, set) { return ownBitmaps[set] && ownBitmaps[set].has(id) 
 function image(url) {
   let e = images.get(url);
   if (!e) {
-    e = { img: new Image(), loaded: false, opaque: null };
+    e = { img: new Image(), loaded: false, pieces: null };
     e.ready = new Promise((resolve, reject) => {
       e.img.onload = () => { e.loaded = true; markAllDirty(); resolve(); };
       e.img.onerror = () => { setStatus('status.bitmap', { url }, true); reject(new Error(url)); };
@@ -33,23 +33,41 @@ function image(url) {
   return e;
 }
 
+// The bitmaps every set shares lie in one file, art/atlas.png (art/atlas.json: number -> [x, y,
+// width, height]); the others are files of their own.
+const atlas = { image: null, places: null, pieces: new Map() };
+
+// Resolves once the atlas's places are known (what bitmap() needs to tell where a bitmap lies).
+export function loadAtlas() {
+  atlas.image = image('art/atlas.png');
+  return fetch('art/atlas.json').then((r) => { if (!r.ok) throw new Error(r.status); return r.json(); })
+    .then((places) => { atlas.places = places; markAllDirty(); })
+    .catch(() => setStatus('status.bitmap', { url: 'art/atlas.json' }, true));
+}
+
+// What drawBitmap draws: the part [sx, sy, width, height] of an image, on black unless clear.
+const piece = (source, [sx, sy, width, height], onBlack) => ({ source, sx, sy, width, height, onBlack });
+
 // The PNG files carry pure black as clear, as elements with the transparency flag draw it; an
-// element without the flag gets it on black (the same pixels as the bitmap).
+// element without the flag gets it on black (the same pixels as the bitmap). Null until loaded.
 export function bitmap(id, transparent) {
-  const e = image(bitmapUrl(id, trainer.captions));
+  const own = ownBitmaps[trainer.captions] && ownBitmaps[trainer.captions].has(id);
+  if (!own && !atlas.places) return null;
+  const place = own ? null : atlas.places[id];
+  const e = place ? atlas.image : image(bitmapUrl(id, trainer.captions));
   if (!e.loaded) return null;
-  if (transparent) return e.img;
-  if (!e.opaque) {
-    const c = document.createElement('canvas');
-    c.width = e.img.width;
-    c.height = e.img.height;
-    const x = c.getContext('2d');
-    x.fillStyle = '#000';
-    x.fillRect(0, 0, c.width, c.height);
-    x.drawImage(e.img, 0, 0);
-    e.opaque = c;
+  const key = (place ? id * 2 : 0) + (transparent ? 1 : 0);
+  const pieces = place ? atlas.pieces : (e.pieces = e.pieces || new Map());
+  if (!pieces.has(key)) pieces.set(key, piece(e.img, place || [0, 0, e.img.width, e.img.height], !transparent));
+  return pieces.get(key);
+}
+
+export function drawBitmap(ctx, b, x, y) {
+  if (b.onBlack) {
+    ctx.fillStyle = '#000';
+    ctx.fillRect(x, y, b.width, b.height);
   }
-  return e.opaque;
+  ctx.drawImage(b.source, b.sx, b.sy, b.width, b.height, x, y, b.width, b.height);
 }
 
 export function loadFonts() {

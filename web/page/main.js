@@ -1,7 +1,7 @@
 // The trainer page's start-up and frame loop: readies the Emscripten program (q14_web.js, the
 // host stand-in with both units as side modules), starts the units and runs and draws frames.
 import { api, bindApi, cError, withCString } from './capi.js';
-import { bindCaptions, bitmap, initialCaptions, loadFonts } from './captions.js';
+import { bindCaptions, bitmap, initialCaptions, loadAtlas, loadFonts } from './captions.js';
 import { bindExercises } from './exercises.js';
 import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
@@ -96,12 +96,14 @@ window.Module = {
 bindLanguage();
 bindHooks();
 bindExercises();
-// The segment fonts and, when the panels start with the Latin captions, all their bitmaps (listed
-// in art/index.json) load while the program does, not once the panels ask for them (index.html
-// names the program after this module, so that it finds window.Module, and asks for the large
-// files early). Another caption set loads its own bitmaps when the panels choose it.
+// The segment fonts, the bitmaps every caption set shares and, when the panels start with the
+// Latin captions, all their bitmaps (listed in art/index.json) load while the program does, not
+// once the panels ask for them (index.html names the program after this module, so that it finds
+// window.Module, and asks for the large files early). Another caption set loads its own bitmaps
+// when the panels choose it.
 loadFonts();
+const shared = loadAtlas();
 if (initialCaptions() === 'latin') {
-  fetch('art/index.json').then((r) => r.json()).then((ids) => { for (const id of ids) bitmap(id, false); })
+  Promise.all([fetch('art/index.json').then((r) => r.json()), shared]).then(([ids]) => { for (const id of ids) bitmap(id, false); })
     .catch(() => { /* the panels ask for their bitmaps as they draw */ });
 }

@@ -1,7 +1,7 @@
 // The panels on the page: one canvas per shown gauge, drawn from the drawing steps the host
 // stand-in walks from each gauge's element chain, and what an element shows (text, needle, lit).
 import { api, F, KIND, UVI, latin1 } from './capi.js';
-import { bitmap, fonts } from './captions.js';
+import { bitmap, drawBitmap, fonts } from './captions.js';
 import { nameControls, placeControls } from './controls.js';
 import { bindMouse } from './input.js';
 import { layout } from './layout.js';
@@ -171,11 +171,11 @@ function drawGauge(gauge) {
       ctx.translate(s[b + F.X], s[b + F.Y]);
       ctx.rotate((s[b + F.Angle] * Math.PI) / 180);
       ctx.imageSmoothingEnabled = (s[b + F.Flags] & 2) !== 0;
-      ctx.drawImage(img, -s[b + F.PivotX], -s[b + F.PivotY]);
+      drawBitmap(ctx, img, -s[b + F.PivotX], -s[b + F.PivotY]);
       ctx.restore();
     } else {
       ctx.imageSmoothingEnabled = false;
-      ctx.drawImage(img, s[b + F.X], s[b + F.Y]);
+      drawBitmap(ctx, img, s[b + F.X], s[b + F.Y]);
     }
   }
   gauge.dirty = !complete || !fonts.ready;
