@@ -53,6 +53,17 @@ target_link_options(q14_web PRIVATE -sMAIN_MODULE=2 -sWASM_BIGINT -sEXPORTED_FUN
 # page offers every caption set whatever Q14_CAPTIONS says: the Latin set in art/, each other
 # set in art/<set>/ with only the bitmaps that differ from the Latin ones, listed in its index.json.
 file(GLOB Q14_PAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*)
+# The page's scripts are ES modules (main.js and what it imports); the site serves them as one
+# minified script, trainer.js, which the browser fetches and compiles in one go instead of in
+# rounds of imports.
+file(GLOB Q14_PAGE_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*.js)
+list(REMOVE_ITEM Q14_PAGE_FILES ${Q14_PAGE_SCRIPTS})
+find_program(Q14_ESBUILD esbuild REQUIRED)
+add_custom_command(OUTPUT ${Q14_SITE}/trainer.js
+  COMMAND ${Q14_ESBUILD} ${CMAKE_SOURCE_DIR}/web/page/main.js --bundle --minify --format=iife --target=es2020
+          --log-level=warning --outfile=${Q14_SITE}/trainer.js
+  DEPENDS ${Q14_PAGE_SCRIPTS}
+  COMMENT "Bundling the page's scripts")
 q14_caption_set(latin Q14_LATIN_BITMAPS Q14_UNUSED_RC)
 set(Q14_ART_COMMANDS COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py ${Q14_LATIN_BITMAPS} ${Q14_SITE}/art)
 file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${Q14_LATIN_BITMAPS}/*.bmp)
@@ -90,7 +101,7 @@ add_custom_target(q14_site ALL
           ${Q14_FONT_DIR}/DSEG14Classic-Regular.ttf ${Q14_SITE}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/sim/gauges/q14_cfg/q14_ppm.cfg ${Q14_SITE}
   COMMAND ${Q14_NODE} ${CMAKE_SOURCE_DIR}/web/make_worker.js ${Q14_SITE} ${CMAKE_SOURCE_DIR}/web/offline_worker.js
-  DEPENDS ${Q14_SITE}/art/stamp ${Q14_ICONS} ${Q14_PAGE_FILES} q14_web
+  DEPENDS ${Q14_SITE}/art/stamp ${Q14_ICONS} ${Q14_PAGE_FILES} ${Q14_SITE}/trainer.js q14_web
   COMMENT "Assembling the trainer site")
 
 # The browser tests: the site served as run-trainer serves it, driven in headless Chromium

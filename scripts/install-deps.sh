@@ -21,8 +21,9 @@ PACKAGES=(
   pkg-config libcairo2-dev libfontconfig1-dev libpugixml-dev
   # fonts q14bench draws with: segment display, read-outs, plot text
   fonts-dseg fonts-liberation fonts-dejavu-core
-  # the browser trainer: Emscripten (web preset), the artwork converter, the browser the tests drive
-  emscripten python3 chromium
+  # the browser trainer: Emscripten (web preset), the artwork converter, the bundler of the page's
+  # scripts, the browser the tests drive
+  emscripten python3 esbuild chromium
 )
 
 # shellcheck source=scripts/apt.sh

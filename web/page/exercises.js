@@ -6,7 +6,7 @@
 import { namedValue, PAGE, PUR, SEL, UVI } from './capi.js';
 import { withCaptions } from './caption_words.js';
 import { beginDebrief, debriefView, finishDebrief, knobPage, observeDebrief } from './debrief.js';
-import { EXERCISE_TEXTS, EXERCISE_WORDS } from './exercise_texts.js';
+import { EXERCISE_LANGUAGES, EXERCISE_TEXTS, EXERCISE_WORDS } from './exercise_texts.js';
 import { aircraft } from './instructor.js';
 import { gaugeText, hasElement, needleAngle } from './panels.js';
 import { bindProgress, progressNote, recordResult } from './progress.js';
@@ -265,7 +265,7 @@ function tick() {
 }
 
 export function bindExercises() {
-  trainer.exercises = { list: EXERCISES, observe: tick, start, state, render };
+  trainer.exercises = { list: EXERCISES, languages: EXERCISE_LANGUAGES, observe: tick, start, state, render };
   const show = () => { render(); bindProgress(render); };
   document.addEventListener('DOMContentLoaded', show);
   if (document.readyState !== 'loading') show();

@@ -139,8 +139,8 @@ test('every text and every message of the C++ has both languages', async (ctx) =
   check(unworded.length === 0, `messages of the C++ the page cannot word in Russian: ${unworded.join(', ')}`);
   check(await page.evaluate(() => Object.keys(window.trainer.layout.messages).length) > 100, 'the C++ exported too few messages');
   // Each exercise has its title and as many steps in Russian as it has conditions.
-  const shapes = await page.evaluate(async () => {
-    const { EXERCISE_LANGUAGES } = await import('./exercise_texts.js');
+  const shapes = await page.evaluate(() => {
+    const { languages: EXERCISE_LANGUAGES } = window.trainer.exercises;
     return window.trainer.exercises.list.map((ex, i) => [ex.steps.length, EXERCISE_LANGUAGES.en[i].steps.length,
       EXERCISE_LANGUAGES.ru[i].steps.length, !!EXERCISE_LANGUAGES.ru[i].title]);
   });
