@@ -41,12 +41,13 @@ add_executable(q14_web ${CMAKE_SOURCE_DIR}/web/trainer_api.cpp ${CMAKE_SOURCE_DI
                        ${CMAKE_SOURCE_DIR}/web/debrief_api.cpp ${CMAKE_SOURCE_DIR}/web/instructor_api.cpp)
 target_link_libraries(q14_web PRIVATE q14host q14plat q14plan)
 add_dependencies(q14_web q14_web_exports)
-set_target_properties(q14_web PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${Q14_SITE} LINK_DEPENDS "${Q14_WEB_EXPORTS};${CMAKE_SOURCE_DIR}/web/trainer_lib.js")
+set_target_properties(q14_web PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${Q14_SITE} LINK_DEPENDS "${Q14_WEB_EXPORTS};${CMAKE_SOURCE_DIR}/web/trainer_lib.js;${CMAKE_SOURCE_DIR}/web/compile_hint.js")
 # 64-bit values cross between the modules as they are (the performance counter), without the
 # JavaScript helpers that would otherwise split them.
 target_link_options(q14_web PRIVATE -sMAIN_MODULE=2 -sWASM_BIGINT -sEXPORTED_FUNCTIONS=@${Q14_WEB_EXPORTS}
   -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString,stringToUTF8,lengthBytesUTF8,stackSave,stackRestore,stackAlloc,addRunDependency,removeRunDependency
   -sALLOW_MEMORY_GROWTH=1 -sINVOKE_RUN=0 -sENVIRONMENT=web --js-library ${CMAKE_SOURCE_DIR}/web/trainer_lib.js
+  --extern-pre-js ${CMAKE_SOURCE_DIR}/web/compile_hint.js
 )
 
 # The page: its files, the panel bitmaps as PNG, the segment fonts and the sample route. The
@@ -55,14 +56,14 @@ target_link_options(q14_web PRIVATE -sMAIN_MODULE=2 -sWASM_BIGINT -sEXPORTED_FUN
 file(GLOB Q14_PAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*)
 # The page's scripts are ES modules (main.js and what it imports); the site serves them as one
 # minified script, trainer.js, which the browser fetches and compiles in one go instead of in
-# rounds of imports.
+# rounds of imports, every function of it while it streams (the comment the banner puts first).
 file(GLOB Q14_PAGE_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*.js)
 list(REMOVE_ITEM Q14_PAGE_FILES ${Q14_PAGE_SCRIPTS})
 find_program(Q14_ESBUILD esbuild REQUIRED)
 add_custom_command(OUTPUT ${Q14_SITE}/trainer.js
   COMMAND ${Q14_ESBUILD} ${CMAKE_SOURCE_DIR}/web/page/main.js --bundle --minify --format=iife --target=es2020
-          --log-level=warning --outfile=${Q14_SITE}/trainer.js
-  DEPENDS ${Q14_PAGE_SCRIPTS}
+          --log-level=warning --outfile=${Q14_SITE}/trainer.js "--banner:js=//# allFunctionsCalledOnLoad"
+  DEPENDS ${Q14_PAGE_SCRIPTS} VERBATIM
   COMMENT "Bundling the page's scripts")
 q14_caption_set(latin Q14_LATIN_BITMAPS Q14_UNUSED_RC)
 set(Q14_ART_COMMANDS COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py ${Q14_LATIN_BITMAPS} ${Q14_SITE}/art)
