@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # Gathers the panel bitmaps every caption set shares into one PNG (atlas.png, with atlas.json giving
 # each number's [x, y, width, height]), so the page asks for one file instead of dozens; the bitmaps
-# a set has of its own stay single files. Usage: make_atlas.py <Latin bmp dir> <art dir> <other set bmp dir>...
+# a set has of its own stay single files, which the Latin set's index.json then lists. Usage: make_atlas.py <Latin bmp dir> <art dir> <other set bmp dir>...
 import json
 import os
 import sys
@@ -56,11 +56,18 @@ def main():
     with open(os.path.join(art, "atlas.json"), "w") as f:
         json.dump({str(n): p for n, p in sorted(places.items())}, f)
         f.write("\n")
-    # The single files of what the atlas holds are not part of the site.
+    # The single files of what the atlas holds are not part of the site; the Latin set's list
+    # (index.json) keeps the bitmaps it has as files of its own, as another set's list does.
     for n in places:
         path = os.path.join(art, f"{n}.png")
         if os.path.exists(path):
             os.remove(path)
+    index = os.path.join(art, "index.json")
+    with open(index) as f:
+        own = [n for n in json.load(f) if n not in places]
+    with open(index, "w") as f:
+        json.dump(own, f)
+        f.write("\n")
 
 
 if __name__ == "__main__":

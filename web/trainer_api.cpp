@@ -15,6 +15,8 @@
 #include "host/session_script.h"
 #include "host/standin.h"
 #include "nav/settings_value.h"
+#include "display/route_value.h"
+#include "platform/profile_reader.h"
 #include "panels/panel_map.h"
 #include "tools/geo.h"
 #include "tools/import_pln.h"
@@ -291,6 +293,23 @@ EMSCRIPTEN_KEEPALIVE const double* trainer_unit_position(int u) {
     bool ok = parse_koord_text(std::string(host_element_text_view(m, "Koord_s", 1)), false, g_position[0]) &&
               parse_koord_text(std::string(host_element_text_view(m, "Koord_s", 2)), true, g_position[1]);
     return ok ? g_position : nullptr;
+}
+
+// Where the aircraft starts, before the route check has read the whole route file at `path`:
+// waypoint 1 of route 0 as the units read the file, when its value is a valid position; null
+// otherwise (the page then parks the aircraft).
+EMSCRIPTEN_KEEPALIVE const double* trainer_route_start(const char* path) {
+    static double start[2];
+    std::FILE* f = path ? std::fopen(path, "rb") : nullptr;
+    if (!f) return nullptr;
+    std::string bytes;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
+    std::fclose(f);
+    char value[kRouteValueSize];
+    profile_get_string(bytes.data(), bytes.size(), true, "PPM", route_key(0, 1).c_str(), "", value, sizeof value);
+    std::string why;
+    return route_value_strict(value, start[0], start[1], why) ? start : nullptr;
 }
 
 // Route `route` (0..3) of a route file's text (`length` bytes), as the units would fly it, for the map: returns

@@ -21,7 +21,7 @@ export function bindApi() {
   const raw = (name) => Module['_' + name];
   for (const name of ['trainer_frames', 'trainer_walk', 'trainer_steps', 'trainer_step_fields', 'trainer_mouse_area',
     'trainer_click', 'trainer_key', 'trainer_set_aircraft', 'trainer_aircraft', 'trainer_unit_position',
-    'trainer_route_path', 'trainer_route_path_points', 'trainer_frame_number', 'trainer_error', 'trainer_gauge_name',
+    'trainer_route_start', 'trainer_route_path', 'trainer_route_path_points', 'trainer_frame_number', 'trainer_error', 'trainer_gauge_name',
     'trainer_check_route', 'trainer_layout', 'trainer_set_ext_power', 'trainer_set_engines', 'trainer_check_flight', 'trainer_flight_unit_on'])
     api[name] = raw(name);
   const layout = JSON.parse(Module.UTF8ToString(api.trainer_layout()));

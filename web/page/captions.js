@@ -37,13 +37,16 @@ function image(url) {
 // width, height]); the others are files of their own.
 const atlas = { image: null, places: null, pieces: new Map() };
 
-// Resolves once the atlas's places are known (what bitmap() needs to tell where a bitmap lies).
-export function loadAtlas() {
+// Resolves once the atlas's places are known (what bitmap() needs to tell where a bitmap lies);
+// `places` resolves to art/atlas.json's contents.
+export function loadAtlas(places) {
   atlas.image = image('art/atlas.png');
-  return fetch('art/atlas.json').then((r) => { if (!r.ok) throw new Error(r.status); return r.json(); })
-    .then((places) => { atlas.places = places; markAllDirty(); })
+  return places.then((p) => { atlas.places = p; markAllDirty(); })
     .catch(() => setStatus('status.bitmap', { url: 'art/atlas.json' }, true));
 }
+
+// Asks at once for the bitmaps the Latin set has as files of its own (art/index.json lists them).
+export function askLatinBitmaps(ids) { for (const id of ids) image(bitmapUrl(id, 'latin')); }
 
 // What drawBitmap draws: the part [sx, sy, width, height] of an image, on black unless clear.
 const piece = (source, [sx, sy, width, height], onBlack) => ({ source, sx, sy, width, height, onBlack });
@@ -55,7 +58,8 @@ export function bitmap(id, transparent) {
   if (!own && !atlas.places) return null;
   const place = own ? null : atlas.places[id];
   const e = place ? atlas.image : image(bitmapUrl(id, trainer.captions));
-  if (!e.loaded) return null;
+  // An image the browser has whole (from its cache) is drawn before its load event comes.
+  if (!e.loaded && !(e.img.complete && e.img.naturalWidth > 0)) return null;
   const key = (place ? id * 2 : 0) + (transparent ? 1 : 0);
   const pieces = place ? atlas.pieces : (e.pieces = e.pieces || new Map());
   if (!pieces.has(key)) pieces.set(key, piece(e.img, place || [0, 0, e.img.width, e.img.height], !transparent));

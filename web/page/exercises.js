@@ -266,7 +266,10 @@ function tick() {
 
 export function bindExercises() {
   trainer.exercises = { list: EXERCISES, languages: EXERCISE_LANGUAGES, observe: tick, start, state, render };
-  const show = () => { render(); bindProgress(render); };
-  document.addEventListener('DOMContentLoaded', show);
-  if (document.readyState !== 'loading') show();
+}
+
+// The list in the side panel, shown once the panels are first drawn (main.js).
+export function showExercises() {
+  if (!document.getElementById('exlist').firstChild) render();
+  bindProgress(render);
 }

@@ -1,7 +1,7 @@
 // The page's files: the virtual simulator folder, unit 2's saved flights (download, resume),
 // the route file (edit, check, use, download) and flight plans imported into it.
 import { api, cError, withCString } from './capi.js';
-import { $, CFG_PATH, FLIGHT_PATH, RESUME_KEY, ROUTE_KEY, SIM_DIR, STATE_FILE, STATE_SIZE, trainer } from './state.js';
+import { $, CFG_PATH, FLIGHT_PATH, RESUME_KEY, ROUTE_KEY, SIM_DIR, STATE_FILE, STATE_SIZE, setStatus, trainer } from './state.js';
 import { LANGUAGE_EVENT, sayIn, t } from './words.js';
 import './words_files.js';
 import { wordMessage } from './words_messages.js';
@@ -13,14 +13,30 @@ const EVENT_FLIGHT_SAVED = 38;
 // Frames unit 2 gets to write its state after the save event.
 const SAVE_WAIT_FRAMES = 200;
 
+// The units' code, compiled off the main thread since the page began to load (index.html; a
+// browser refuses to compile it synchronously when dlopen asks), is loaded into the program
+// before it starts, where dlopen finds it (the loader's table of preloaded modules).
+const UNIT_FILES = ['/q14_n1.so', '/q14_n2.so'];
+function prepareUnits() {
+  const Module = window.Module;
+  const load = window.loadWebAssemblyModule;
+  if (typeof load !== 'function' || !Module.preloadedWasm) {
+    // A loader without that table: the units' files, loaded by the program's own preloading.
+    for (const f of UNIT_FILES) Module.FS.createPreloadedFile('/', f.slice(1), f.slice(1).replace('.so', '.wasm'), true, false);
+    return;
+  }
+  Module.addRunDependency('units');
+  Promise.all(window.q14Early.units).then((modules) => {
+    modules.forEach((m, i) => { Module.preloadedWasm[UNIT_FILES[i]] = load(m, { nodelete: true }); });
+    Module.removeRunDependency('units');
+  }).catch((e) => setStatus('status.startFailed', { error: e.message }, true));
+}
+
 export function prepareFiles() {
   const FS = window.Module.FS;
   FS.mkdirTree(SIM_DIR + '/gauges/q14_cfg');
   FS.mkdirTree(SIM_DIR + '/flights');
-  // The units are compiled off the main thread before the program starts (a browser refuses
-  // to compile them synchronously when dlopen asks).
-  FS.createPreloadedFile('/', 'q14_n1.so', 'q14_n1.wasm', true, false);
-  FS.createPreloadedFile('/', 'q14_n2.so', 'q14_n2.wasm', true, false);
+  prepareUnits();
   const edited = localStorage.getItem(ROUTE_KEY);
   if (edited !== null) FS.writeFile(CFG_PATH, edited);
   else FS.createPreloadedFile(SIM_DIR + '/gauges/q14_cfg', 'q14_ppm.cfg', 'q14_ppm.cfg', true, true);

@@ -5,8 +5,8 @@ import { applyWords, lang, LANGUAGE_EVENT, missingWords, setLanguage, t } from '
 import { unwordedMessages } from './words_messages.js';
 
 // A file field's own button and note are the browser's, in the browser's language: each file
-// field of the page gets a button of the page's words in its place (also those that panels
-// built after the start add: main.js calls this again once they are there).
+// field of the page gets a button of the page's words in its place (main.js calls this once the
+// panels are drawn; a feature that adds file fields later calls it again).
 export function wordFileFields() {
   for (const input of document.querySelectorAll('input[type=file]')) {
     if (input.dataset.worded) continue;
@@ -23,7 +23,6 @@ export function wordFileFields() {
 }
 
 export function bindLanguage() {
-  wordFileFields();
   // For the tests: texts one language lacks, and the C++ messages the page cannot word.
   trainer.words = { missing: missingWords, unworded: () => unwordedMessages(trainer.layout.messages) };
   applyWords(document);

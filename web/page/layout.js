@@ -81,6 +81,7 @@ function followStep() {
 
 function build() {
   view.built = true;
+  view.building = true;   // the layout that builds lays out once, at its end
   const units = document.getElementById('units');
   view.switches = {};
   const unitSwitch = el('div', { class: 'unitswitch', role: 'group', 'data-t-label': 'screen.switch' });
@@ -112,12 +113,13 @@ function build() {
   setZoom(view.zoom);
   followStep();
   new MutationObserver(followStep).observe(document.getElementById('exlist'), { childList: true, subtree: true, characterData: true });
+  view.building = false;
 }
 
 // Lays the page out for the window as it is now; called on resizing, zooming and when the
 // panels' sizes become known.
 export function layout() {
-  if (!trainer.units[1]) return;
+  if (!trainer.units[1] || view.building) return;
   if (!view.built) build();
   const body = document.body;
   body.classList.toggle('wide', window.innerWidth >= WIDE_MIN_PX);

@@ -1,8 +1,8 @@
 // The trainer page's start-up and frame loop: readies the Emscripten program (q14_web.js, the
 // host stand-in with both units as side modules), starts the units and runs and draws frames.
 import { api, bindApi, cError, withCString } from './capi.js';
-import { bindCaptions, bitmap, initialCaptions, loadAtlas, loadFonts } from './captions.js';
-import { bindExercises } from './exercises.js';
+import { askLatinBitmaps, bindCaptions, initialCaptions, loadAtlas, loadFonts } from './captions.js';
+import { bindExercises, showExercises } from './exercises.js';
 import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
 import { bindHooks } from './hooks.js';
@@ -13,20 +13,36 @@ import { drawMap, recordFlight } from './map.js';
 import { openScenario, prepareScenario } from './scenario.js';
 import { startOffline } from './offline.js';
 import { bindSession } from './session.js';
-import { buildPanels, drawPanels, layout, walkAll } from './panels.js';
+import { buildPanels, drawGauges, layout, settlePanels, walkAll } from './panels.js';
 import { CFG_PATH, FLIGHT_PATH, FRAME_HZ, MAX_FRAMES_PER_DRAW, setStatus, trainer } from './state.js';
 
 const MAP_EVERY_MS = 250;
 // Where the units start without a route: the sample route's first waypoint.
 const PARKED = { lat: 55.97, lon: 37.41 };
 
+// Until both units are drawn the first time, each drawing comes before the frames then due; the
+// first complete one ends the start-up the benchmark times. What else the page shows (the panels'
+// controls, the side panels' lists) waited for it.
+function drawFirst() {
+  drawGauges();
+  if (!trainer.drawn) return;
+  trainer.readyMarked = true;
+  performance.mark('q14-ready');
+  loadRoute(window.Module.FS.readFile(CFG_PATH, { encoding: 'utf8' }));
+  settlePanels();
+  showExercises();
+  wordFileFields();
+  startOffline();
+}
+
 function start() {
   const Module = window.Module;
   bindApi();
   openScenario();
-  const cfg = Module.FS.readFile(CFG_PATH, { encoding: 'utf8' });
-  loadRoute(cfg);
-  const first = trainer.route[0] || PARKED;
+  // The aircraft starts at route 0's first waypoint; the whole route, for the map and the
+  // exercises, is checked once the units are drawn.
+  const at = withCString(CFG_PATH, (p) => api.trainer_route_start(p));
+  const first = at ? { lat: Module.HEAPF64[at / 8], lon: Module.HEAPF64[at / 8 + 1] } : PARKED;
   trainer.startPosition = first;
   const ok = withCString(FLIGHT_PATH, (fp) => Module._trainer_start(first.lat, first.lon, fp));
   if (!ok) {
@@ -38,7 +54,6 @@ function start() {
   bindControls();
   bindSession();
   bindInstructor();
-  wordFileFields();
   window.addEventListener('resize', layout);
   layout();
   trainer.ready = true;
@@ -50,6 +65,8 @@ function start() {
 let mapDue = 0;
 function tick(now) {
   const t0 = performance.now();
+  const starting = !trainer.readyMarked;
+  if (starting) drawFirst();
   const due = Math.min(((now - trainer.lastTime) / 1000) * FRAME_HZ, MAX_FRAMES_PER_DRAW / trainer.fastForward);
   trainer.carry = (trainer.carry || 0) + due;
   trainer.lastTime = now;
@@ -69,12 +86,9 @@ function tick(now) {
   }
   follow();
   checkSave();
-  drawPanels();
-  if (trainer.drawn && !trainer.readyMarked) {
-    // Both units drawn the first time: the start-up the benchmark times is over.
-    trainer.readyMarked = true;
-    performance.mark('q14-ready');
-    startOffline();
+  if (!starting || trainer.readyMarked) {
+    drawGauges();
+    settlePanels();
   }
   // The map waits for the panels' first drawing, which comes first at start-up.
   if (trainer.readyMarked && now >= mapDue) {
@@ -93,7 +107,7 @@ window.Module = {
   // The program's code, compiled since the page began to load (index.html), served as a server
   // that names its type wrongly would not let it compile while it streams.
   instantiateWasm: (imports, done) => {
-    window.q14Program.catch(() => fetch('q14_web.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)))
+    window.q14Early.program.catch(() => fetch('q14_web.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)))
       .then((module) => WebAssembly.instantiate(module, imports).then((instance) => done(instance, module)))
       .catch((e) => setStatus('status.startFailed', { error: e.message }, true));
     return {};
@@ -105,13 +119,13 @@ bindLanguage();
 bindHooks();
 bindExercises();
 // The segment fonts, the bitmaps every caption set shares and, when the panels start with the
-// Latin captions, all their bitmaps (listed in art/index.json) load while the program does, not
-// once the panels ask for them (index.html names the program after this module, so that it finds
-// window.Module, and asks for the large files early). Another caption set loads its own bitmaps
-// when the panels choose it.
+// Latin captions, the bitmaps that set has of its own (listed in art/index.json) load while the
+// program does, not once the panels ask for them (index.html names the program after this
+// script, so that it finds window.Module, and asks for the large files and the bitmap lists
+// early). Another caption set loads its own bitmaps when the panels choose it.
 loadFonts();
-const shared = loadAtlas();
+loadAtlas(window.q14Early.atlas);
 if (initialCaptions() === 'latin') {
-  Promise.all([fetch('art/index.json').then((r) => r.json()), shared]).then(([ids]) => { for (const id of ids) bitmap(id, false); })
+  window.q14Early.latin.then(askLatinBitmaps)
     .catch(() => { /* the panels ask for their bitmaps as they draw */ });
 }

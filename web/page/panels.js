@@ -123,6 +123,26 @@ function drawPlainText(ctx, text, x, y, w, h, chars, colour) {
   ctx.textBaseline = 'alphabetic';
 }
 
+// A gauge's size is its face's (the first bitmap it draws); a new size has the layout measure the
+// units again and the controls placed anew.
+function sizeGauge(gauge, root) {
+  if (gauge.width === root.width && gauge.height === root.height) return;
+  gauge.width = root.width;
+  gauge.height = root.height;
+  gauge.placed = false;
+  trainer.sizesKnown = false;
+}
+
+// The gauges' sizes from their faces, as soon as every face has loaded: the panels are then laid
+// out before they are first drawn, at the scale they keep.
+function sizeGauges() {
+  const faces = trainer.gauges.map((g) => g.steps && g.steps.length && bitmap(g.steps[F.Bitmap], false));
+  if (faces.every((f) => f)) {
+    trainer.gauges.forEach((g, i) => sizeGauge(g, faces[i]));
+    layout();
+  }
+}
+
 function drawGauge(gauge) {
   const s = gauge.steps;
   const fields = trainer.fields;
@@ -131,14 +151,8 @@ function drawGauge(gauge) {
   if (!root) return;
   const dpr = window.devicePixelRatio || 1;
   const scale = trainer.scale;
-  if (gauge.width !== root.width || gauge.scaleDrawn !== scale * dpr) {
-    const placed = gauge.width === root.width && gauge.height === root.height;
-    gauge.width = root.width;
-    gauge.height = root.height;
-    if (!placed) {
-      placeControls(gauge);
-      trainer.sizesKnown = false;  // the layout measures the units again
-    }
+  sizeGauge(gauge, root);
+  if (gauge.scaleDrawn !== scale * dpr) {
     gauge.scaleDrawn = scale * dpr;
     gauge.canvas.width = Math.ceil(root.width * scale * dpr);
     gauge.canvas.height = Math.ceil(root.height * scale * dpr);
@@ -183,11 +197,26 @@ function drawGauge(gauge) {
   trainer.redraws++;
 }
 
+// Draws the panels and settles what follows.
 export function drawPanels() {
+  drawGauges();
+  settlePanels();
+}
+
+// Draws the gauges whose drawing changed; trainer.drawn when every gauge is drawn complete.
+export function drawGauges() {
   // Nothing is drawn before the bitmap list of the chosen caption set is known.
   if (!trainer.captionsReady) return;
+  if (!trainer.sizesKnown) sizeGauges();
   for (const g of trainer.gauges) if (g.dirty) drawGauge(g);
   trainer.drawn = trainer.gauges.every((g) => g.complete);
+}
+
+// What follows a drawing: the controls of gauges with a new size placed, the layout measured again
+// when a size changed, the controls named for another caption set, the screen reader's lines.
+export function settlePanels() {
+  if (!trainer.captionsReady) return;
+  for (const g of trainer.gauges) if (g.width && !g.placed) { placeControls(g); g.placed = true; }
   if (trainer.namedWith !== trainer.captions) {
     trainer.namedWith = trainer.captions;
     for (const g of trainer.gauges) if (g.width) nameControls(g);

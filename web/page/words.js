@@ -37,13 +37,19 @@ export function t(id, values = {}) {
 // Words every element under root that names its text by identifier: data-t for its text,
 // data-t-label for its accessible name, data-t-title for its hover title, their values (JSON) in
 // data-t-values. A feature that builds elements so has them worded again when the language changes.
+// Only what changes is written: the page as served is in English, and an unchanged text costs the
+// browser no new layout.
 export function applyWords(root = document) {
-  document.documentElement.lang = lang;
+  if (document.documentElement.lang !== lang) document.documentElement.lang = lang;
   const values = (e) => (e.dataset.tValues ? JSON.parse(e.dataset.tValues) : {});
-  for (const e of root.querySelectorAll('[data-t]')) e.textContent = t(e.dataset.t, values(e));
-  for (const e of root.querySelectorAll('[data-t-label]')) e.setAttribute('aria-label', t(e.dataset.tLabel, values(e)));
-  for (const e of root.querySelectorAll('[data-t-title]')) e.title = t(e.dataset.tTitle, values(e));
-  for (const e of root.querySelectorAll('[data-t-placeholder]')) e.placeholder = t(e.dataset.tPlaceholder);
+  const put = (e, attr, text) => { if (e.getAttribute(attr) !== text) e.setAttribute(attr, text); };
+  for (const e of root.querySelectorAll('[data-t]')) {
+    const text = t(e.dataset.t, values(e));
+    if (e.textContent !== text) e.textContent = text;
+  }
+  for (const e of root.querySelectorAll('[data-t-label]')) put(e, 'aria-label', t(e.dataset.tLabel, values(e)));
+  for (const e of root.querySelectorAll('[data-t-title]')) put(e, 'title', t(e.dataset.tTitle, values(e)));
+  for (const e of root.querySelectorAll('[data-t-placeholder]')) put(e, 'placeholder', t(e.dataset.tPlaceholder));
 }
 
 // Chooses the page language and words the page in it in place, so the session runs on: the
