@@ -10,7 +10,7 @@ import { bindLanguage, wordFileFields } from './language.js';
 import { bindControls } from './input.js';
 import { bindInstructor } from './instructor.js';
 import { drawMap, recordFlight } from './map.js';
-import { openScenario, prepareScenario } from './scenario.js';
+import { buildPanel as showScenarioPanel, openScenario, prepareScenario } from './scenario.js';
 import { startOffline } from './offline.js';
 import { bindSession } from './session.js';
 import { buildPanels, drawGauges, layout, settlePanels, walkAll } from './panels.js';
@@ -30,6 +30,7 @@ function drawFirst() {
   performance.mark('q14-ready');
   loadRoute(window.Module.FS.readFile(CFG_PATH, { encoding: 'utf8' }));
   settlePanels();
+  showScenarioPanel();
   showExercises();
   wordFileFields();
   startOffline();

@@ -24,8 +24,10 @@ function message(text, isError) {
 }
 const refusalText = (e) => (e instanceof Refusal ? t(e.id, e.values) : String(e.message || e));
 
-// The side panel's section: situation and exercise to start, the link, the file.
-function buildPanel() {
+// The side panel's section: situation and exercise to start, the link, the file. Built once the
+// units are drawn (main.js), or before they start when the address holds a scenario.
+export function buildPanel() {
+  if ($('scenario')) return;
   const box = document.createElement('details');
   box.id = 'scenario';
   box.open = true;
@@ -131,12 +133,12 @@ export function prepareScenario() {
     .finally(() => Module.removeRunDependency(KEY));
 }
 
-// As the units are about to start: the section, and the scenario of the address: its route file
+// As the units are about to start: the scenario of the address, with the section: its route file
 // into the units' folder now, its situation flown once the page is up (the frames held till then).
 export function openScenario() {
-  buildPanel();
   trainer.situation = 'cold';
   if (!pending) return;
+  buildPanel();
   let why = pending.refusal ? refusalText(pending.refusal) : '';
   const sc = pending.scenario;
   if (!why) {
