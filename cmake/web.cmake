@@ -51,8 +51,8 @@ target_link_options(q14_web PRIVATE -sMAIN_MODULE=2 -sWASM_BIGINT -sEXPORTED_FUN
 )
 
 # The page: its files, the panel bitmaps as PNG, the segment fonts and the sample route. The
-# page offers every caption set whatever Q14_CAPTIONS says: the Latin set in art/, each other
-# set in art/<set>/ with only the bitmaps that differ from the Latin ones, listed in its index.json.
+# page offers every caption set whatever Q14_CAPTIONS says: the bitmaps all sets share in
+# art/atlas.png, the Latin set's own in art/own.png, each other set's in art/<set>/own.png.
 file(GLOB Q14_PAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*)
 # The page's scripts are ES modules (main.js and what it imports); the site serves them as one
 # minified script, trainer.js, which the browser fetches and compiles in one go instead of in
@@ -66,23 +66,20 @@ add_custom_command(OUTPUT ${Q14_SITE}/trainer.js
   DEPENDS ${Q14_PAGE_SCRIPTS} VERBATIM
   COMMENT "Bundling the page's scripts")
 q14_caption_set(latin Q14_LATIN_BITMAPS Q14_UNUSED_RC)
-set(Q14_ART_COMMANDS COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py ${Q14_LATIN_BITMAPS} ${Q14_SITE}/art)
 file(GLOB Q14_BITMAPS CONFIGURE_DEPENDS ${Q14_LATIN_BITMAPS}/*.bmp)
+set(Q14_OTHER_SETS "")
 foreach(set IN LISTS Q14_CAPTION_SETS)
   if(NOT set STREQUAL latin)
     q14_caption_set(${set} Q14_SET_BITMAPS Q14_UNUSED_RC)
-    # Emptied first: a bitmap that no longer differs must not linger from an earlier build.
-    list(APPEND Q14_ART_COMMANDS COMMAND ${CMAKE_COMMAND} -E rm -rf ${Q14_SITE}/art/${set}
-         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/bmp2png.py
-         ${Q14_SET_BITMAPS} ${Q14_SITE}/art/${set} ${Q14_LATIN_BITMAPS})
     file(GLOB Q14_SET_FILES CONFIGURE_DEPENDS ${Q14_SET_BITMAPS}/*.bmp)
     list(APPEND Q14_BITMAPS ${Q14_SET_FILES})
-    list(APPEND Q14_OTHER_BITMAPS ${Q14_SET_BITMAPS})
+    list(APPEND Q14_OTHER_SETS ${set}=${Q14_SET_BITMAPS})
   endif()
 endforeach()
-# What every set shares goes into one file, art/atlas.png.
-list(APPEND Q14_ART_COMMANDS COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/make_atlas.py
-     ${Q14_LATIN_BITMAPS} ${Q14_SITE}/art ${Q14_OTHER_BITMAPS})
+# What every set shares in art/atlas.png, what each has of its own in art/own.png (Latin) or
+# art/<set>/own.png; emptied first, so that nothing lingers from an earlier build.
+set(Q14_ART_COMMANDS COMMAND ${CMAKE_COMMAND} -E rm -rf ${Q14_SITE}/art
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/make_atlas.py ${Q14_LATIN_BITMAPS} ${Q14_SITE}/art ${Q14_OTHER_SETS})
 set(Q14_FONT_DIR /usr/share/fonts/truetype/dseg)
 add_custom_command(OUTPUT ${Q14_SITE}/art/stamp
   ${Q14_ART_COMMANDS}

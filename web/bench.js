@@ -36,13 +36,19 @@ const controlled = (page) => page.waitForFunction(() => navigator.serviceWorker.
 function readyFigures() {
   const at = (f) => { const e = performance.getEntriesByType('resource').find((r) => r.name.endsWith('/' + f)); return e ? Math.round(e.responseEnd) : -1; };
   return { ready: performance.getEntriesByName('q14-ready')[0].startTime, domDone: performance.getEntriesByType('navigation')[0].domContentLoadedEventEnd,
-    program: at('q14_web.wasm'), units: Math.max(at('q14_n1.wasm'), at('q14_n2.wasm')), fonts: at('DSEG14Classic-Regular.ttf'), face: at('art/4128.png') };
+    program: at('q14_web.wasm'), units: Math.max(at('q14_n1.wasm'), at('q14_n2.wasm')), fonts: at('DSEG14Classic-Regular.ttf'), face: at('art/own.png') };
 }
 
-// A first visit (nothing kept) with the CPU slowed, then one served by the service worker.
+// A first visit (nothing kept) with the CPU slowed, then one served by the service worker. The
+// browser readies its own pages for a new context (a renderer of its address-bar popup, over a
+// second of CPU time on this machine) as the context's first page opens: the visit waits on a
+// blank page until that is done, so that the figure is the trainer's, not the harness's.
+const SETTLE_MS = 3000;
 async function startUp(browser, url) {
   const context = await browser.newContext({ viewport: VIEWPORT });
   const page = await context.newPage();
+  await page.goto('about:blank');
+  await page.waitForTimeout(SETTLE_MS);
   const cdp = await context.newCDPSession(page);
   await cdp.send('Emulation.setCPUThrottlingRate', { rate: CPU_SLOWDOWN });
   await page.goto(url);
@@ -149,7 +155,7 @@ function longTasks(s) {
   console.log(`start-up to both units drawn ("q14-ready"), ${VIEWPORT.width}x${VIEWPORT.height}, CPU ${CPU_SLOWDOWN}x slower: ` +
     `median ${r.toFixed(0)} ms (${readyMs.map((x) => x.toFixed(0)).join(' ')})`);
   console.log(`  in the median run: page parsed ${m.domDone.toFixed(0)} ms, program ${m.program} ms, units ${m.units} ms, ` +
-    `fonts ${m.fonts} ms, panel face ${m.face} ms`);
+    `fonts ${m.fonts} ms, the Latin panel faces ${m.face} ms`);
   const kept = starts.map((s) => s.kept.ready);
   console.log(`  again, served by the service worker: median ${median(kept).toFixed(0)} ms (${kept.map((x) => x.toFixed(0)).join(' ')})`);
   gate(r <= READY_MAX_MS, `start-up takes ${r.toFixed(0)} ms, more than ${READY_MAX_MS} ms`);

@@ -1,13 +1,7 @@
-#!/usr/bin/env python3
-# Converts the panel bitmaps (uncompressed BMP of 4, 8 or 24 bits) into PNG files for the
-# browser trainer: same pixels, pure black marked clear (the page draws it so where an element asks
-# for transparency and on black elsewhere), a fraction of the bytes. Usage: bmp2png.py <bmp dir> <out dir>
-# [<base bmp dir>]: with a base set, only the bitmaps that differ from it are converted (a caption
-# set's own artwork). index.json in <out dir> lists the numbers of the bitmaps converted.
-import json
-import os
+# Reads the panel bitmaps (uncompressed BMP of 4, 8 or 24 bits) and writes PNG for the browser
+# trainer (make_atlas.py, make_icons.py): same pixels, pure black marked clear where asked (the page
+# draws it so where an element asks for transparency and on black elsewhere), a fraction of the bytes.
 import struct
-import sys
 import zlib
 
 
@@ -56,33 +50,3 @@ def png_bytes(width, height, rows, clear_black=False):
     clear = chunk(b"tRNS", struct.pack(">HHH", 0, 0, 0)) if clear_black else b""
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) + clear +
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
-
-
-def main():
-    src, dst = sys.argv[1], sys.argv[2]
-    base = sys.argv[3] if len(sys.argv) > 3 else None
-    os.makedirs(dst, exist_ok=True)
-    own = []
-    for name in sorted(os.listdir(src)):
-        if not name.endswith(".bmp"):
-            continue
-        with open(os.path.join(src, name), "rb") as f:
-            data = f.read()
-        if base:
-            try:
-                with open(os.path.join(base, name), "rb") as f:
-                    if f.read() == data:
-                        continue
-            except FileNotFoundError:
-                pass
-        own.append(int(name[:-4]))
-        width, height, rows = bmp_pixels(data)
-        with open(os.path.join(dst, name[:-4] + ".png"), "wb") as f:
-            f.write(png_bytes(width, height, rows, clear_black=True))
-    with open(os.path.join(dst, "index.json"), "w") as f:
-        json.dump(own, f)
-        f.write("\n")
-
-
-if __name__ == "__main__":
-    main()

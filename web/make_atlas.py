@@ -1,72 +1,69 @@
 #!/usr/bin/env python3
-# Gathers the panel bitmaps every caption set shares into one PNG (atlas.png, with atlas.json giving
-# each number's [x, y, width, height]), so the page asks for one file instead of dozens; the bitmaps
-# a set has of its own stay single files, which the Latin set's index.json then lists. Usage: make_atlas.py <Latin bmp dir> <art dir> <other set bmp dir>...
+# Gathers the panel bitmaps into a few PNG files for the page: those every caption set shares into
+# art/atlas.png, those a set has of its own into art/own.png (Latin) or art/<set>/own.png, and their
+# places into art/places.json ({"shared" or a set's name: {number: [x, y, width, height]}}), so the
+# page asks for two bitmap files instead of dozens. Usage: make_atlas.py <Latin bmp dir> <art dir> [<set>=<bmp dir>]...
 import json
 import os
 import sys
 
 from bmp2png import bmp_pixels, png_bytes
 
-ATLAS_WIDTH = 512
-# Clear pixels around each bitmap: a needle drawn turned and smoothed reads no neighbour's.
+SHEET_WIDTH = 512
+# Clear pixels around each bitmap: a needle drawn turned and smoothed reads no neighbour.
 PAD = 1
 
 
-def shared(latin, others):
-    """Numbers of the Latin bitmaps that no other set has in its own version."""
-    ids = []
-    for name in sorted(os.listdir(latin)):
-        if not name.endswith(".bmp"):
-            continue
-        with open(os.path.join(latin, name), "rb") as f:
-            data = f.read()
-        same = True
-        for other in others:
-            path = os.path.join(other, name)
-            if os.path.exists(path):
-                with open(path, "rb") as f:
-                    same = same and f.read() == data
-        if same:
-            ids.append((int(name[:-4]), bmp_pixels(data)))
-    return ids
+def read_set(directory):
+    """The set's BMP files by number."""
+    out = {}
+    for name in sorted(os.listdir(directory)):
+        if name.endswith(".bmp"):
+            with open(os.path.join(directory, name), "rb") as f:
+                out[int(name[:-4])] = f.read()
+    return out
 
 
-def main():
-    latin, art, others = sys.argv[1], sys.argv[2], sys.argv[3:]
-    bitmaps = shared(latin, others)
-    # Shelves of the bitmaps, tallest first, left to right, ATLAS_WIDTH wide.
-    bitmaps.sort(key=lambda b: (-b[1][1], b[0]))
+def write_sheet(directory, stem, bitmaps):
+    """Packs {number: BMP bytes} into <stem>.png; returns their places."""
+    pixels = sorted(((n, bmp_pixels(data)) for n, data in bitmaps.items()), key=lambda b: (-b[1][1], b[0]))
+    # Shelves of the bitmaps, tallest first, left to right, SHEET_WIDTH wide.
     places, x, y, shelf = {}, 0, 0, 0
-    for n, (w, h, rows) in bitmaps:
-        if w + PAD > ATLAS_WIDTH:
-            raise ValueError(f"bitmap {n} is wider than the atlas")
-        if x + w + PAD > ATLAS_WIDTH:
+    for n, (w, h, rows) in pixels:
+        if w + PAD > SHEET_WIDTH:
+            raise ValueError(f"bitmap {n} is wider than a sheet")
+        if x + w + PAD > SHEET_WIDTH:
             x, y, shelf = 0, y + shelf, 0
         places[n] = [x + PAD, y + PAD, w, h]
         x, shelf = x + w + PAD, max(shelf, h + PAD)
     height = y + shelf + PAD
-    canvas = [bytearray(3 * ATLAS_WIDTH) for _ in range(height)]
-    for n, (w, h, rows) in bitmaps:
+    canvas = [bytearray(3 * SHEET_WIDTH) for _ in range(height)]
+    for n, (w, h, rows) in pixels:
         px, py = places[n][0], places[n][1]
         for r in range(h):
             canvas[py + r][3 * px:3 * (px + w)] = rows[r]
-    with open(os.path.join(art, "atlas.png"), "wb") as f:
-        f.write(png_bytes(ATLAS_WIDTH, height, [bytes(r) for r in canvas], clear_black=True))
-    with open(os.path.join(art, "atlas.json"), "w") as f:
-        json.dump({str(n): p for n, p in sorted(places.items())}, f)
-        f.write("\n")
-    # The single files of what the atlas holds are not part of the site; the Latin set's list
-    # (index.json) keeps the bitmaps it has as files of its own, as another set's list does.
-    for n in places:
-        path = os.path.join(art, f"{n}.png")
-        if os.path.exists(path):
-            os.remove(path)
-    index = os.path.join(art, "index.json")
-    with open(index) as f:
-        own = [n for n in json.load(f) if n not in places]
-    with open(index, "w") as f:
-        json.dump(own, f)
+    os.makedirs(directory, exist_ok=True)
+    with open(os.path.join(directory, stem + ".png"), "wb") as f:
+        f.write(png_bytes(SHEET_WIDTH, height, [bytes(r) for r in canvas], clear_black=True))
+    return {str(n): p for n, p in sorted(places.items())}
+
+
+def main():
+    latin_dir, art = sys.argv[1], sys.argv[2]
+    sets = {"latin": read_set(latin_dir)}
+    for arg in sys.argv[3:]:
+        name, directory = arg.split("=", 1)
+        sets[name] = read_set(directory)
+    latin = sets["latin"]
+    # Shared: the Latin bitmaps no other set has in a version of its own.
+    shared = {n: data for n, data in latin.items() if all(s.get(n, data) == data for s in sets.values())}
+    places = {"shared": write_sheet(art, "atlas", shared)}
+    # Own: what a set has beyond the shared ones, Latin's where the set has no version of its own.
+    for name, bitmaps in sets.items():
+        own = {n: bitmaps.get(n, latin.get(n)) for n in (set(latin) | set(bitmaps)) - set(shared)}
+        places[name] = write_sheet(art if name == "latin" else os.path.join(art, name), "own", own)
+    with open(os.path.join(art, "places.json"), "w") as f:
+        json.dump(places, f)
         f.write("\n")
 
 

@@ -11,42 +11,44 @@ import { drawPanels, markAllDirty } from './panels.js';
 // with the key's number, the read-outs (outside the panel map) 'area.<gauge>.<number>'.
 const READOUTS = ['Koord_i', 'Koord_s'];
 
-const images = new Map();   // address -> { img, loaded, ready, pieces }
-const ownBitmaps = { latin: new Set() };  // caption set -> the bitmaps it has of its own
 export const fonts = { ready: false };
 
-// The Latin set lies whole in art/; another set has only the bitmaps that differ in art/<set>/.
-function bitmapUrl(id, set) { return ownBitmaps[set] && ownBitmaps[set].has(id) ? `art/${set}/${id}.png` : `art/${id}.png`; }
+// The bitmaps lie in sheets: those every caption set shares in art/atlas.png, those a set has of
+// its own in art/own.png (Latin) or art/<set>/own.png; art/places.json gives their places, per
+// sheet ('shared' or the set's name) a number's [x, y, width, height].
+const sheets = {};   // 'shared' or a set's name -> { img, loaded, places, pieces, ready }
+const sheetImage = (key) => (key === 'shared' ? 'art/atlas.png' : key === 'latin' ? 'art/own.png' : `art/${key}/own.png`);
+let allPlaces = null;   // resolves to art/places.json's contents
 
-function image(url) {
-  let e = images.get(url);
-  if (!e) {
-    e = { img: new Image(), loaded: false, pieces: null };
-    e.ready = new Promise((resolve, reject) => {
-      e.img.onload = () => { e.loaded = true; markAllDirty(); resolve(); };
-      e.img.onerror = () => { setStatus('status.bitmap', { url }, true); reject(new Error(url)); };
+// Asks for sheet `key` (once); resolves once its image and places are in.
+function loadSheet(key) {
+  let s = sheets[key];
+  if (!s) {
+    const url = sheetImage(key);
+    s = sheets[key] = { img: new Image(), loaded: false, places: null, pieces: new Map() };
+    const image = new Promise((resolve, reject) => {
+      s.img.onload = () => { s.loaded = true; markAllDirty(); resolve(); };
+      s.img.onerror = () => reject(new Error(url));
     });
-    e.ready.catch(() => {});
-    e.img.src = url;
-    images.set(url, e);
+    s.img.src = url;
+    const known = allPlaces.then((p) => {
+      if (!p[key]) throw new Error(`art/places.json: ${key}`);
+      s.places = p[key];
+      markAllDirty();
+    });
+    s.ready = Promise.all([image, known]);
+    s.ready.catch((e) => setStatus('status.bitmap', { url: e.message }, true));
   }
-  return e;
+  return s.ready;
 }
 
-// The bitmaps every set shares lie in one file, art/atlas.png (art/atlas.json: number -> [x, y,
-// width, height]); the others are files of their own.
-const atlas = { image: null, places: null, pieces: new Map() };
-
-// Resolves once the atlas's places are known (what bitmap() needs to tell where a bitmap lies);
-// `places` resolves to art/atlas.json's contents.
-export function loadAtlas(places) {
-  atlas.image = image('art/atlas.png');
-  return places.then((p) => { atlas.places = p; markAllDirty(); })
-    .catch(() => setStatus('status.bitmap', { url: 'art/atlas.json' }, true));
+// Asks for the shared sheet and that of set `name` (`places`: art/places.json's contents when
+// asked for already).
+export function loadBitmaps(places, name) {
+  allPlaces = places || fetch('art/places.json').then((r) => (r.ok ? r.json() : Promise.reject(new Error(`art/places.json: ${r.status}`))));
+  loadSheet('shared');
+  loadSheet(name);
 }
-
-// Asks at once for the bitmaps the Latin set has as files of its own (art/index.json lists them).
-export function askLatinBitmaps(ids) { for (const id of ids) image(bitmapUrl(id, 'latin')); }
 
 // What drawBitmap draws: the part [sx, sy, width, height] of an image, on black unless clear.
 const piece = (source, [sx, sy, width, height], onBlack) => ({ source, sx, sy, width, height, onBlack });
@@ -54,16 +56,14 @@ const piece = (source, [sx, sy, width, height], onBlack) => ({ source, sx, sy, w
 // The PNG files carry pure black as clear, as elements with the transparency flag draw it; an
 // element without the flag gets it on black (the same pixels as the bitmap). Null until loaded.
 export function bitmap(id, transparent) {
-  const own = ownBitmaps[trainer.captions] && ownBitmaps[trainer.captions].has(id);
-  if (!own && !atlas.places) return null;
-  const place = own ? null : atlas.places[id];
-  const e = place ? atlas.image : image(bitmapUrl(id, trainer.captions));
+  const own = sheets[trainer.captions];
+  const s = own && own.places && own.places[id] ? own : sheets.shared;
+  const place = s && s.places && s.places[id];
   // An image the browser has whole (from its cache) is drawn before its load event comes.
-  if (!e.loaded && !(e.img.complete && e.img.naturalWidth > 0)) return null;
-  const key = (place ? id * 2 : 0) + (transparent ? 1 : 0);
-  const pieces = place ? atlas.pieces : (e.pieces = e.pieces || new Map());
-  if (!pieces.has(key)) pieces.set(key, piece(e.img, place || [0, 0, e.img.width, e.img.height], !transparent));
-  return pieces.get(key);
+  if (!place || !(s.loaded || (s.img.complete && s.img.naturalWidth > 0))) return null;
+  const key = id * 2 + (transparent ? 1 : 0);
+  if (!s.pieces.has(key)) s.pieces.set(key, piece(s.img, place, !transparent));
+  return s.pieces.get(key);
 }
 
 export function drawBitmap(ctx, b, x, y) {
@@ -97,18 +97,11 @@ const languageCaptions = () => (lang === 'ru' ? 'cyrillic' : 'latin');
 // The set the page starts with: the one asked for, else the page language's (Cyrillic for Russian).
 export function initialCaptions() { return askedCaptions() || languageCaptions(); }
 
-// Switches both units' panels to caption set `name`: its own bitmaps (and the other sets'
-// counterparts) are loaded first, so that every panel changes in one redraw. The units run on.
+// Switches both units' panels to caption set `name`: its own bitmaps are loaded first, so that
+// every panel changes in one redraw. The units run on.
 function chooseCaptions(name) {
   const want = trainer.captionsWanted = name;
-  const list = ownBitmaps[name] ? Promise.resolve() : fetch(`art/${name}/index.json`)
-    .then((r) => { if (!r.ok) throw new Error(`art/${name}/index.json: ${r.status}`); return r.json(); })
-    .then((ids) => { ownBitmaps[name] = new Set(ids); });
-  return list.then(() => {
-    const ids = new Set();
-    for (const own of Object.values(ownBitmaps)) for (const id of own) ids.add(id);
-    return Promise.all(Array.from(ids, (id) => image(bitmapUrl(id, name)).ready));
-  }).then(() => {
+  return loadSheet(name).then(() => {
     if (trainer.captionsWanted !== want) return;   // another choice came since
     trainer.captions = name;
     trainer.captionsReady = true;

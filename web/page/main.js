@@ -1,7 +1,7 @@
 // The trainer page's start-up and frame loop: readies the Emscripten program (q14_web.js, the
 // host stand-in with both units as side modules), starts the units and runs and draws frames.
 import { api, bindApi, cError, withCString } from './capi.js';
-import { askLatinBitmaps, bindCaptions, initialCaptions, loadAtlas, loadFonts } from './captions.js';
+import { bindCaptions, initialCaptions, loadBitmaps, loadFonts } from './captions.js';
 import { bindExercises, showExercises } from './exercises.js';
 import { follow } from './focus.js';
 import { checkSave, loadRoute, prepareFiles } from './files.js';
@@ -119,14 +119,9 @@ window.Module = {
 bindLanguage();
 bindHooks();
 bindExercises();
-// The segment fonts, the bitmaps every caption set shares and, when the panels start with the
-// Latin captions, the bitmaps that set has of its own (listed in art/index.json) load while the
-// program does, not once the panels ask for them (index.html names the program after this
-// script, so that it finds window.Module, and asks for the large files and the bitmap lists
-// early). Another caption set loads its own bitmaps when the panels choose it.
+// The segment fonts, the bitmaps every caption set shares and those of the set the panels start
+// with load while the program does, not once the panels ask for them (index.html names the
+// program after this script, so that it finds window.Module, and asks for the large files and the
+// bitmaps' places early). Another caption set loads its own bitmaps when the panels choose it.
 loadFonts();
-loadAtlas(window.q14Early.atlas);
-if (initialCaptions() === 'latin') {
-  window.q14Early.latin.then(askLatinBitmaps)
-    .catch(() => { /* the panels ask for their bitmaps as they draw */ });
-}
+loadBitmaps(window.q14Early.places, initialCaptions());

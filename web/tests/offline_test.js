@@ -42,7 +42,7 @@ test('the server gives the manifest, the worker and the icons their types, and "
   const port = server.address().port;
   try {
     for (const [file, type] of [['manifest.webmanifest', 'application/manifest+json'], ['sw.js', 'text/javascript'],
-      ['icon-192.png', 'image/png'], ['art/index.json', 'application/json'], ['', 'text/html; charset=utf-8']]) {
+      ['icon-192.png', 'image/png'], ['art/places.json', 'application/json'], ['', 'text/html; charset=utf-8']]) {
       const first = await get(port, file);
       check(first.status === 200 && first.type === type && first.bytes > 0, `/${file}: ${JSON.stringify(first)}, not ${type}`);
       const again = await get(port, file, { 'If-None-Match': first.tag });
