@@ -207,7 +207,7 @@ TEST(RouteCheck, EveryPitfallIsReportedWithItsKeyAndLine) {
         RouteFileCheck c = check_route_file(text, "f.cfg");
         bool found = false;
         for (const CheckFinding& f : c.findings)
-            found = found || (f.line == row.line && f.severity == row.severity && f.reason.find(row.says) != std::string::npos);
+            found = found || (f.line == row.line && f.severity == row.severity && finding_reason(f).find(row.says) != std::string::npos);
         EXPECT_TRUE(found) << row.key << "=" << row.value << " gave:\n" << [&] {
             std::string all;
             for (const CheckFinding& f : c.findings) all += format_finding(f) + "\n";
@@ -233,7 +233,7 @@ TEST(RouteCheck, FileFormsReadAsTheUnitsReadThem) {
     RouteFileCheck u = check_route_file(utf16, "u.cfg");
     EXPECT_EQ(u.errors, 0) << findings(u);
     ASSERT_EQ(u.warnings, 1) << findings(u);
-    EXPECT_NE(u.findings[0].reason.find("UTF-16 little-endian with a byte-order mark (Notepad's \"Unicode\")"),
+    EXPECT_NE(finding_reason(u.findings[0]).find("UTF-16 little-endian with a byte-order mark (Notepad's \"Unicode\")"),
               std::string::npos);
     EXPECT_DOUBLE_EQ(u.lat[0][2], 55.5);
     // CR alone ending the lines: clean, lines counted as an editor counts them.
@@ -264,7 +264,7 @@ TEST(RouteCheck, FileFormsReadAsTheUnitsReadThem) {
 TEST(RouteCheck, WholeFileFindingsAndTheSettingsTheUnitsUse) {
     RouteFileCheck binary = check_route_file(std::string("\x89PNG\r\n\x1a\n\0\0", 10), "p.png");
     ASSERT_EQ(binary.errors, 1);
-    EXPECT_NE(binary.findings[0].reason.find("not a text file"), std::string::npos);
+    EXPECT_NE(finding_reason(binary.findings[0]).find("not a text file"), std::string::npos);
     // A byte-order mark is read past, as Windows does: a warning naming the encoding, the first
     // section read.
     RouteFileCheck bom = check_route_file("\xEF\xBB\xBF[PPM]\nppm_01=55*0,37*0\n", "b.cfg");
@@ -311,7 +311,7 @@ TEST(RouteCheck, TurnLeadsFollowTheSpeedAndTheFilesBankTime) {
     const std::string text = file_with("ppm_02", "55*1.5,37*0");
     auto short_leg = [](const RouteFileCheck& c) {
         for (const CheckFinding& f : c.findings)
-            if (f.reason.find("turn lead") != std::string::npos) return true;
+            if (finding_reason(f).find("turn lead") != std::string::npos) return true;
         return false;
     };
     EXPECT_TRUE(short_leg(check_route_file(text, "f", 600)));
