@@ -30,6 +30,19 @@ uint32_t fold(C c) {
     return u >= 'A' && u <= 'Z' ? u + 32 : u;
 }
 
+// Eight bytes, or four UTF-16 characters, that are all ASCII (the conversions copy them as
+// they stand, a block at a time).
+bool ascii8(const char* p) {
+    uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    return (x & 0x8080808080808080u) == 0;
+}
+bool ascii4(const char16_t* p) {
+    uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    return (x & 0xFF80FF80FF80FF80u) == 0;
+}
+
 // A byte of code page 1252 as its character.
 char16_t widen(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -289,8 +302,21 @@ void read_entries(std::basic_string_view<C> text, std::vector<ProfileEntryOf<C>>
 }  // namespace
 
 std::u16string profile_from_ansi(std::string_view s) {
-    std::u16string r(s.size(), u'\0');
-    for (size_t i = 0; i < s.size(); ++i) r[i] = widen(s[i]);
+    const size_t n = s.size();
+    std::u16string r(n, u'\0');
+    char16_t* w = r.data();
+    const char* p = s.data();
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        if (!ascii8(p + i)) {
+            for (size_t k = i; k < i + 8; ++k) w[k] = widen(p[k]);
+            continue;
+        }
+        const auto* u = reinterpret_cast<const unsigned char*>(p + i);
+        w[i] = u[0], w[i + 1] = u[1], w[i + 2] = u[2], w[i + 3] = u[3];
+        w[i + 4] = u[4], w[i + 5] = u[5], w[i + 6] = u[6], w[i + 7] = u[7];
+    }
+    for (; i < n; ++i) w[i] = widen(p[i]);
     return r;
 }
 
@@ -301,9 +327,15 @@ std::string profile_to_ansi(std::u16string_view s) {
 }
 
 void profile_append_ansi(std::u16string_view s, std::string& out) {
-    const size_t at = out.size();
-    out.resize(at + s.size());
-    for (size_t i = 0; i < s.size(); ++i) out[at + i] = ansi_char(s[i]);
+    const size_t at = out.size(), n = s.size();
+    out.resize(at + n);
+    char* o = out.data() + at;
+    const char16_t* p = s.data();
+    size_t i = 0;
+    for (; i + 4 <= n && ascii4(p + i); i += 4)
+        o[i] = static_cast<char>(p[i]), o[i + 1] = static_cast<char>(p[i + 1]), o[i + 2] = static_cast<char>(p[i + 2]),
+        o[i + 3] = static_cast<char>(p[i + 3]);
+    for (; i < n; ++i) o[i] = ansi_char(p[i]);
 }
 
 void profile_append_ansi(std::string_view ansi, std::string& out) { out.append(ansi); }
@@ -397,6 +429,13 @@ std::string profile_to_utf8(std::u16string_view s) {
 void profile_append_utf8(std::u16string_view s, std::string& r) {
     r.reserve(r.size() + s.size());
     for (size_t i = 0; i < s.size(); ++i) {
+        if (i + 4 <= s.size() && ascii4(s.data() + i)) {
+            const char b[4] = {static_cast<char>(s[i]), static_cast<char>(s[i + 1]), static_cast<char>(s[i + 2]),
+                               static_cast<char>(s[i + 3])};
+            r.append(b, 4);
+            i += 3;
+            continue;
+        }
         uint32_t cp = s[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
@@ -424,6 +463,15 @@ void profile_append_utf8(std::u16string_view s, std::string& r) {
 
 bool profile_utf16_well_formed(const std::u16string& s) {
     for (size_t i = 0; i < s.size(); ++i) {
+        // Four characters none of which is a surrogate (a lane of y is zero where one is).
+        uint64_t x;
+        if (i + 4 <= s.size() && (std::memcpy(&x, s.data() + i, sizeof x), true)) {
+            const uint64_t y = (x & 0xF800F800F800F800u) ^ 0xD800D800D800D800u;
+            if (!((y - 0x0001000100010001u) & ~y & 0x8000800080008000u)) {
+                i += 3;
+                continue;
+            }
+        }
         if (s[i] >= 0xD800 && s[i] <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) ++i;
         else if (s[i] >= 0xD800 && s[i] <= 0xDFFF) return false;
     }
@@ -457,8 +505,9 @@ void profile_decode(const char* bytes, size_t n, ProfileText& t) {
         const bool little = t.encoding == ProfileEncoding::kUtf16Le;
         t.odd_byte = n % 2 != 0;
         t.text.resize((n - 2) / 2);
-        for (size_t i = 2; i + 1 < n; i += 2)
-            t.text[i / 2 - 1] = static_cast<char16_t>(little ? b(i) | b(i + 1) << 8 : b(i) << 8 | b(i + 1));
+        char16_t* w = t.text.data();
+        const int lo = little ? 0 : 1, hi = little ? 1 : 0;
+        for (size_t i = 2; i + 1 < n; i += 2) w[i / 2 - 1] = static_cast<char16_t>(b(i + lo) | b(i + hi) << 8);
         return;
     }
     t.text = profile_from_ansi(std::string_view(bytes, n));
@@ -473,11 +522,14 @@ std::string profile_encode(const std::u16string& text, ProfileEncoding encoding)
     case ProfileEncoding::kUtf16Le:
     case ProfileEncoding::kUtf16Be: {
         const bool little = encoding == ProfileEncoding::kUtf16Le;
-        std::string r = little ? "\xFF\xFE" : "\xFE\xFF";
-        for (char16_t c : text) {
-            const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-            r.push_back(little ? lo : hi);
-            r.push_back(little ? hi : lo);
+        std::string r(2 + 2 * text.size(), '\0');
+        char* o = r.data();
+        o[0] = little ? '\xFF' : '\xFE';
+        o[1] = little ? '\xFE' : '\xFF';
+        const int lo = little ? 2 : 3, hi = little ? 3 : 2;
+        for (size_t i = 0; i < text.size(); ++i) {
+            o[2 * i + lo] = static_cast<char>(text[i] & 0xFF);
+            o[2 * i + hi] = static_cast<char>(text[i] >> 8);
         }
         return r;
     }
