@@ -4,6 +4,7 @@
 #include "tools/route_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -296,8 +297,13 @@ private:
 
     // The settings key `k` (lower case) names, or -1.
     static int settings_index(const std::string& k) {
+        static constexpr auto kNames = [] {
+            std::array<std::string_view, kSettingsKeyCount> names{};
+            for (int i = 0; i < kSettingsKeyCount; ++i) names[i] = kSettingsKeys[i].key;
+            return names;
+        }();
         for (int i = 0; i < kSettingsKeyCount; ++i)
-            if (k == kSettingsKeys[i].key) return i;
+            if (k == kNames[i]) return i;
         return -1;
     }
 
