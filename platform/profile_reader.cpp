@@ -602,11 +602,10 @@ void ProfileFile::read(const char* bytes, size_t n, bool exists) {
     exists_ = exists;
     indexed_ = false;
     wide_ = exists && has_bom(bytes, n);
-    bytes_ = exists ? std::string_view(bytes, n) : std::string_view();
     entries8_.clear();
     entries16_.clear();
     if (!exists) return;
-    if (!wide_) return read_entries(bytes_, entries8_);
+    if (!wide_) return read_entries(std::string_view(bytes, n), entries8_);
     profile_decode(bytes, n, decoded_);
     read_entries(std::u16string_view(decoded_.text), entries16_);
 }

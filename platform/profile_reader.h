@@ -105,7 +105,6 @@ public:
 
 private:
     bool exists_ = false, wide_ = false;
-    std::string_view bytes_;
     ProfileText decoded_;                 // the text of a file with a byte-order mark
     std::vector<ProfileEntry8> entries8_;
     std::vector<ProfileEntry> entries16_;
@@ -122,7 +121,7 @@ std::string profile_to_ansi(std::u16string_view s);
 std::string profile_to_utf8(std::u16string_view s);
 std::u16string profile_from_utf8(std::string_view s);
 // The same appended to `out` (its storage kept, for readers of many values): code page 1252
-// or UTF-16 to UTF-8, UTF-16 or code page 1252 to code page 1252, bytes to UTF-16.
+// or UTF-16 to UTF-8, and to code page 1252 (8-bit text as it stands).
 void profile_append_utf8(std::string_view ansi, std::string& out);
 void profile_append_utf8(std::u16string_view s, std::string& out);
 void profile_append_ansi(std::u16string_view s, std::string& out);
