@@ -261,6 +261,31 @@ TEST(RouteCheck, FileFormsReadAsTheUnitsReadThem) {
     EXPECT_EQ(l.errors + l.warnings, 0) << findings(l);
 }
 
+TEST(RouteCheck, ACheckIntoKeptStorageForgetsTheFileBefore) {
+    // Files unlike each other checked one after the other into one result: each must come out
+    // as a check of its own, nothing kept from the one before (keys, sections, findings).
+    const std::string files[] = {
+        "[PPM]\nppm_01=55*0,37*0\nppm_02=56*0,38*0\n[SYS]\nq14_kp=80\n[other]\nx=1\n",
+        std::string("\xEF\xBB\xBF[ppm]\r\nppm_01=1*0,2*0\r\nPPM_01=3*0,4*0\r\n[PPM]\r\nppm_02\r\n"),
+        "no sections at all\nppm_05=1*0,1*0\n",
+        "[SYS]\nq14_bank_time=9,5\n[PPM]\nppm_11=99*0,999*0\nppm_12=1*0,1*0\n[sys]\nq14_kd=7\n",
+    };
+    auto text_of = [](const RouteFileCheck& c) {
+        std::string s = std::to_string(c.errors) + " " + std::to_string(c.warnings) + (c.has_ppm ? " ppm\n" : "\n");
+        for (const CheckFinding& f : c.findings) s += format_finding(f) + "\n";
+        for (int r = 0; r < 4; ++r)
+            for (int w = 1; w <= 9; ++w)
+                s += std::to_string(c.lat[r][w]) + "," + std::to_string(c.lon[r][w]) + "@" + std::to_string(c.line[r][w]) + " ";
+        return s + settings_text(c);
+    };
+    RouteFileCheck kept;
+    for (int round = 0; round < 2; ++round)
+        for (const std::string& text : files) {
+            check_route_file(text, "q14_ppm.cfg", 600, kept);
+            EXPECT_EQ(text_of(kept), text_of(check_route_file(text, "q14_ppm.cfg", 600))) << text;
+        }
+}
+
 TEST(RouteCheck, WholeFileFindingsAndTheSettingsTheUnitsUse) {
     RouteFileCheck binary = check_route_file(std::string("\x89PNG\r\n\x1a\n\0\0", 10), "p.png");
     ASSERT_EQ(binary.errors, 1);
