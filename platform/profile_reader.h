@@ -26,6 +26,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class ProfileEncoding { kAnsi, kUtf8Bom, kUtf16Le, kUtf16Be };
@@ -38,49 +39,95 @@ struct ProfileText {
 
 // The file's bytes decoded as the real call decodes them.
 ProfileText profile_decode(const char* bytes, size_t n);
+// The encoding the call reads the file's bytes in (its byte-order mark), without decoding them:
+// 8-bit text is read as it stands (profile_next_entry on the bytes).
+ProfileEncoding profile_encoding(const char* bytes, size_t n);
 
-// One line that is not blank, as the reader keeps it.
-struct ProfileEntry {
-    bool header = false;        // a [section] line; otherwise a key line
-    std::u16string name;        // section or key name, trimmed, up to a NUL
-    bool has_value = false;     // key lines: an '=' stands in the line
-    std::u16string value;       // after the '=', trimmed, up to a NUL
-    std::u16string after;       // header: what follows the last ']' (ignored by the reader)
-    bool nul = false;           // the line holds a NUL character
-    int line = 0;               // 1-based; CR LF, LF and a lone CR each end one line
-    size_t begin = 0, end = 0;  // the trimmed line in the text
+// One line that is not blank, as the reader keeps it: views into the text it was read from,
+// which must outlive it. C is char for 8-bit text (code page 1252, read as it stands, one
+// character a byte) and char16_t for UTF-16 (a file with a byte-order mark, decoded).
+template <class C>
+struct ProfileEntryOf {
+    bool header = false;               // a [section] line; otherwise a key line
+    std::basic_string_view<C> name;    // section or key name, trimmed, up to a NUL
+    bool has_value = false;            // key lines: an '=' stands in the line
+    std::basic_string_view<C> value;   // after the '=', trimmed, up to a NUL
+    std::basic_string_view<C> after;   // header: what follows the last ']' (ignored by the reader)
+    bool nul = false;                  // the line holds a NUL character
+    int line = 0;                      // 1-based; CR LF, LF and a lone CR each end one line
+    size_t begin = 0, end = 0;         // the trimmed line in the text
 };
+using ProfileEntry = ProfileEntryOf<char16_t>;
+using ProfileEntry8 = ProfileEntryOf<char>;
 
-// Every line that is not blank, in file order.
+// The entries one at a time: `at` starts at the beginning of the text; false after the last.
+struct ProfileCursor {
+    static constexpr size_t kUnknown = ~size_t{0};
+    size_t next = 0;  // where the next line starts
+    int line = 1;     // its number
+    size_t lf = kUnknown, cr = kUnknown;  // 8-bit text: the next LF and CR found (the end: none)
+};
+bool profile_next_entry(std::string_view text, ProfileCursor& at, ProfileEntry8& out);
+bool profile_next_entry(std::u16string_view text, ProfileCursor& at, ProfileEntry& out);
+
+// Every line that is not blank, in file order (views into `text`).
 std::vector<ProfileEntry> profile_entries(const std::u16string& text);
+std::vector<ProfileEntry> profile_entries(std::u16string&& text) = delete;  // the entries view the text
 
 // The entry the real call finds for (section, key), or null: the first section of that name,
 // the first key of that name in it. Names are trimmed and compared without regard to case.
-const ProfileEntry* profile_find(const std::vector<ProfileEntry>& entries, const std::u16string& section,
-                                 const std::u16string& key);
+const ProfileEntry* profile_find(const std::vector<ProfileEntry>& entries, std::u16string_view section,
+                                 std::u16string_view key);
 // Index of the header of the first section called `section` (-1 for the lines before any
 // header, which form the unnamed section), or -2 when there is none.
-long profile_section_index(const std::vector<ProfileEntry>& entries, const std::u16string& section);
+long profile_section_index(const std::vector<ProfileEntry>& entries, std::u16string_view section);
 
 // What the call gives for a key's value (or the default) in a buffer of `size` characters:
-// quotes removed in Wine's way, cut to size - 1.
-std::u16string profile_value_read(const std::u16string& value, uint32_t size);
+// quotes removed in Wine's way, cut to size - 1; a part of `value`.
+std::u16string_view profile_value_read(std::u16string_view value, uint32_t size);
+std::string_view profile_value_read(std::string_view value, uint32_t size);
 
 // GetPrivateProfileStringA over a file's bytes (`exists` false: no such file). Section and key
 // are 8-bit text in code page 1252; a null section or key reads as missing. Writes at most
 // `size` bytes to `out` (nothing when size is 0) and returns the length of the result.
 uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char* section, const char* key,
                             const char* fallback, char* out, uint32_t size);
-// The same over the entries of a file read once (null: no such file), for many look-ups.
-uint32_t profile_get_string_in(const std::vector<ProfileEntry>* entries, const char* section, const char* key,
-                               const char* fallback, char* out, uint32_t size);
+
+// A file read once for many look-ups with the call's answers: the keys of the section asked
+// for last are indexed, so that asking for every key of a section does not walk it each time.
+// Its storage is kept from one file to the next.
+class ProfileFile {
+public:
+    // The file's bytes, which must outlive the reading (`exists` false: no such file).
+    void read(const char* bytes, size_t n, bool exists = true);
+    // GetPrivateProfileStringA on it, as profile_get_string above.
+    uint32_t get_string(const char* section, const char* key, const char* fallback, char* out, uint32_t size);
+
+private:
+    bool exists_ = false, wide_ = false;
+    ProfileText decoded_;                 // the text of a file with a byte-order mark
+    std::vector<ProfileEntry8> entries8_;
+    std::vector<ProfileEntry> entries16_;
+    std::string section_;                 // the section indexed (as asked, trimmed; 8-bit)
+    bool indexed_ = false;
+    long first_ = -2;                     // its header's entry (-1: before any header; -2: none)
+    std::vector<uint32_t> slots_;         // open addressing: entry index + 1 of each key's first line
+};
 
 // Text conversions: code page 1252 to and from UTF-16 ('?' for what 1252 lacks), UTF-16 to
 // and from UTF-8 (unpaired surrogates and bad UTF-8 become U+FFFD).
-std::u16string profile_from_ansi(const std::string& s);
-std::string profile_to_ansi(const std::u16string& s);
-std::string profile_to_utf8(const std::u16string& s);
-std::u16string profile_from_utf8(const std::string& s);
+std::u16string profile_from_ansi(std::string_view s);
+std::string profile_to_ansi(std::u16string_view s);
+std::string profile_to_utf8(std::u16string_view s);
+std::u16string profile_from_utf8(std::string_view s);
+// The same appended to `out` (its storage kept, for readers of many values): code page 1252
+// or UTF-16 to UTF-8, and to code page 1252 (8-bit text as it stands).
+void profile_append_utf8(std::string_view ansi, std::string& out);
+void profile_append_utf8(std::u16string_view s, std::string& out);
+void profile_append_ansi(std::u16string_view s, std::string& out);
+void profile_append_ansi(std::string_view ansi, std::string& out);
+// The file's bytes decoded into `out`, as profile_decode does (its storage kept).
+void profile_decode(const char* bytes, size_t n, ProfileText& out);
 // True when every UTF-16 surrogate in `s` is paired (the text converts to UTF-8 and back).
 bool profile_utf16_well_formed(const std::u16string& s);
 // `text` in `encoding`, with its byte-order mark.

@@ -24,24 +24,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* bytes = reinterpret_cast<const char*>(data + 3);
     const size_t len = size - 3;
 
-    static char out[5008];
-    std::memset(out, 0x5A, sizeof out);
+    // The buffer filled, and what lies past `n` compared with the fill afterwards: kept from one
+    // input to the next, as are the decoded text and the UTF-8.
+    static char out[5008], fill[5008];
+    static ProfileText t;
+    static std::string utf8;
+    if (!fill[0]) std::memset(fill, 0x5A, sizeof fill);
+    std::memcpy(out, fill, sizeof out);
     const uint32_t got = profile_get_string(bytes, len, true, s, k, "'d' ", out, n);
-    for (size_t i = n; i < sizeof out; ++i)
-        if (out[i] != 0x5A) std::abort();
+    if (std::memcmp(out + n, fill, sizeof out - n) != 0) std::abort();
     if (n == 0 ? got != 0 : (got >= n || out[got] != '\0' || std::strlen(out) > got)) std::abort();
 
-    const ProfileText t = profile_decode(bytes, len);
+    profile_decode(bytes, len, t);
     int line = 0;
-    for (const ProfileEntry& e : profile_entries(t.text)) {
+    ProfileCursor at;
+    ProfileEntry e;
+    while (profile_next_entry(t.text, at, e)) {
         if (e.line < line || e.begin >= e.end || e.end > t.text.size()) std::abort();
         line = e.line;
     }
     if (profile_utf16_well_formed(t.text)) {
-        if (profile_from_utf8(profile_to_utf8(t.text)) != t.text) std::abort();
+        utf8.clear();
+        profile_append_utf8(t.text, utf8);
+        if (profile_from_utf8(utf8) != t.text) std::abort();
         if (t.encoding != ProfileEncoding::kAnsi && !t.odd_byte) {
             const std::string again = profile_encode(t.text, t.encoding);
-            if (t.encoding != ProfileEncoding::kUtf8Bom && again != std::string(bytes, len)) std::abort();
+            if (t.encoding != ProfileEncoding::kUtf8Bom && again != std::string_view(bytes, len)) std::abort();
         }
     }
     return 0;

@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/profile_corpus.h"
 
@@ -175,6 +177,106 @@ TEST(ProfileReader, EncodingsRoundTrip) {
     EXPECT_EQ(profile_from_utf8(profile_to_utf8(text)), text);
     EXPECT_TRUE(profile_utf16_well_formed(text));
     EXPECT_FALSE(profile_utf16_well_formed(u"a\xD800" u"b"));
+}
+
+TEST(ProfileReader, AFileReadOnceAnswersAsEachCallDoes) {
+    std::vector<std::string> files;
+    for (size_t i = 0; i < kProfileCorpusCount; ++i) files.push_back(profile_corpus_bytes(i));
+    // Keys again in other cases, a repeated section, many keys (the index grows), no header.
+    std::string many = "[PPM]\nPPM_01=first\nppm_01=second\n";
+    for (int i = 0; i < 40; ++i) many += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    files.push_back(many + "[ppm]\nk3=late\n[SYS]\nq14_kp\nq14_kd = 'q'\n");
+    files.push_back("=unnamed\nk=before any header\n[]\nk=in []\n");
+    files.push_back("\xEF\xBB\xBF[PPM]\r\nK3=utf8\r\n");
+    const char* sections[] = {"PPM", "ppm ", "sys", "SYS", "", "x", "\t[PPM]"};
+    const char* keys[] = {"ppm_01", "PPM_01", "q14_kp", "q14_kd", "k", "K3", "k39", "", ";", "ppm_02"};
+    const uint32_t sizes[] = {0, 1, 4, 64};
+    ProfileFile file;
+    for (const std::string& bytes : files) {
+        file.read(bytes.data(), bytes.size());
+        for (const char* section : sections)
+            for (const char* key : keys)
+                for (uint32_t size : sizes) {
+                    char want[80], got[80];
+                    std::memset(want, '#', sizeof want);
+                    std::memset(got, '#', sizeof got);
+                    const uint32_t n = profile_get_string(bytes.data(), bytes.size(), true, section, key, "dflt ", want, size);
+                    EXPECT_EQ(file.get_string(section, key, "dflt ", got, size), n) << section << "/" << key << " in " << bytes;
+                    EXPECT_EQ(std::memcmp(got, want, sizeof got), 0) << section << "/" << key << " in " << bytes;
+                }
+    }
+    EXPECT_EQ(read(files[kProfileCorpusCount], "PPM", "ppm_01"), "first");  // the first line of a name
+    EXPECT_EQ(read(files[kProfileCorpusCount], "PPM", "k39"), "39");
+    EXPECT_EQ(read(files[kProfileCorpusCount + 1], "", "k"), "before any header");
+    // No such file: the default, whatever is asked.
+    char out[8];
+    file.read(nullptr, 0, false);
+    EXPECT_EQ(file.get_string("PPM", "ppm_01", "d ", out, sizeof out), 1u);
+    EXPECT_STREQ(out, "d");
+}
+
+TEST(ProfileReader, BytesAndTheirDecodedTextGiveTheSameEntries) {
+    // Lines longer than the blocks the search takes at a time, ends at every offset in them.
+    std::vector<std::string> texts = {
+        "a=1\r\n\r\n[S] x\rb\n\nc = 2\r\r\n",
+        std::string("[PP\0M]\nk\0ey=v\0al\n", 18),
+        " \t[a]b] tail \x1A\nkey with blanks  =  'q'  \n;c=1\n\x85\xA0=\x80\n",
+    };
+    for (int len = 0; len < 12; ++len)
+        for (const char* end : {"\n", "\r", "\r\n", "\r\r\n"}) texts.push_back(std::string(len, 'x') + "=v" + end + "[s]" + end);
+    for (const std::string& bytes : texts) {
+        const std::u16string wide = profile_from_ansi(bytes);
+        ProfileCursor a8, a16;
+        ProfileEntry8 e8;
+        ProfileEntry e16;
+        EXPECT_EQ(profile_encoding(bytes.data(), bytes.size()), ProfileEncoding::kAnsi);
+        for (;;) {
+            const bool more8 = profile_next_entry(bytes, a8, e8), more16 = profile_next_entry(wide, a16, e16);
+            ASSERT_EQ(more8, more16) << bytes;
+            if (!more8) break;
+            EXPECT_EQ(e8.header, e16.header) << bytes;
+            EXPECT_EQ(e8.has_value, e16.has_value) << bytes;
+            EXPECT_EQ(e8.nul, e16.nul) << bytes;
+            EXPECT_EQ(e8.line, e16.line) << bytes;
+            EXPECT_EQ(e8.begin, e16.begin) << bytes;
+            EXPECT_EQ(e8.end, e16.end) << bytes;
+            EXPECT_EQ(profile_from_ansi(e8.name), e16.name) << bytes;
+            EXPECT_EQ(profile_from_ansi(e8.value), e16.value) << bytes;
+            EXPECT_EQ(profile_from_ansi(e8.after), e16.after) << bytes;
+            EXPECT_EQ(profile_from_ansi(profile_value_read(e8.value, 3)), profile_value_read(e16.value, 3)) << bytes;
+        }
+    }
+}
+
+TEST(ProfileReader, ConversionsKeepEveryCharacterWhereverItStands) {
+    // One character outside ASCII at each place of texts as long as several blocks.
+    struct Case {
+        char byte;          // in code page 1252
+        char16_t wide;      // the character
+        const char* utf8;
+    } cases[] = {{'\x80', u'\u20AC', "\xE2\x82\xAC"}, {'\xE9', u'\u00E9', "\xC3\xA9"}, {'\x81', u'\u0081', "\xC2\x81"}};
+    for (const Case& c : cases)
+        for (size_t len = 1; len <= 20; ++len)
+            for (size_t at = 0; at < len; ++at) {
+                std::string bytes(len, 'a'), utf8(len - 1, 'a');
+                std::u16string wide(len, u'a');
+                bytes[at] = c.byte;
+                wide[at] = c.wide;
+                utf8.insert(at, c.utf8);
+                EXPECT_EQ(profile_from_ansi(bytes), wide) << len << " " << at;
+                EXPECT_EQ(profile_to_ansi(wide), bytes) << len << " " << at;
+                EXPECT_EQ(profile_to_utf8(wide), utf8) << len << " " << at;
+                EXPECT_EQ(profile_from_utf8(utf8), wide) << len << " " << at;
+                std::string eight;
+                profile_append_utf8(std::string_view(bytes), eight);
+                EXPECT_EQ(eight, utf8) << len << " " << at;
+                std::u16string lone = wide;
+                lone[at] = u'\xDC00';
+                EXPECT_FALSE(profile_utf16_well_formed(lone)) << len << " " << at;
+                EXPECT_TRUE(profile_utf16_well_formed(wide)) << len << " " << at;
+                const std::string le = profile_encode(wide, ProfileEncoding::kUtf16Be);
+                EXPECT_EQ(profile_decode(le.data(), le.size()).text, wide) << len << " " << at;
+            }
 }
 
 }  // namespace

@@ -57,6 +57,7 @@ void append_utf8(std::string& out, uint32_t cp) {
 // UTF-16 (after its byte-order mark) to UTF-8; a lone surrogate becomes U+FFFD.
 std::string utf16_to_utf8(const std::string& b, size_t start, bool big_endian) {
     std::string out;
+    out.reserve(b.size());  // room for the characters of the plan's usual alphabets, grown once
     auto unit = [&](size_t i) {
         auto hi = static_cast<unsigned char>(b[i + (big_endian ? 0 : 1)]);
         auto lo = static_cast<unsigned char>(b[i + (big_endian ? 1 : 0)]);
@@ -85,6 +86,7 @@ std::string cp1252_to_utf8(const std::string& b) {
                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     std::string out;
+    out.reserve(b.size());
     for (char ch : b) {
         auto c = static_cast<unsigned char>(ch);
         append_utf8(out, c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : c);
@@ -554,6 +556,9 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
         ends_with_eol = true;
     }
 
+    size_t length = 0;
+    for (const std::string& line : out) length += line.size() + 2;
+    r.text.reserve(length);
     for (size_t i = 0; i < out.size(); ++i) {
         r.text += out[i];
         if (i + 1 < out.size() || ends_with_eol) r.text += eol;

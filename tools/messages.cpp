@@ -3,6 +3,7 @@
 #include "tools/messages.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -17,17 +18,29 @@ constexpr MessageText kMessages[] = {{"", ""}, Q14_MESSAGES(Q14_MESSAGE_ROW)};
 #undef Q14_MESSAGE_ROW
 static_assert(sizeof kMessages / sizeof kMessages[0] == kMessageCount, "a message without its row");
 
-std::string value_text(const MessageValue& v) {
-    if (v.parts.empty()) return v.text;
-    std::string s;
-    for (const Message& p : v.parts)
-        if (p.id != MessageId::kNone) s += (s.empty() ? "" : ", ") + message_text(p);
-    return s;
+void append_value(const MessageValue& v, std::string& out) {
+    if (v.parts.empty()) {
+        out += v.text;
+        return;
+    }
+    bool first = true;
+    for (const Message& p : v.parts) {
+        if (p.id == MessageId::kNone) continue;
+        if (!first) out += ", ";
+        first = false;
+        message_append_text(p, out);
+    }
 }
 
 }  // namespace
 
-Message message(MessageId id, std::initializer_list<MessageValue> values) { return Message{id, values}; }
+Message message(MessageId id, std::initializer_list<MessageValue> values) {
+    if (values.size() > kMessageValuesMax) std::abort();
+    Message m;
+    m.id = id;
+    for (const MessageValue& v : values) m.values[m.count++] = v;
+    return m;
+}
 MessageValue message_value(const char* name, const std::string& text) { return MessageValue{name, text, {}}; }
 MessageValue message_value(const char* name, const Message& part) { return MessageValue{name, "", {part}}; }
 MessageValue message_value(const char* name, std::vector<Message> list) {
@@ -47,21 +60,29 @@ const char* message_english(MessageId id) {
 }
 
 std::string message_text(const Message& m) {
-    const int k = static_cast<int>(m.id);
-    if (k <= 0 || k >= kMessageCount) return "";
     std::string out;
-    for (const char* p = kMessages[k].english; *p; ++p) {
-        const char* close = *p == '{' ? std::strchr(p, '}') : nullptr;
-        if (!close) {
-            out += *p;
-            continue;
-        }
-        const std::string name(p + 1, close);
-        for (const MessageValue& v : m.values)
-            if (name == v.name) out += value_text(v);
-        p = close;
-    }
+    message_append_text(m, out);
     return out;
+}
+
+void message_append_text(const Message& m, std::string& out) {
+    const int k = static_cast<int>(m.id);
+    if (k <= 0 || k >= kMessageCount) return;
+    // The wording between the {name} places as it stands, each place by the values of its name.
+    for (const char* p = kMessages[k].english; *p;) {
+        const char* open = std::strchr(p, '{');
+        const char* close = open ? std::strchr(open, '}') : nullptr;
+        if (!close) {
+            out += p;
+            return;
+        }
+        out.append(p, open);
+        const size_t n = static_cast<size_t>(close - open - 1);
+        for (int i = 0; i < m.count; ++i)
+            if (std::strncmp(m.values[i].name, open + 1, n) == 0 && m.values[i].name[n] == '\0')
+                append_value(m.values[i], out);
+        p = close + 1;
+    }
 }
 
 std::string json_string(const std::string& s) {
@@ -83,7 +104,7 @@ std::string json_string(const std::string& s) {
 
 std::string message_json(const Message& m) {
     std::string out = "{\"id\":" + json_string(message_name(m.id)) + ",\"values\":{";
-    for (size_t i = 0; i < m.values.size(); ++i) {
+    for (int i = 0; i < m.count; ++i) {
         const MessageValue& v = m.values[i];
         out += (i ? "," : "") + json_string(v.name) + ':';
         if (v.parts.empty()) {

@@ -190,16 +190,22 @@ struct Message;
 // A value of a message: a text as it stands, or other messages worded in its place (several
 // are a list, separated by ", ").
 struct MessageValue {
-    const char* name;
+    const char* name = "";
     std::string text;
     std::vector<Message> parts;
 };
 
+// The most values a message names: they are kept in the message itself, so that making one
+// (the route check makes dozens a file) allocates nothing for them.
+inline constexpr int kMessageValuesMax = 4;
+
 struct Message {
     MessageId id = MessageId::kNone;
-    std::vector<MessageValue> values;
+    int count = 0;                              // values in use
+    MessageValue values[kMessageValuesMax] = {};
 };
 
+// More than kMessageValuesMax values abort: a message that needs them is a fault of the program.
 Message message(MessageId id, std::initializer_list<MessageValue> values = {});
 MessageValue message_value(const char* name, const std::string& text);
 MessageValue message_value(const char* name, const Message& part);
@@ -208,8 +214,9 @@ MessageValue message_value(const char* name, std::vector<Message> list);
 // kNone and out of range.
 const char* message_name(MessageId id);
 const char* message_english(MessageId id);
-// The message in English, as the tools print it.
+// The message in English, as the tools print it; the second appends it to `out`.
 std::string message_text(const Message& m);
+void message_append_text(const Message& m, std::string& out);
 // The message as JSON for the page: {"id":"...","values":{"name":"text"|{part}|[parts]}}.
 std::string message_json(const Message& m);
 // A JSON string literal of `s` (UTF-8 passes through; quotes, backslashes and control characters escaped).

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "tools/import_pln.h"
 #include "tools/route_check.h"
 
@@ -21,10 +25,32 @@ TEST(Messages, EveryFindingHasItsIdentifier) {
         RouteFileCheck c = check_route_file(text, "q14_ppm.cfg");
         ASSERT_FALSE(c.findings.empty()) << text;
         for (const CheckFinding& f : c.findings) {
-            EXPECT_NE(f.message.id, MessageId::kNone) << f.reason;
-            EXPECT_EQ(message_text(f.message), f.reason);
+            // The tools print the message's own words: the line ends in them.
+            const std::string line = format_finding(f), reason = message_text(f.message);
+            EXPECT_NE(f.message.id, MessageId::kNone) << line;
+            EXPECT_FALSE(reason.empty()) << line;
+            EXPECT_EQ(line.substr(line.size() - std::min(line.size(), reason.size())), reason);
         }
     }
+}
+
+TEST(Messages, EveryWordingNamesNoMoreValuesThanAMessageHolds) {
+    for (int k = 1; k < kMessageCount; ++k) {
+        const std::string english = message_english(static_cast<MessageId>(k));
+        std::vector<std::string> names;
+        for (size_t open = english.find('{'); open != std::string::npos; open = english.find('{', open + 1)) {
+            const size_t close = english.find('}', open);
+            if (close == std::string::npos) break;
+            const std::string name = english.substr(open + 1, close - open - 1);
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        }
+        EXPECT_LE(names.size(), static_cast<size_t>(kMessageValuesMax)) << message_name(static_cast<MessageId>(k));
+    }
+    // Values fill their places by name, whatever order they are given in.
+    const Message m = message(MessageId::kLegShort, {message_value("speed", "600"), message_value("from", "ppm_01"),
+                                                     message_value("km", "2.0"), message_value("lead", "3.1")});
+    EXPECT_EQ(message_text(m), "the leg from ppm_01 is 2.0 km, shorter than the turn lead here (3.1 km at 600 km/h) plus 1 "
+                               "km: the units never leave it automatically");
 }
 
 TEST(Messages, PlanRefusalsHaveTheirIdentifier) {

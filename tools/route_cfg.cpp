@@ -7,8 +7,9 @@ bool route_from_check(const RouteFileCheck& c, int route, std::vector<GeoPoint>&
     for (const CheckFinding& f : c.findings) {
         if (f.severity != CheckSeverity::kError) continue;
         if (f.part != CheckPart::kFile && !(f.part == CheckPart::kRoute && f.route == route)) continue;
-        error = f.key.empty() ? f.reason : f.key;
-        if (!f.key.empty()) error += (f.line ? " (line " + std::to_string(f.line) + ")" : "") + ": " + f.reason;
+        const std::string reason = finding_reason(f);
+        error = f.key.empty() ? reason : f.key;
+        if (!f.key.empty()) error += (f.line ? " (line " + std::to_string(f.line) + ")" : "") + ": " + reason;
         return false;
     }
     for (int w = 1; w <= 9 && !route_point_is_empty(c.lat[route][w], c.lon[route][w]); ++w)

@@ -4,12 +4,14 @@
 #include "tools/route_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
+#include <string_view>
+#include <utility>
 
 #include "display/route_value.h"
 #include "frame/unit_profile.h"
@@ -25,15 +27,53 @@ constexpr double kTurnBackDeg = 150;          // a turn sharper than this is nea
 constexpr double kSameKm = 0.01;              // two waypoints closer than this are one place
 constexpr double kLegZero = 0.0001;           // the units' zero substitute of leg courses
 
+// A key's value as it stands after the '=': a view into the file's 8-bit text or into its
+// decoded UTF-16, whichever the file is read as.
 struct Entry {
-    std::string value;        // as the units read it with an unbounded buffer
-    std::u16string raw;       // as it stands after the '='
-    int line = 0;
+    std::string_view narrow;
+    std::u16string_view wide;
+    bool is_wide = false;
+    int line = 0;             // 0: the key is not in the file
     bool no_value = false;    // a line without '=': the units read the default
 };
 
+// The value as the units read it into a buffer of `size` characters: in UTF-8 for the
+// messages, and in code page 1252, the bytes the numbers are read from (which a value with
+// letters outside ASCII makes shorter than its UTF-8).
+const std::string& units_read(const Entry& e, uint32_t size, std::string& out) {
+    out.clear();
+    if (e.is_wide) profile_append_utf8(profile_value_read(e.wide, size), out);
+    else profile_append_utf8(profile_value_read(e.narrow, size), out);
+    return out;
+}
+
+const char* units_bytes(const Entry& e, uint32_t size, std::string& out) {
+    out.clear();
+    if (e.is_wide) profile_append_ansi(profile_value_read(e.wide, size), out);
+    else profile_append_ansi(profile_value_read(e.narrow, size), out);
+    return out.c_str();
+}
+
+// True when a buffer of `size` characters cuts the value short.
+bool units_cut(const Entry& e, uint32_t size) {
+    return e.is_wide ? profile_value_read(e.wide, size).size() != profile_value_read(e.wide, UINT32_MAX).size()
+                     : profile_value_read(e.narrow, size).size() != profile_value_read(e.narrow, UINT32_MAX).size();
+}
+
 std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+}
+
+std::string utf8(std::string_view ansi) {
+    std::string s;
+    profile_append_utf8(ansi, s);
+    return s;
+}
+std::string utf8(std::u16string_view text) {
+    std::string s;
+    profile_append_utf8(text, s);
     return s;
 }
 
@@ -121,14 +161,15 @@ void pair_warnings(const ValueScan& s, int first, char pos, char neg, std::vecto
     const double deg = s.part[first], min = s.part[first + 1];
     double read, none;
     route_value_degrees(deg, min, 0, 0, &read, &none);  // the pair alone
-    const MessageValue what = val("what", message(first == 0 ? M::kPartLatitude : M::kPartLongitude));
-    const MessageValue read_as = val("read", angle_text(read, pos, neg));
+    // The values the warnings share, made only for a warning.
+    auto what = [&] { return val("what", message(first == 0 ? M::kPartLatitude : M::kPartLongitude)); };
+    auto read_as = [&] { return val("read", angle_text(read, pos, neg)); };
     if (s.negative_zero[first] && min > 0)
-        out.push_back(message(M::kMinusZero, {what, val("min", num(min)), read_as,
+        out.push_back(message(M::kMinusZero, {what(), val("min", num(min)), read_as(),
                                               val("towards", message(first == 0 ? M::kPartSouth : M::kPartWest))}));
     else if (deg != 0 && min < 0)
-        out.push_back(message(M::kSignedMinutes, {what, val("deg", num(deg)), val("min", num(min)), read_as}));
-    if (std::fabs(min) >= 60) out.push_back(message(M::kMinutes60, {what, val("min", num(min)), read_as}));
+        out.push_back(message(M::kSignedMinutes, {what(), val("deg", num(deg)), val("min", num(min)), read_as()}));
+    if (std::fabs(min) >= 60) out.push_back(message(M::kMinutes60, {what(), val("min", num(min)), read_as()}));
 }
 
 // What each value does, for the messages; in SettingsKey order.
@@ -152,6 +193,8 @@ public:
         : text_(text), name_(name), speed_kmh_(speed_kmh), c_(out) {}
 
     void run() {
+        section_.clear();
+        headers_.assign(1, {"", 0});
         // Until a key is found the units hold its default, whatever else the file lacks.
         for (int k = 0; k < kSettingsKeyCount; ++k)
             c_.settings[k] = settings_number(kSettingsKeys[k].default_text, kSettingsKeys[k].default_text);
@@ -163,59 +206,35 @@ public:
     }
 
 private:
-    void add(CheckSeverity sev, CheckPart part, int route, const std::string& key, int line, const Message& m) {
-        CheckFinding f;
+    void add(CheckSeverity sev, CheckPart part, int route, const std::string& key, int line, Message&& m) {
+        CheckFinding& f = c_.findings.emplace_back();
         f.file = name_;
         f.line = line;
         f.key = key;
         f.severity = sev;
-        f.reason = message_text(m);
-        f.message = m;
+        f.message = std::move(m);
         f.part = part;
         f.route = route;
-        c_.findings.push_back(f);
     }
 
     // One pass over the lines as the profile reader sees them: the first value of every key of
     // the first [PPM] and [SYS] sections, and a finding for every line the units skip or never use.
     void scan_lines() {
-        const ProfileText t = profile_decode(text_.data(), text_.size());
-        if (t.encoding != ProfileEncoding::kAnsi)
+        const ProfileEncoding encoding = profile_encoding(text_.data(), text_.size());
+        if (encoding != ProfileEncoding::kAnsi)
             add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
-                message(t.encoding == ProfileEncoding::kUtf8Bom   ? M::kFileUtf8Bom
-                        : t.encoding == ProfileEncoding::kUtf16Le ? M::kFileUtf16Le
-                                                                  : M::kFileUtf16Be,
-                        {val("encoding", profile_encoding_name(t.encoding))}));
-        if (t.odd_byte)
-            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
-                message(M::kFileOddByte));
-        const std::vector<ProfileEntry> entries = profile_entries(t.text);
-        std::map<std::string, int> first_header = {{"", 0}};  // lower-case name -> its line
-        std::string section;  // lower case, "" before the first header
-        bool first_of_name = true;
-        int nul_lines = 0;
-        for (const ProfileEntry& e : entries) {
-            if (e.nul && nul_lines++ < 3)
-                add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
-                    message(M::kLineNul));
-            if (e.header) {
-                header_line(e, first_header, section, first_of_name);
-                continue;
-            }
-            const std::string name = profile_to_utf8(e.name);
-            if (!name.empty() && name[0] == ';') continue;  // a comment
-            const int first_line = first_of_name ? 0 : first_header[section];
-            if (!e.has_value) {
-                if (known_key(section, lower(name))) {
-                    key_line(section, name, "", e.line, true, u"", first_line);
-                } else {
-                    add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
-                        message(M::kLineSkipped));
-                }
-                continue;
-            }
-            key_line(section, name, profile_to_utf8(profile_value_read(e.value, UINT32_MAX)), e.line, false, e.value,
-                     first_line);
+                message(encoding == ProfileEncoding::kUtf8Bom   ? M::kFileUtf8Bom
+                        : encoding == ProfileEncoding::kUtf16Le ? M::kFileUtf16Le
+                                                                : M::kFileUtf16Be,
+                        {val("encoding", profile_encoding_name(encoding))}));
+        if (encoding == ProfileEncoding::kAnsi) {
+            scan_entries(std::string_view(text_));
+        } else {
+            profile_decode(text_.data(), text_.size(), decoded_);
+            if (decoded_.odd_byte)
+                add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", 0,
+                    message(M::kFileOddByte));
+            scan_entries(std::u16string_view(decoded_.text));
         }
         if (!c_.has_ppm) {
             const size_t nul = text_.find('\0');
@@ -225,60 +244,97 @@ private:
         }
     }
 
-    // The value as the units read it into a buffer of `size` characters.
-    static std::string units_read(const Entry& e, int size) {
-        return profile_to_utf8(profile_value_read(e.raw, static_cast<uint32_t>(size)));
+    template <class C>
+    void scan_entries(std::basic_string_view<C> text) {
+        bool first_of_name = true;
+        int nul_lines = 0;
+        ProfileCursor at;
+        ProfileEntryOf<C> e;
+        while (profile_next_entry(text, at, e)) {
+            if (e.nul && nul_lines++ < 3)
+                add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+                    message(M::kLineNul));
+            if (e.header) {
+                header_line(utf8(e.name), utf8(e.after), e.line, first_of_name);
+                continue;
+            }
+            if (!e.name.empty() && e.name[0] == C(';')) continue;  // a comment
+            const std::string name = utf8(e.name);
+            const int first_line = first_of_name ? 0 : first_header_line(section_);
+            Entry raw;
+            raw.line = e.line;
+            raw.no_value = !e.has_value;
+            if constexpr (sizeof(C) == 1) {
+                raw.narrow = e.value;
+            } else {
+                raw.wide = e.value;
+                raw.is_wide = true;
+            }
+            if (!e.has_value && !known_key(section_, lower(name))) {
+                add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+                    message(M::kLineSkipped));
+                continue;
+            }
+            key_line(section_, name, raw, first_line);
+        }
     }
 
-    // The bytes the units get for it (code page 1252): the numbers are read from these, which a
-    // value with letters outside ASCII makes shorter than its UTF-8 above.
-    static std::string units_bytes(const Entry& e, int size) {
-        return profile_to_ansi(profile_value_read(e.raw, static_cast<uint32_t>(size)));
+    // The line of the first header of `lower_name` (0: the lines before any header; -1: none).
+    int first_header_line(const std::string& lower_name) const {
+        for (const auto& h : headers_)
+            if (h.first == lower_name) return h.second;
+        return -1;
     }
 
     static std::string section_title(const std::string& lower_name) {
         return lower_name == "ppm" || lower_name == "sys" ? std::string(lower_name == "ppm" ? "PPM" : "SYS") : lower_name;
     }
 
-    bool known_key(const std::string& section, const std::string& k) const {
+    static bool known_key(const std::string& section, const std::string& k) {
         if (section == "ppm") return k.size() >= 4 && k.compare(0, 4, "ppm_") == 0;
-        for (const SettingsKeyInfo& s : kSettingsKeys)
-            if (k == s.key) return true;
-        return false;
+        return settings_index(k) >= 0;
+    }
+
+    // The settings key `k` (lower case) names, or -1.
+    static int settings_index(const std::string& k) {
+        static constexpr auto kNames = [] {
+            std::array<std::string_view, kSettingsKeyCount> names{};
+            for (int i = 0; i < kSettingsKeyCount; ++i) names[i] = kSettingsKeys[i].key;
+            return names;
+        }();
+        for (int i = 0; i < kSettingsKeyCount; ++i)
+            if (k == kNames[i]) return i;
+        return -1;
     }
 
     // A [section] line: the name the units read, text they ignore, a name seen before.
-    void header_line(const ProfileEntry& e, std::map<std::string, int>& first_header, std::string& section,
-                     bool& first_of_name) {
-        const std::string name = profile_to_utf8(e.name);
-        std::string after = profile_to_utf8(e.after);
+    void header_line(const std::string& name, std::string after, int line, bool& first_of_name) {
         while (!after.empty() && std::isspace(static_cast<unsigned char>(after.front()))) after.erase(0, 1);
         if (name.find(']') != std::string::npos)
-            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", line,
                 message(M::kHeaderSecondBracket, {val("name", name)}));
         else if (!after.empty())
-            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", line,
                 message(M::kHeaderTextAfter, {val("name", name), val("after", after)}));
-        section = lower(name);
-        auto it = first_header.find(section);
-        first_of_name = it == first_header.end();
+        section_ = lower(name);
+        const int first = first_header_line(section_);
+        first_of_name = first < 0;
         if (first_of_name) {
-            first_header[section] = e.line;
-            if (section == "ppm") c_.has_ppm = true;
-        } else if (section == "ppm" || section == "sys") {
-            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
-                message(M::kSectionAgain, {val("name", name), val("first", std::to_string(it->second))}));
+            headers_.emplace_back(section_, line);
+            if (section_ == "ppm") c_.has_ppm = true;
+        } else if (section_ == "ppm" || section_ == "sys") {
+            add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", line,
+                message(M::kSectionAgain, {val("name", name), val("first", std::to_string(first))}));
         }
     }
 
     // A key line of [section]; `first_line` is not 0 when the section is a repeated one the
     // units never read (its first header's line).
-    void key_line(const std::string& section, const std::string& key, const std::string& value, int line,
-                  bool no_value, const std::u16string& raw, int first_line) {
+    void key_line(const std::string& section, const std::string& key, const Entry& raw, int first_line) {
+        const int line = raw.line;
         const std::string k = lower(key);
         const bool looks_ppm = k.size() >= 4 && k.compare(0, 4, "ppm_") == 0;
-        bool known_sys = false;
-        for (const SettingsKeyInfo& s : kSettingsKeys) known_sys = known_sys || k == s.key;
+        const bool known_sys = settings_index(k) >= 0;
         if (section != "ppm" && section != "sys") {
             if (looks_ppm || known_sys)
                 add(CheckSeverity::kWarning, CheckPart::kFile, -1, key, line,
@@ -287,7 +343,6 @@ private:
                                               {val("in", section), val("section", looks_ppm ? "PPM" : "SYS")}));
             return;
         }
-        std::map<std::string, Entry>& keys = section == "ppm" ? ppm_ : sys_;
         if (section == "ppm" && !valid_route_key(k, key, line)) return;
         if (section == "sys" && !known_sys) {
             add(CheckSeverity::kWarning, CheckPart::kSettings, -1, key, line,
@@ -300,14 +355,14 @@ private:
                         {val("section", section_title(section)), val("first", std::to_string(first_line))}));
             return;
         }
-        auto it = keys.find(k);
-        if (it != keys.end()) {
+        Entry& slot = section == "ppm" ? ppm_[k[4] - '0'][k[5] - '0'] : sys_[settings_index(k)];
+        if (slot.line) {
             add(CheckSeverity::kWarning, section == "ppm" ? CheckPart::kRoute : CheckPart::kSettings,
                 section == "ppm" ? k[4] - '0' : -1, key, line,
-                message(M::kKeyAgain, {val("first", std::to_string(it->second.line))}));
+                message(M::kKeyAgain, {val("first", std::to_string(slot.line))}));
             return;
         }
-        keys[k] = {value, raw, line, no_value};
+        slot = raw;
     }
 
     bool valid_route_key(const std::string& k, const std::string& key, int line) {
@@ -328,26 +383,26 @@ private:
         if (!c_.has_ppm) return;
         for (int r = 0; r < 4; ++r) {
             bool any = false;
-            for (int w = 1; w <= 9; ++w) any = any || ppm_.count(route_key(r, w));
+            for (int w = 1; w <= 9; ++w) any = any || ppm_[r][w].line;
             bool bad[10] = {};
             for (int w = 1; w <= 9; ++w) {
                 const std::string key = route_key(r, w);
-                auto it = ppm_.find(key);
-                const bool absent = it == ppm_.end() || it->second.no_value;
-                parse_route_value(absent ? kRouteDefaultValue : units_bytes(it->second, kRouteValueSize).c_str(),
+                const Entry& e = ppm_[r][w];
+                const bool absent = !e.line || e.no_value;
+                parse_route_value(absent ? kRouteDefaultValue : units_bytes(e, kRouteValueSize, bytes_),
                                   &c_.lat[r][w], &c_.lon[r][w]);
-                c_.line[r][w] = it == ppm_.end() ? 0 : it->second.line;
+                c_.line[r][w] = e.line;
                 if (absent) {
                     bad[w] = true;
-                    if (it != ppm_.end())
-                        add(CheckSeverity::kError, CheckPart::kRoute, r, key, it->second.line,
+                    if (e.line)
+                        add(CheckSeverity::kError, CheckPart::kRoute, r, key, e.line,
                             message(M::kWaypointNoValue));
                     else if (any)
                         add(CheckSeverity::kError, CheckPart::kRoute, r, key, 0,
                             message(M::kWaypointMissing));
                     continue;
                 }
-                bad[w] = !check_value(r, w, key, it->second);
+                bad[w] = !check_value(r, w, key, e);
             }
             if (!any) {
                 add(r == 0 ? CheckSeverity::kError : CheckSeverity::kWarning, CheckPart::kRoute, r,
@@ -361,24 +416,25 @@ private:
 
     // One waypoint value; false when it is an error (the geometry then leaves it alone).
     bool check_value(int r, int w, const std::string& key, const Entry& e) {
-        auto error = [&](const Message& why) {
-            add(CheckSeverity::kError, CheckPart::kRoute, r, key, e.line, why);
+        auto error = [&](Message&& why) {
+            add(CheckSeverity::kError, CheckPart::kRoute, r, key, e.line, std::move(why));
             return false;
         };
-        auto warn = [&](const Message& why) { add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, e.line, why); };
-        const std::string seen = units_read(e, kRouteValueSize);
-        if (seen != e.value)
+        auto warn = [&](Message&& why) { add(CheckSeverity::kWarning, CheckPart::kRoute, r, key, e.line, std::move(why)); };
+        const std::string& seen = units_read(e, kRouteValueSize, seen_);
+        if (units_cut(e, kRouteValueSize))
             warn(message(M::kValueTooLong, {val("max", std::to_string(kRouteValueSize - 1)), val("seen", seen)}));
         const double lat = c_.lat[r][w], lon = c_.lon[r][w];
-        const MessageValue place = val("place", place_text(lat, lon));
+        // Where the units put it, written only for the messages that say so.
+        auto place = [&] { return val("place", place_text(lat, lon)); };
         ValueScan s = scan_value(seen);
-        if (s.nonfinite >= 0) return error(message(M::kValueNoNumber, {val("why", s.why), place}));
-        if (s.parts < 4) return error(message(M::kValueNotDms, {val("seen", seen), val("why", s.why), place}));
+        if (s.nonfinite >= 0) return error(message(M::kValueNoNumber, {val("why", s.why), place()}));
+        if (s.parts < 4) return error(message(M::kValueNotDms, {val("seen", seen), val("why", s.why), place()}));
         if (!s.rest.empty()) warn(message(M::kValueTextAfter, {val("rest", s.rest)}));
         double lat_sum, lon_sum;
         route_value_degrees(s.part[0], s.part[1], s.part[2], s.part[3], &lat_sum, &lon_sum);
         if (!std::isfinite(lat_sum) || !std::isfinite(lon_sum))
-            return error(message(M::kValueOverflow, {val("seen", seen), place}));
+            return error(message(M::kValueOverflow, {val("seen", seen), place()}));
         const bool lat_mark = lat == kEmptyLat, lon_mark = lon == kEmptyLon;
         if (lat_mark && lon_mark) return true;  // an empty waypoint
         if (lat_mark || lon_mark)
@@ -386,10 +442,10 @@ private:
         std::vector<Message> notes;
         pair_warnings(s, 0, 'N', 'S', notes);
         pair_warnings(s, 2, 'E', 'W', notes);
-        for (const Message& n : notes) warn(n);
+        for (Message& n : notes) warn(std::move(n));
         if (std::fabs(lat) > 90) return error(message(M::kBeyondPole, {val("lat", angle_text(lat, 'N', 'S'))}));
         if (std::fabs(lon) > 180) return error(message(M::kBeyond180, {val("lon", angle_text(lon, 'E', 'W'))}));
-        if (std::fabs(lat) > 90 - kPoleMarginDeg) warn(message(M::kNearPole, {place}));
+        if (std::fabs(lat) > 90 - kPoleMarginDeg) warn(message(M::kNearPole, {place()}));
         return true;
     }
 
@@ -449,24 +505,23 @@ private:
     void check_settings() {
         for (int k = 0; k < kSettingsKeyCount; ++k) {
             const SettingsKeyInfo& info = kSettingsKeys[k];
-            auto it = sys_.find(info.key);
-            if (it == sys_.end()) {
+            const Entry& e = sys_[k];
+            if (!e.line) {
                 c_.settings[k] = settings_number(info.default_text, info.default_text);
                 continue;
             }
-            const Entry& e = it->second;
             c_.settings_line[k] = e.line;
-            const std::string seen = e.no_value ? info.default_text : units_read(e, kSettingsValueSize);
+            const std::string& seen = e.no_value ? seen_.assign(info.default_text) : units_read(e, kSettingsValueSize, seen_);
             c_.settings[k] = e.no_value ? settings_number(info.default_text, info.default_text)
-                                        : settings_number(units_bytes(e, kSettingsValueSize).c_str(), info.default_text);
-            auto error = [&](const Message& why) { add(CheckSeverity::kError, CheckPart::kSettings, -1, info.key, e.line, why); };
-            auto warn = [&](const Message& why) { add(CheckSeverity::kWarning, CheckPart::kSettings, -1, info.key, e.line, why); };
-            const MessageValue meaning = val("meaning", message(kSettingMeanings[k].meaning));
+                                        : settings_number(units_bytes(e, kSettingsValueSize, bytes_), info.default_text);
+            auto error = [&](Message&& why) { add(CheckSeverity::kError, CheckPart::kSettings, -1, info.key, e.line, std::move(why)); };
+            auto warn = [&](Message&& why) { add(CheckSeverity::kWarning, CheckPart::kSettings, -1, info.key, e.line, std::move(why)); };
+            auto meaning = [&] { return val("meaning", message(kSettingMeanings[k].meaning)); };
             if (e.no_value) {
                 warn(message(M::kSettingNoValue, {val("default", info.default_text)}));
                 continue;
             }
-            if (seen != e.value)
+            if (units_cut(e, kSettingsValueSize))
                 warn(message(M::kValueTooLong, {val("max", std::to_string(kSettingsValueSize - 1)), val("seen", seen)}));
             const double v = c_.settings[k];
             char* end = nullptr;
@@ -475,7 +530,7 @@ private:
             while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back()))) rest.pop_back();
             while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.front()))) rest.erase(0, 1);
             if (end == seen.c_str()) {
-                error(message(M::kSettingNotNumber, {val("seen", seen), meaning}));
+                error(message(M::kSettingNotNumber, {val("seen", seen), meaning()}));
                 continue;
             }
             if (!std::isfinite(written)) {
@@ -493,13 +548,13 @@ private:
                 const int32_t fault = settings_fault_value(v);
                 if (static_cast<double>(fault) != v)
                     warn(message(M::kFaultTruncated, {val("value", num(v)), val("fault", std::to_string(fault))}));
-                if (fault != 0 && fault != 1) warn(message(M::kFaultValue, {val("fault", std::to_string(fault)), meaning}));
+                if (fault != 0 && fault != 1) warn(message(M::kFaultValue, {val("fault", std::to_string(fault)), meaning()}));
                 continue;
             }
             const SettingsRange& range = kSettingsRanges[k];
             if (v < range.lo || v > range.hi)
                 warn(message(M::kSettingRange,
-                             {val("value", num(v)), val("lo", num(range.lo)), val("hi", num(range.hi)), meaning}));
+                             {val("value", num(v)), val("lo", num(range.lo)), val("hi", num(range.hi)), meaning()}));
         }
     }
 
@@ -507,19 +562,52 @@ private:
     const std::string& name_;
     double speed_kmh_;
     RouteFileCheck& c_;
-    std::map<std::string, Entry> ppm_, sys_;
+    // Storage kept from one check to the next (a checker of many files allocates less).
+    struct Kept {
+        ProfileText decoded;  // a file with a byte-order mark, decoded
+        std::string seen, bytes;  // a value as the units read it, in UTF-8 and in code page 1252
+        std::string section;  // the section of the lines read (lower case; "" before the first header)
+        std::vector<std::pair<std::string, int>> headers;  // each section's first header line
+    };
+    static Kept& kept() {
+        thread_local Kept k;
+        return k;
+    }
+    Kept& kept_ = kept();
+    ProfileText& decoded_ = kept_.decoded;
+    std::string &seen_ = kept_.seen, &bytes_ = kept_.bytes, &section_ = kept_.section;
+    std::vector<std::pair<std::string, int>>& headers_ = kept_.headers;
+    Entry ppm_[4][10], sys_[kSettingsKeyCount];  // the first line of each key the units read
 };
 
 }  // namespace
 
 RouteFileCheck check_route_file(const std::string& text, const std::string& name, double speed_kmh) {
     RouteFileCheck c;
-    Checker(text, name, speed_kmh, c).run();
-    // File order; findings without a line (missing keys, the file as a whole) first.
-    std::stable_sort(c.findings.begin(), c.findings.end(),
-                     [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; });
-    for (const CheckFinding& f : c.findings) (f.severity == CheckSeverity::kError ? c.errors : c.warnings)++;
+    check_route_file(text, name, speed_kmh, c);
     return c;
+}
+
+void check_route_file(const std::string& text, const std::string& name, double speed_kmh, RouteFileCheck& c) {
+    c.findings.clear();
+    std::vector<CheckFinding> findings = std::move(c.findings);
+    c = RouteFileCheck();
+    c.findings = std::move(findings);
+    Checker(text, name, speed_kmh, c).run();
+    // File order; findings without a line (missing keys, the file as a whole) first, the
+    // findings of a line in the order made. The findings are moved once, by their order.
+    if (!std::is_sorted(c.findings.begin(), c.findings.end(),
+                        [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; })) {
+        thread_local std::vector<std::pair<int, size_t>> order;
+        thread_local std::vector<CheckFinding> sorted;
+        order.clear();
+        for (size_t i = 0; i < c.findings.size(); ++i) order.emplace_back(c.findings[i].line, i);
+        std::sort(order.begin(), order.end());
+        sorted.clear();
+        for (const auto& o : order) sorted.push_back(std::move(c.findings[o.second]));
+        c.findings.swap(sorted);
+    }
+    for (const CheckFinding& f : c.findings) (f.severity == CheckSeverity::kError ? c.errors : c.warnings)++;
 }
 
 bool check_route_has_errors(const RouteFileCheck& c, int route) {
@@ -531,12 +619,27 @@ bool check_route_has_errors(const RouteFileCheck& c, int route) {
 }
 
 std::string format_finding(const CheckFinding& f) {
-    std::string s = f.file;
-    if (f.line > 0) s += ":" + std::to_string(f.line);
-    s += f.severity == CheckSeverity::kError ? ": error: " : ": warning: ";
-    if (!f.key.empty()) s += f.key + ": ";
-    return s + f.reason;
+    std::string s;
+    format_finding(f, s);
+    return s;
 }
+
+void format_finding(const CheckFinding& f, std::string& out) {
+    out = f.file;
+    if (f.line > 0) {
+        char b[16];
+        std::snprintf(b, sizeof b, ":%d", f.line);
+        out += b;
+    }
+    out += f.severity == CheckSeverity::kError ? ": error: " : ": warning: ";
+    if (!f.key.empty()) {
+        out += f.key;
+        out += ": ";
+    }
+    message_append_text(f.message, out);
+}
+
+std::string finding_reason(const CheckFinding& f) { return message_text(f.message); }
 
 std::string settings_text(const RouteFileCheck& c) {
     std::string s;
@@ -550,7 +653,8 @@ std::string settings_text(const RouteFileCheck& c) {
 
 bool ini_lookup(const std::string& text, const std::string& section, const std::string& key, std::string& value,
                 int* line) {
-    const std::vector<ProfileEntry> entries = profile_entries(profile_decode(text.data(), text.size()).text);
+    const ProfileText decoded = profile_decode(text.data(), text.size());
+    const std::vector<ProfileEntry> entries = profile_entries(decoded.text);
     const ProfileEntry* e = profile_find(entries, profile_from_utf8(section), profile_from_utf8(key));
     if (!e || !e->has_value) return false;
     value = profile_to_utf8(profile_value_read(e->value, UINT32_MAX));
@@ -558,7 +662,11 @@ bool ini_lookup(const std::string& text, const std::string& section, const std::
     return true;
 }
 
-std::string route_key(int route, int waypoint) { return "ppm_" + std::to_string(route) + std::to_string(waypoint); }
+std::string route_key(int route, int waypoint) {
+    if (route >= 0 && route <= 9 && waypoint >= 0 && waypoint <= 9)  // one digit each, as the units' keys
+        return {'p', 'p', 'm', '_', static_cast<char>('0' + route), static_cast<char>('0' + waypoint)};
+    return "ppm_" + std::to_string(route) + std::to_string(waypoint);
+}
 
 bool route_value_strict(const std::string& value, double& lat, double& lon, std::string& why) {
     ValueScan s = scan_value(value);

@@ -29,8 +29,7 @@ struct CheckFinding {
     int line = 0;                           // 1-based; 0 when there is no line (a missing key)
     std::string key;                        // "ppm_03", "q14_kp"; "" for the file as a whole
     CheckSeverity severity = CheckSeverity::kError;
-    std::string reason;                     // the message in English
-    Message message;                        // its identifier and values, for the trainer page
+    Message message;                        // why: identifier and values (the English: finding_reason)
     CheckPart part = CheckPart::kFile;
     int route = -1;                         // 0..3 when part is kRoute
 };
@@ -53,10 +52,16 @@ struct RouteFileCheck {
 // Checks the whole file `text`, naming it `name` in the findings.
 RouteFileCheck check_route_file(const std::string& text, const std::string& name,
                                 double speed_kmh = kCheckDefaultSpeedKmh);
+// The same into `out`, whose storage is kept (a checker of many files allocates less).
+void check_route_file(const std::string& text, const std::string& name, double speed_kmh, RouteFileCheck& out);
 // True when some error lies in route `route` or in the file as a whole (not the settings).
 bool check_route_has_errors(const RouteFileCheck& c, int route);
 // "FILE:LINE: error: KEY: reason" (no ":LINE" without a line, no "KEY: " without a key).
 std::string format_finding(const CheckFinding& f);
+// The same into `out`, replacing what it held (its storage kept, for many findings).
+void format_finding(const CheckFinding& f, std::string& out);
+// The reason alone: the finding's message in English.
+std::string finding_reason(const CheckFinding& f);
 // One line of the settings as the units use them: "q14_kp=60 ... (line 3, ...)".
 std::string settings_text(const RouteFileCheck& c);
 

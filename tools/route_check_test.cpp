@@ -207,7 +207,7 @@ TEST(RouteCheck, EveryPitfallIsReportedWithItsKeyAndLine) {
         RouteFileCheck c = check_route_file(text, "f.cfg");
         bool found = false;
         for (const CheckFinding& f : c.findings)
-            found = found || (f.line == row.line && f.severity == row.severity && f.reason.find(row.says) != std::string::npos);
+            found = found || (f.line == row.line && f.severity == row.severity && finding_reason(f).find(row.says) != std::string::npos);
         EXPECT_TRUE(found) << row.key << "=" << row.value << " gave:\n" << [&] {
             std::string all;
             for (const CheckFinding& f : c.findings) all += format_finding(f) + "\n";
@@ -233,7 +233,7 @@ TEST(RouteCheck, FileFormsReadAsTheUnitsReadThem) {
     RouteFileCheck u = check_route_file(utf16, "u.cfg");
     EXPECT_EQ(u.errors, 0) << findings(u);
     ASSERT_EQ(u.warnings, 1) << findings(u);
-    EXPECT_NE(u.findings[0].reason.find("UTF-16 little-endian with a byte-order mark (Notepad's \"Unicode\")"),
+    EXPECT_NE(finding_reason(u.findings[0]).find("UTF-16 little-endian with a byte-order mark (Notepad's \"Unicode\")"),
               std::string::npos);
     EXPECT_DOUBLE_EQ(u.lat[0][2], 55.5);
     // CR alone ending the lines: clean, lines counted as an editor counts them.
@@ -261,10 +261,35 @@ TEST(RouteCheck, FileFormsReadAsTheUnitsReadThem) {
     EXPECT_EQ(l.errors + l.warnings, 0) << findings(l);
 }
 
+TEST(RouteCheck, ACheckIntoKeptStorageForgetsTheFileBefore) {
+    // Files unlike each other checked one after the other into one result: each must come out
+    // as a check of its own, nothing kept from the one before (keys, sections, findings).
+    const std::string files[] = {
+        "[PPM]\nppm_01=55*0,37*0\nppm_02=56*0,38*0\n[SYS]\nq14_kp=80\n[other]\nx=1\n",
+        std::string("\xEF\xBB\xBF[ppm]\r\nppm_01=1*0,2*0\r\nPPM_01=3*0,4*0\r\n[PPM]\r\nppm_02\r\n"),
+        "no sections at all\nppm_05=1*0,1*0\n",
+        "[SYS]\nq14_bank_time=9,5\n[PPM]\nppm_11=99*0,999*0\nppm_12=1*0,1*0\n[sys]\nq14_kd=7\n",
+    };
+    auto text_of = [](const RouteFileCheck& c) {
+        std::string s = std::to_string(c.errors) + " " + std::to_string(c.warnings) + (c.has_ppm ? " ppm\n" : "\n");
+        for (const CheckFinding& f : c.findings) s += format_finding(f) + "\n";
+        for (int r = 0; r < 4; ++r)
+            for (int w = 1; w <= 9; ++w)
+                s += std::to_string(c.lat[r][w]) + "," + std::to_string(c.lon[r][w]) + "@" + std::to_string(c.line[r][w]) + " ";
+        return s + settings_text(c);
+    };
+    RouteFileCheck kept;
+    for (int round = 0; round < 2; ++round)
+        for (const std::string& text : files) {
+            check_route_file(text, "q14_ppm.cfg", 600, kept);
+            EXPECT_EQ(text_of(kept), text_of(check_route_file(text, "q14_ppm.cfg", 600))) << text;
+        }
+}
+
 TEST(RouteCheck, WholeFileFindingsAndTheSettingsTheUnitsUse) {
     RouteFileCheck binary = check_route_file(std::string("\x89PNG\r\n\x1a\n\0\0", 10), "p.png");
     ASSERT_EQ(binary.errors, 1);
-    EXPECT_NE(binary.findings[0].reason.find("not a text file"), std::string::npos);
+    EXPECT_NE(finding_reason(binary.findings[0]).find("not a text file"), std::string::npos);
     // A byte-order mark is read past, as Windows does: a warning naming the encoding, the first
     // section read.
     RouteFileCheck bom = check_route_file("\xEF\xBB\xBF[PPM]\nppm_01=55*0,37*0\n", "b.cfg");
@@ -311,7 +336,7 @@ TEST(RouteCheck, TurnLeadsFollowTheSpeedAndTheFilesBankTime) {
     const std::string text = file_with("ppm_02", "55*1.5,37*0");
     auto short_leg = [](const RouteFileCheck& c) {
         for (const CheckFinding& f : c.findings)
-            if (f.reason.find("turn lead") != std::string::npos) return true;
+            if (finding_reason(f).find("turn lead") != std::string::npos) return true;
         return false;
     };
     EXPECT_TRUE(short_leg(check_route_file(text, "f", 600)));

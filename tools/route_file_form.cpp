@@ -67,6 +67,10 @@ std::string route_file_form_name(const RouteFileForm& form) {
 }
 
 bool route_file_header(const std::string& line, std::string& name) {
+    // Only a line whose first character after the blanks is '[' can be a header: the reader
+    // is asked about those alone (blanks and '[' are the same bytes in UTF-8 as in the text).
+    const size_t first = line.find_first_not_of(" \t\n\v\f\r\x1A");
+    if (first == std::string::npos || line[first] != '[') return false;
     const std::u16string l = profile_from_utf8(line);
     const std::vector<ProfileEntry> e = profile_entries(l);
     if (e.size() != 1 || !e[0].header) return false;

@@ -25,7 +25,7 @@ std::string numbered(const std::string& path, int n) { return path + ".bak." + s
 
 bool route_target_ok(const std::string& text, bool force, std::string& why) {
     if (force) return true;
-    auto is_section = [](const std::u16string& name, const char* want) {
+    auto is_section = [](std::u16string_view name, const char* want) {
         if (name.size() != std::strlen(want)) return false;
         for (size_t i = 0; i < name.size(); ++i) {
             char16_t c = name[i];
@@ -35,7 +35,8 @@ bool route_target_ok(const std::string& text, bool force, std::string& why) {
         return true;
     };
     bool other_section = false, other_line = false;
-    for (const ProfileEntry& e : profile_entries(profile_from_utf8(text))) {
+    const std::u16string decoded = profile_from_utf8(text);
+    for (const ProfileEntry& e : profile_entries(decoded)) {
         if (e.header && (is_section(e.name, "PPM") || is_section(e.name, "SYS"))) return true;
         other_section = other_section || e.header;
         other_line = other_line || e.header || e.name.empty() || e.name[0] != u';';

@@ -55,12 +55,13 @@ std::string explain_unfinished(const std::vector<StopTracePoint>& trace, const S
     // The route check's warning on the turn onto this leg, or on the leg being too short.
     for (const CheckFinding& f : facts.check_notes) {
         if (f.part != CheckPart::kRoute || f.route != 0) continue;
-        const bool turn = f.reason.find("a turn of") != std::string::npos && last.from >= 1 && last.from <= 9 &&
+        const std::string reason = finding_reason(f);
+        const bool turn = reason.find("a turn of") != std::string::npos && last.from >= 1 && last.from <= 9 &&
                           f.key == route_key(0, last.from);
-        const bool short_leg = f.reason.find("turn lead") != std::string::npos && last.to >= 1 && last.to <= 9 &&
+        const bool short_leg = reason.find("turn lead") != std::string::npos && last.to >= 1 && last.to <= 9 &&
                                f.key == route_key(0, last.to);
         if (turn || short_leg)
-            return "unit 2 never left leg " + leg + ", as the route check warned: " + f.key + ": " + f.reason + gains;
+            return "unit 2 never left leg " + leg + ", as the route check warned: " + f.key + ": " + reason + gains;
     }
 
     // The distance to go on the leg flown at the end.
