@@ -434,6 +434,39 @@ test('a hostile route file gets messages by line and leaves the units running', 
   await page.close();
 });
 
+test('the aircraft starts at route 0\'s first waypoint as the units read the route file, else parked', async (ctx) => {
+  // Each file as the pilot last edited it (kept by the page), read before the units start.
+  const files = [
+    { name: 'lower-case names, blanks, CR LF', text: '[ppm]\r\n PPM_01 = 54*30.0,36*15.3 \r\nppm_02=56*0,38*0\r\n', at: { lat: 54 + 30 / 60, lon: 36 + 15.3 / 60 } },
+    { name: 'southern and western', text: '[PPM]\nppm_01=-12*1.5,-77*6.5\nppm_02=-13*0,-76*0\n', at: { lat: -12 - 1.5 / 60, lon: -77 - 6.5 / 60 } },
+    { name: 'no route 0', text: '[SYS]\nq14_kp=1\n', at: null },
+    { name: 'waypoint 1 not a position', text: '[PPM]\nppm_01=junk\nppm_02=56*0,38*0\n', at: null },
+    // Only the first [PPM] is read: its waypoint 1 is missing, the second section's is not read.
+    { name: 'waypoint 1 in a repeated section', text: '[PPM]\nppm_02=56*0,38*0\n[PPM]\nppm_01=50*0,30*0\n', at: null },
+  ];
+  const page = await open(ctx, '?hold');
+  const starts = [];
+  for (const f of files) {
+    await page.evaluate((t) => localStorage.setItem('q14.route', t), f.text);
+    await page.reload();
+    await page.waitForFunction(() => window.trainer && (window.trainer.drawn || window.trainer.error), null, { timeout: 15000 });
+    starts.push(await page.evaluate(() => {
+      const a = new Float64Array(Module.HEAPF64.buffer, Module._trainer_aircraft(), 2);
+      return { lat: a[0], lon: a[1] };
+    }));
+  }
+  const parked = starts[files.findIndex((f) => !f.at)];
+  files.forEach((f, i) => {
+    const want = f.at || parked;
+    check(Math.abs(starts[i].lat - want.lat) < 1e-9 && Math.abs(starts[i].lon - want.lon) < 1e-9,
+      `${f.name}: the aircraft started at ${JSON.stringify(starts[i])}, not ${f.at ? JSON.stringify(f.at) : 'where it parks without a route'}`);
+  });
+  check(files.every((f) => !f.at || Math.abs(f.at.lat - parked.lat) > 0.1), 'the parked place is one of the waypoints');
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
+});
+
 test('exercise 1, power-up and alignment, ticks off step by step through clicks and completes', async (ctx) => {
   const page = await open(ctx, '?hold');
   await page.locator('#exercises summary').click();
