@@ -105,11 +105,9 @@ function tick(now) {
 window.Module = {
   preRun: [prepareFiles, prepareScenario],
   onRuntimeInitialized: start,
-  // The program's code, compiled since the page began to load (index.html), served as a server
-  // that names its type wrongly would not let it compile while it streams.
+  // The program's code, compiled since the page began to load (index.html).
   instantiateWasm: (imports, done) => {
-    window.q14Early.program.catch(() => fetch('q14_web.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)))
-      .then((module) => WebAssembly.instantiate(module, imports).then((instance) => done(instance, module)))
+    window.q14Early.program.then((module) => WebAssembly.instantiate(module, imports).then((instance) => done(instance, module)))
       .catch((e) => setStatus('status.startFailed', { error: e.message }, true));
     return {};
   },

@@ -467,6 +467,27 @@ test('the aircraft starts at route 0\'s first waypoint as the units read the rou
   await page.close();
 });
 
+test('a server that gives the code another type than application/wasm still has the units run', async (ctx) => {
+  const page = await ctx.browser.newPage();
+  page.errors = [];
+  page.on('pageerror', (e) => page.errors.push(e.message));
+  let retyped = 0;
+  await page.route('**/*.wasm', async (route) => {
+    const r = await route.fetch();
+    retyped++;
+    await route.fulfill({ response: r, headers: { ...r.headers(), 'content-type': 'application/octet-stream' } });
+  });
+  await page.goto(`${ctx.url}?hold`);
+  await page.waitForFunction(() => window.trainer && (window.trainer.drawn || window.trainer.error), null, { timeout: 15000 });
+  check(!(await page.evaluate(() => window.trainer.error)), `the page reports: ${await page.evaluate(() => window.trainer.error)}`);
+  const before = await page.evaluate(() => Module._trainer_frame_number());
+  await frames(page, 10);
+  check((await page.evaluate(() => Module._trainer_frame_number())) === before + 10 && retyped >= 3,
+    `the units did not run (${retyped} code files served as application/octet-stream)`);
+  check(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
+});
+
 test('exercise 1, power-up and alignment, ticks off step by step through clicks and completes', async (ctx) => {
   const page = await open(ctx, '?hold');
   await page.locator('#exercises summary').click();
