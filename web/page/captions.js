@@ -42,10 +42,10 @@ function loadSheet(key) {
   return s.ready;
 }
 
-// Asks for the shared sheet and that of set `name` (`places`: art/places.json's contents when
-// asked for already).
+// Asks for the shared sheet and that of set `name`; `places` resolves to art/places.json's
+// contents (index.html asks for it first thing).
 export function loadBitmaps(places, name) {
-  allPlaces = places || fetch('art/places.json').then((r) => (r.ok ? r.json() : Promise.reject(new Error(`art/places.json: ${r.status}`))));
+  allPlaces = places;
   loadSheet('shared');
   loadSheet(name);
 }

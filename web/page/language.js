@@ -6,7 +6,7 @@ import { unwordedMessages } from './words_messages.js';
 
 // A file field's own button and note are the browser's, in the browser's language: each file
 // field of the page gets a button of the page's words in its place (main.js calls this once the
-// panels are drawn; a feature that adds file fields later calls it again).
+// panels are drawn, after the side panels built then).
 export function wordFileFields() {
   for (const input of document.querySelectorAll('input[type=file]')) {
     if (input.dataset.worded) continue;

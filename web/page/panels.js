@@ -130,6 +130,7 @@ function sizeGauge(gauge, root) {
   gauge.width = root.width;
   gauge.height = root.height;
   gauge.placed = false;
+  gauge.scaleDrawn = 0;   // its canvas takes the new size at the next drawing
   trainer.sizesKnown = false;
 }
 
@@ -205,7 +206,7 @@ export function drawPanels() {
 
 // Draws the gauges whose drawing changed; trainer.drawn when every gauge is drawn complete.
 export function drawGauges() {
-  // Nothing is drawn before the bitmap list of the chosen caption set is known.
+  // Nothing is drawn before the chosen caption set is settled.
   if (!trainer.captionsReady) return;
   if (!trainer.sizesKnown) sizeGauges();
   for (const g of trainer.gauges) if (g.dirty) drawGauge(g);
