@@ -10,8 +10,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <queue>
+#include <string_view>
 
 #include "nav/settings_value.h"
 #include "tools/route_cfg.h"
@@ -36,28 +38,40 @@ bool coordinate(const char*& p, bool longitude, double& degrees, Message& why);
 
 // ---- text encodings ------------------------------------------------------------------------
 
-void append_utf8(std::string& out, uint32_t cp) {
+// `cp` in UTF-8 at `o` (room for four bytes); the byte after it.
+char* put_utf8(char* o, uint32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *o++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xC0 | (cp >> 6));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xE0 | (cp >> 12));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xF0 | (cp >> 18));
+        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return o;
 }
 
-// UTF-16 (after its byte-order mark) to UTF-8; a lone surrogate becomes U+FFFD.
+// How many bytes from `at` on are ASCII, looked at eight at a time.
+size_t ascii_run(const std::string& b, size_t at) {
+    size_t i = at;
+    uint64_t x;
+    while (i + 8 <= b.size() && (std::memcpy(&x, b.data() + i, 8), (x & 0x8080808080808080u) == 0)) i += 8;
+    while (i < b.size() && static_cast<unsigned char>(b[i]) < 0x80) ++i;
+    return i - at;
+}
+
+// UTF-16 (after its byte-order mark) to UTF-8; a lone surrogate becomes U+FFFD. Written into
+// room for the most it can take (three bytes a character), then cut to what it took.
 std::string utf16_to_utf8(const std::string& b, size_t start, bool big_endian) {
-    std::string out;
-    out.reserve(b.size());  // room for the characters of the plan's usual alphabets, grown once
+    std::string out(b.size() > start ? (b.size() - start) / 2 * 3 : 0, '\0');
+    char* o = out.data();
     auto unit = [&](size_t i) {
         auto hi = static_cast<unsigned char>(b[i + (big_endian ? 0 : 1)]);
         auto lo = static_cast<unsigned char>(b[i + (big_endian ? 1 : 0)]);
@@ -68,34 +82,44 @@ std::string utf16_to_utf8(const std::string& b, size_t start, bool big_endian) {
         if (u >= 0xD800 && u < 0xDC00 && i + 3 < b.size()) {
             uint32_t v = unit(i + 2);
             if (v >= 0xDC00 && v < 0xE000) {
-                append_utf8(out, 0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
+                o = put_utf8(o, 0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
                 i += 2;
                 continue;
             }
         }
-        append_utf8(out, (u >= 0xD800 && u < 0xE000) ? 0xFFFD : u);
+        o = put_utf8(o, (u >= 0xD800 && u < 0xE000) ? 0xFFFD : u);
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 
 // Windows-1252 to UTF-8: Latin-1 with the printable characters of 0x80..0x9F (the euro sign,
-// typographic quotes and the like); the five unassigned codes become U+FFFD.
+// typographic quotes and the like); the five unassigned codes become U+FFFD. ASCII is copied
+// in runs; the rest written into room for the most it can take.
 std::string cp1252_to_utf8(const std::string& b) {
     static const uint16_t k80[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    std::string out;
-    out.reserve(b.size());
-    for (char ch : b) {
-        auto c = static_cast<unsigned char>(ch);
-        append_utf8(out, c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : c);
+    std::string out(b.size() * 3, '\0');
+    char* o = out.data();
+    for (size_t i = 0; i < b.size();) {
+        const size_t ascii = ascii_run(b, i);
+        if (ascii) std::memcpy(o, b.data() + i, ascii);
+        o += ascii;
+        i += ascii;
+        if (i == b.size()) break;
+        auto c = static_cast<unsigned char>(b[i++]);
+        o = put_utf8(o, c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : c);
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 
 bool valid_utf8(const std::string& b) {
     for (size_t i = 0; i < b.size();) {
+        i += ascii_run(b, i);
+        if (i == b.size()) break;
         auto c = static_cast<unsigned char>(b[i]);
         size_t n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
         if (n == 9 || (n == 1 && c < 0xC2) || i + n >= b.size() + (n ? 0 : 1)) return false;
@@ -147,14 +171,16 @@ bool plan_text(const std::string& bytes, std::string& text, std::string& error, 
     return true;
 }
 
-std::string trim(const std::string& s) {
+// `s` without the blanks at its ends: a view, for looking at a line, and a copy.
+std::string_view trim_view(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
     while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
     return s.substr(b, e - b);
 }
+std::string trim(const std::string& s) { return std::string(trim_view(s)); }
 
-bool same_nocase(const std::string& a, const char* b) {
+bool same_nocase(std::string_view a, const char* b) {
     size_t n = std::char_traits<char>::length(b);
     return a.size() == n && strncasecmp(a.data(), b, n) == 0;
 }
@@ -255,16 +281,15 @@ PlnResult parse_xml(const std::string& text) {
 
 // ---- the INI form --------------------------------------------------------------------------
 
-std::vector<std::string> split_fields(const std::string& s) {
-    std::vector<std::string> f;
+void split_fields(std::string_view s, std::vector<std::string>& f) {
+    f.clear();
     size_t b = 0;
     for (;;) {
         size_t c = s.find(',', b);
-        f.push_back(trim(s.substr(b, c == std::string::npos ? std::string::npos : c - b)));
-        if (c == std::string::npos) break;
+        f.emplace_back(trim_view(s.substr(b, c == std::string_view::npos ? std::string_view::npos : c - b)));
+        if (c == std::string_view::npos) break;
         b = c + 1;
     }
-    return f;
 }
 
 bool parse_ini_coordinate(const std::string& field, bool longitude, double& v, Message& why) {
@@ -279,49 +304,51 @@ PlnResult parse_ini(const std::string& text) {
     PlnResult r;
     r.form = "INI";
     std::map<long, PlnWaypoint> by_number;
+    std::vector<std::string> f;  // a waypoint line's fields, its storage kept for the next
     bool in_plan = false, seen_plan = false;
     int line = 0;
     size_t pos = 0;
     while (pos < text.size()) {
         size_t nl = text.find('\n', pos);
         if (nl == std::string::npos) nl = text.size();
-        std::string ln = trim(text.substr(pos, nl - pos));
+        const std::string_view ln = trim_view(std::string_view(text).substr(pos, nl - pos));
         pos = nl + 1;
         ++line;
         if (ln.empty() || ln[0] == ';') continue;
-        const MessageValue at = val("line", std::to_string(line));
+        auto at = [line] { return val("line", std::to_string(line)); };
         if (ln[0] == '[') {
             size_t close = ln.find(']');
-            if (close == std::string::npos) {
-                fail(r.error, r.message, message(M::kPlanHeaderOpen, {at, val("text", ln)}));
+            if (close == std::string_view::npos) {
+                fail(r.error, r.message, message(M::kPlanHeaderOpen, {at(), val("text", std::string(ln))}));
                 return r;
             }
-            in_plan = same_nocase(trim(ln.substr(1, close - 1)), "flightplan");
+            in_plan = same_nocase(trim_view(ln.substr(1, close - 1)), "flightplan");
             seen_plan = seen_plan || in_plan;
             continue;
         }
         size_t eq = ln.find('=');
-        if (eq == std::string::npos) {
-            fail(r.error, r.message, message(M::kPlanNotKeyValue, {at, val("text", ln)}));
+        if (eq == std::string_view::npos) {
+            fail(r.error, r.message, message(M::kPlanNotKeyValue, {at(), val("text", std::string(ln))}));
             return r;
         }
-        std::string key = trim(ln.substr(0, eq));
-        if (!in_plan || key.size() < 9 || strncasecmp(key.c_str(), "waypoint.", 9) != 0) continue;
+        const std::string_view key_view = trim_view(ln.substr(0, eq));
+        if (!in_plan || key_view.size() < 9 || strncasecmp(key_view.data(), "waypoint.", 9) != 0) continue;
+        const std::string key(key_view);
         std::string number = key.substr(9);
         char* end = nullptr;
         long n = std::strtol(number.c_str(), &end, 10);
         if (number.empty() || *end != '\0' || n < 0 || n > 9999 || !std::isdigit(static_cast<unsigned char>(number[0]))) {
-            fail(r.error, r.message, message(M::kPlanKeyNoNumber, {at, val("key", key)}));
+            fail(r.error, r.message, message(M::kPlanKeyNoNumber, {at(), val("key", key)}));
             return r;
         }
         if (by_number.count(n)) {
             fail(r.error, r.message,
-                 message(M::kPlanKeyAgain, {at, val("key", key), val("first", std::to_string(by_number[n].line))}));
+                 message(M::kPlanKeyAgain, {at(), val("key", key), val("first", std::to_string(by_number[n].line))}));
             return r;
         }
-        std::vector<std::string> f = split_fields(ln.substr(eq + 1));
+        split_fields(ln.substr(eq + 1), f);
         if (f.size() < 7) {
-            fail(r.error, r.message, message(M::kPlanFields, {at, val("key", key), val("count", std::to_string(f.size()))}));
+            fail(r.error, r.message, message(M::kPlanFields, {at(), val("key", key), val("count", std::to_string(f.size()))}));
             return r;
         }
         PlnWaypoint wp;
@@ -331,11 +358,11 @@ PlnResult parse_ini(const std::string& text) {
         wp.type = f[4];
         Message why;
         if (!parse_ini_coordinate(f[5], false, wp.lat, why)) {
-            fail(r.error, r.message, message(M::kPlanBadLat, {at, val("key", key), val("text", f[5]), val("why", why)}));
+            fail(r.error, r.message, message(M::kPlanBadLat, {at(), val("key", key), val("text", f[5]), val("why", why)}));
             return r;
         }
         if (!parse_ini_coordinate(f[6], true, wp.lon, why)) {
-            fail(r.error, r.message, message(M::kPlanBadLon, {at, val("key", key), val("text", f[6]), val("why", why)}));
+            fail(r.error, r.message, message(M::kPlanBadLon, {at(), val("key", key), val("text", f[6]), val("why", why)}));
             return r;
         }
         by_number[n] = wp;
@@ -469,46 +496,48 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
         notes[w] = c.empty() ? "" : "; " + c;
     }
     auto is_comment = [](const std::string& ln) {
-        std::string t = trim(ln);
+        const std::string_view t = trim_view(ln);
         return !t.empty() && t[0] == ';';
     };
 
-    // The first [PPM] section's last content line, where missing keys go.
+    // Each header line's section, once: 1 for the first [PPM] section (the only one the units
+    // read), 2 for any other. The first [PPM] section's last content line is where missing
+    // keys go.
+    std::vector<unsigned char> header(lines.size(), 0);
     long first_ppm_last = -1;
     {
         bool in_first = false, seen = false;
         std::string name;
         for (size_t i = 0; i < lines.size(); ++i) {
-            std::string t = trim(lines[i]);
             if (route_file_header(lines[i], name)) {
                 in_first = !seen && same_nocase(name, "PPM");
                 seen = seen || in_first;
+                header[i] = in_first ? 1 : 2;
                 if (in_first) first_ppm_last = static_cast<long>(i);
                 continue;
             }
-            if (in_first && !t.empty()) first_ppm_last = static_cast<long>(i);
+            if (in_first && !trim_view(lines[i]).empty()) first_ppm_last = static_cast<long>(i);
         }
     }
 
-    // Which keys of the route stand in the first [PPM] section (the only one the units read),
-    // and on which lines.
+    // Which keys of the route stand in the first [PPM] section, and on which lines.
     bool present[10] = {};
     std::vector<int> key_of(lines.size(), 0);
-    bool in_ppm = false, ppm_seen = false;
+    std::string keys[10];
+    for (int w = 1; w <= 9; ++w) keys[w] = route_key(route, w);
+    bool in_ppm = false;
     for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string t = trim(lines[i]);
-        std::string name;
-        if (route_file_header(lines[i], name)) {
-            in_ppm = !ppm_seen && same_nocase(name, "PPM");
-            ppm_seen = ppm_seen || in_ppm;
+        if (header[i]) {
+            in_ppm = header[i] == 1;
             continue;
         }
+        const std::string_view t = trim_view(lines[i]);
         // A key line without '=' is a key all the same: the units find it and read its default.
         const size_t eq = lines[i].find('=');
         if (!in_ppm || t.empty() || t[0] == ';') continue;
-        const std::string key = eq == std::string::npos ? t : trim(lines[i].substr(0, eq));
+        const std::string_view key = eq == std::string::npos ? t : trim_view(std::string_view(lines[i]).substr(0, eq));
         for (int w = 1; w <= 9; ++w)
-            if (same_nocase(key, route_key(route, w).c_str())) key_of[i] = w, present[w] = true;
+            if (same_nocase(key, keys[w].c_str())) key_of[i] = w, present[w] = true;
     }
 
     std::vector<std::string> out;

@@ -9,26 +9,38 @@
 namespace {
 
 TEST(RouteCfg, LookupFollowsTheProfileReader) {
-    const std::string text =
+    // The same file in code page 1252 (read as bytes) and in UTF-8 with a byte-order mark (decoded).
+    const std::string ansi =
         "[ppm]\n"
         "  PPM_01 =  \"55*45.5,37*36.2\"  \n"
         ";ppm_02=1*0,1*0\n"
         "ppm_01=ignored, the first one counts\n"
         "[SYS]\n"
         "ppm_02=in the wrong section\n"
+        "q14_kp\n"
+        "note=caf\xE9\x1A\n"
         "[ PPM ]\r\n"
         "ppm_02=3*0,4*0\r\n";
-    std::string v;
-    int line = 0;
-    ASSERT_TRUE(ini_lookup(text, "PPM", "ppm_01", v, &line));
-    EXPECT_EQ(v, "55*45.5,37*36.2");
-    EXPECT_EQ(line, 2);
-    // Windows reads only the first section of a name: ppm_02 of the second [ PPM ] is never read.
-    EXPECT_FALSE(ini_lookup(text, "PPM", "ppm_02", v, &line));
-    ASSERT_TRUE(ini_lookup(text, "SYS", "ppm_02", v, &line));
-    EXPECT_EQ(v, "in the wrong section");
-    EXPECT_EQ(line, 6);
-    EXPECT_FALSE(ini_lookup(text, "PPM", "ppm_03", v));
+    std::string utf8 = "\xEF\xBB\xBF" + ansi;
+    utf8.replace(utf8.find("caf\xE9"), 4, "caf\xC3\xA9");
+    for (const std::string& text : {ansi, utf8}) {
+        SCOPED_TRACE(text.size());
+        std::string v;
+        int line = 0;
+        ASSERT_TRUE(ini_lookup(text, "PPM", "ppm_01", v, &line));
+        EXPECT_EQ(v, "55*45.5,37*36.2");
+        EXPECT_EQ(line, 2);
+        // Windows reads only the first section of a name: ppm_02 of the second [ PPM ] is never read.
+        EXPECT_FALSE(ini_lookup(text, "PPM", "ppm_02", v, &line));
+        ASSERT_TRUE(ini_lookup(text, " sys ", "PPM_02", v, &line));
+        EXPECT_EQ(v, "in the wrong section");
+        EXPECT_EQ(line, 6);
+        EXPECT_FALSE(ini_lookup(text, "SYS", "q14_kp", v));  // no '=': the default
+        ASSERT_TRUE(ini_lookup(text, "SYS", "note", v));
+        EXPECT_EQ(v, "caf\xC3\xA9");  // in UTF-8 whatever the file's encoding; ^Z trimmed as a blank
+        EXPECT_FALSE(ini_lookup(text, "PPM", "ppm_03", v));
+        EXPECT_FALSE(ini_lookup(text, "", "ppm_01", v));  // the lines before any header: none
+    }
     EXPECT_EQ(route_key(0, 7), "ppm_07");
     EXPECT_EQ(route_key(3, 1), "ppm_31");
 }

@@ -2,6 +2,8 @@
 // refused when that could not give back what was there.
 #include "tools/route_file_form.h"
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 bool route_file_open(const std::string& bytes, RouteFileForm& form, std::string& text, std::string& why) {
@@ -71,6 +73,16 @@ bool route_file_header(const std::string& line, std::string& name) {
     // is asked about those alone (blanks and '[' are the same bytes in UTF-8 as in the text).
     const size_t first = line.find_first_not_of(" \t\n\v\f\r\x1A");
     if (first == std::string::npos || line[first] != '[') return false;
+    // A line of ASCII reads the same as bytes and as the characters they stand for.
+    if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        ProfileCursor at;
+        ProfileEntry8 e;
+        if (!profile_next_entry(std::string_view(line), at, e) || !e.header) return false;
+        ProfileEntry8 more;
+        if (profile_next_entry(std::string_view(line), at, more)) return false;
+        name.assign(e.name);
+        return true;
+    }
     const std::u16string l = profile_from_utf8(line);
     const std::vector<ProfileEntry> e = profile_entries(l);
     if (e.size() != 1 || !e[0].header) return false;
