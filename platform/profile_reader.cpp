@@ -14,8 +14,10 @@ const char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// UTF-8 (after its byte-order mark) decoded as Windows decodes it, appended to `r`.
-void append_from_utf8(std::string_view s, std::u16string& r);
+// UTF-8 (after its byte-order mark) decoded as Windows decodes it, appended to `r`. `whole`:
+// `s` runs to the end of the file; otherwise it is a part of it (a name or value) that the
+// rest of the file follows.
+void append_from_utf8(std::string_view s, std::u16string& r, bool whole = true);
 
 // Blanks, ASCII case and names work alike on 8-bit text (a byte stands for its character in
 // code page 1252, whose first 128 are ASCII) and on UTF-16.
@@ -217,11 +219,29 @@ uint32_t give(std::u16string_view value, char* out, uint32_t size) {
 
 bool has_bom(const char* bytes, size_t n) { return profile_encoding(bytes, n) != ProfileEncoding::kAnsi; }
 
+bool is_ascii(std::string_view s) {
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8)
+        if (!ascii8(s.data() + i)) return false;
+    for (; i < s.size(); ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
+    return true;
+}
+
+// A value of UTF-8 text given as the call gives it: decoded first (quotes and the cut count
+// UTF-16 characters), then in code page 1252.
+uint32_t give_utf8(std::string_view value, char* out, uint32_t size) {
+    thread_local std::u16string wide;
+    wide.clear();
+    append_from_utf8(value, wide, false);
+    return give(std::u16string_view(wide), out, size);
+}
+
 // The call on a text in one walk: the first section of the name, the first key of the name in
 // it; the default when there is none or the key has no '='.
 template <class C>
 uint32_t walk_and_give(std::basic_string_view<C> text, std::string_view section, std::string_view key,
-                       const char* fallback, char* out, uint32_t size) {
+                       const char* fallback, char* out, uint32_t size, bool utf8 = false) {
     bool in = section.empty();  // the lines before any header form the unnamed section
     ProfileCursor at;
     ProfileEntryOf<C> e;
@@ -230,7 +250,11 @@ uint32_t walk_and_give(std::basic_string_view<C> text, std::string_view section,
             if (in) break;  // a section of the name was read, and only the first counts
             in = !section.empty() && same_name(e.name, section);
         } else if (in && same_name(e.name, key)) {
-            if (e.has_value) return give(e.value, out, size);
+            if (e.has_value) {
+                if constexpr (sizeof(C) == 1)
+                    if (utf8) return give_utf8(e.value, out, size);
+                return give(e.value, out, size);
+            }
             break;
         }
     }
@@ -282,11 +306,15 @@ long index_section(const std::vector<ProfileEntryOf<C>>& entries, std::string_vi
 
 template <class C>
 uint32_t index_give(const std::vector<ProfileEntryOf<C>>& entries, const std::vector<uint32_t>& slots,
-                    std::string_view key, const char* fallback, char* out, uint32_t size) {
+                    std::string_view key, const char* fallback, char* out, uint32_t size, bool utf8 = false) {
     const size_t cap = slots.size();
     for (size_t h = query_hash(key, sizeof(C) > 1) & (cap - 1); slots[h]; h = (h + 1) & (cap - 1)) {
         const ProfileEntryOf<C>& e = entries[slots[h] - 1];
-        if (same_name(e.name, key)) return e.has_value ? give(e.value, out, size) : give(default_value(fallback), out, size);
+        if (!same_name(e.name, key)) continue;
+        if (!e.has_value) return give(default_value(fallback), out, size);
+        if constexpr (sizeof(C) == 1)
+            if (utf8) return give_utf8(e.value, out, size);
+        return give(e.value, out, size);
     }
     return give(default_value(fallback), out, size);
 }
@@ -363,9 +391,25 @@ std::u16string profile_from_utf8(std::string_view s) {
     return r;
 }
 
+void profile_append_from_utf8(std::string_view s, std::u16string& out) { append_from_utf8(s, out, false); }
+
+std::string_view profile_utf8_text(const char* bytes, size_t n) {
+    if (profile_encoding(bytes, n) != ProfileEncoding::kUtf8Bom) return {};
+    const std::string_view s(bytes + 3, n - 3);
+    // A sequence cut short by the end of the file takes what is left with it, as one U+FFFD: the
+    // text ends after its lead byte, which stands for that character. No other byte of a
+    // sequence is ASCII, so every line end, blank, bracket, '=' and NUL stands where it stands.
+    for (size_t i = s.size() >= 3 ? s.size() - 3 : 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const size_t len = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+        if (len && i + 1 + len > s.size()) return s.substr(0, i + 1);
+    }
+    return s;
+}
+
 namespace {
 
-void append_from_utf8(std::string_view s, std::u16string& r) {
+void append_from_utf8(std::string_view s, std::u16string& r, bool whole) {
     r.reserve(r.size() + s.size());
     const size_t n = s.size();
     for (size_t i = 0; i < n;) {
@@ -388,14 +432,15 @@ void append_from_utf8(std::string_view s, std::u16string& r) {
         // Windows' decoding: the continuation bytes are taken one by one, and a sequence stops
         // (one U+FFFD for all it took) at a byte that is no continuation, or as soon as it can
         // only be overlong, a surrogate or beyond U+10FFFF. A sequence cut by the end of the
-        // text swallows what is left.
+        // text swallows what is left; one cut by the end of a part stops there, as it would at
+        // the byte after the part (an ASCII one, which is no continuation).
         const int len = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
         uint32_t cp = c & (len == 1 ? 0x1F : len == 2 ? 0x0F : 0x07);
         bool ok = false;
-        if (i + static_cast<size_t>(len) > n) {
+        if (whole && i + static_cast<size_t>(len) > n) {
             i = n;
         } else {
-            for (int stage = len; stage > 0; --stage) {
+            for (int stage = len; stage > 0 && i < n; --stage) {
                 const unsigned b = static_cast<unsigned char>(s[i]) ^ 0x80u;
                 if (b >= 0x40) break;
                 cp = cp << 6 | b;
@@ -594,6 +639,9 @@ uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char
     if (!exists || !section || !key) return give(default_value(fallback), out, size);
     const std::string_view s = query_name(section), k = query_name(key);
     if (!has_bom(bytes, n)) return walk_and_give(std::string_view(bytes, n), s, k, fallback, out, size);
+    // UTF-8 asked for ASCII names is walked as bytes: only ASCII bytes make lines, sections and keys.
+    if (profile_encoding(bytes, n) == ProfileEncoding::kUtf8Bom && is_ascii(s) && is_ascii(k))
+        return walk_and_give(profile_utf8_text(bytes, n), s, k, fallback, out, size, true);
     const ProfileText t = profile_decode(bytes, n);
     return walk_and_give(std::u16string_view(t.text), s, k, fallback, out, size);
 }
@@ -601,10 +649,15 @@ uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char
 void ProfileFile::read(const char* bytes, size_t n, bool exists) {
     exists_ = exists;
     indexed_ = false;
-    wide_ = exists && has_bom(bytes, n);
+    bytes_ = bytes;
+    size_ = n;
+    const ProfileEncoding encoding = exists ? profile_encoding(bytes, n) : ProfileEncoding::kAnsi;
+    utf8_ = encoding == ProfileEncoding::kUtf8Bom;
+    wide_ = encoding == ProfileEncoding::kUtf16Le || encoding == ProfileEncoding::kUtf16Be;
     entries8_.clear();
     entries16_.clear();
     if (!exists) return;
+    if (utf8_) return read_entries(profile_utf8_text(bytes, n), entries8_);
     if (!wide_) return read_entries(std::string_view(bytes, n), entries8_);
     profile_decode(bytes, n, decoded_);
     read_entries(std::u16string_view(decoded_.text), entries16_);
@@ -615,6 +668,8 @@ uint32_t ProfileFile::get_string(const char* section, const char* key, const cha
     if (size == 0) return 0;
     if (!exists_ || !section || !key) return give(default_value(fallback), out, size);
     const std::string_view s = query_name(section), k = query_name(key);
+    // UTF-8 read as bytes answers names in ASCII; any other name is looked up in its decoded text.
+    if (utf8_ && !(is_ascii(s) && is_ascii(k))) return profile_get_string(bytes_, size_, true, section, key, fallback, out, size);
     if (!indexed_ || section_ != s) {
         section_.assign(s);
         first_ = wide_ ? index_section(entries16_, s, slots_) : index_section(entries8_, s, slots_);
@@ -622,5 +677,5 @@ uint32_t ProfileFile::get_string(const char* section, const char* key, const cha
     }
     if (first_ == -2) return give(default_value(fallback), out, size);
     return wide_ ? index_give(entries16_, slots_, k, fallback, out, size)
-                 : index_give(entries8_, slots_, k, fallback, out, size);
+                 : index_give(entries8_, slots_, k, fallback, out, size, utf8_);
 }

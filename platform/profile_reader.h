@@ -104,7 +104,9 @@ public:
     uint32_t get_string(const char* section, const char* key, const char* fallback, char* out, uint32_t size);
 
 private:
-    bool exists_ = false, wide_ = false;
+    bool exists_ = false, wide_ = false, utf8_ = false;  // UTF-16 decoded; UTF-8 walked as bytes
+    const char* bytes_ = nullptr;         // the file, for names outside ASCII in UTF-8 text
+    size_t size_ = 0;
     ProfileText decoded_;                 // the text of a file with a byte-order mark
     std::vector<ProfileEntry8> entries8_;
     std::vector<ProfileEntry> entries16_;
@@ -126,6 +128,14 @@ void profile_append_utf8(std::string_view ansi, std::string& out);
 void profile_append_utf8(std::u16string_view s, std::string& out);
 void profile_append_ansi(std::u16string_view s, std::string& out);
 void profile_append_ansi(std::string_view ansi, std::string& out);
+// A name or value of UTF-8 text (a part of profile_utf8_text) decoded as the call decodes the
+// text around it, appended to `out`.
+void profile_append_from_utf8(std::string_view s, std::u16string& out);
+// The text of a UTF-8 file (with its byte-order mark) as the reader walks it as bytes: after the
+// mark, and cut after the lead byte of a sequence the end of the file cuts short (which takes
+// the rest with it). Its lines, sections, keys and NULs are those of the decoded text; a name or
+// value decodes to its characters (profile_append_from_utf8). Empty for any other file.
+std::string_view profile_utf8_text(const char* bytes, size_t n);
 // The file's bytes decoded into `out`, as profile_decode does (its storage kept).
 void profile_decode(const char* bytes, size_t n, ProfileText& out);
 // True when every UTF-16 surrogate in `s` is paired (the text converts to UTF-8 and back).

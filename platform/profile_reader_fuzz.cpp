@@ -1,6 +1,7 @@
 // libFuzzer target: arbitrary bytes as a route file, the first bytes choosing the query. The
 // reader must never crash, never write past the buffer, give a terminated result of the length
-// it returns, and keep its conversions and line numbers consistent.
+// it returns, answer for UTF-8 as for the same text in UTF-16, and keep its conversions and
+// line numbers consistent.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (n == 0 ? got != 0 : (got >= n || out[got] != '\0' || std::strlen(out) > got)) std::abort();
 
     profile_decode(bytes, len, t);
+    // UTF-8 is walked as bytes: the same characters in UTF-16, decoded before they are read,
+    // must give the same answer.
+    static std::string wide;
+    static char again[5008];
+    if (t.encoding == ProfileEncoding::kUtf8Bom) {
+        wide = profile_encode(t.text, ProfileEncoding::kUtf16Le);
+        std::memcpy(again, fill, sizeof again);
+        if (profile_get_string(wide.data(), wide.size(), true, s, k, "'d' ", again, n) != got ||
+            std::memcmp(again, out, sizeof out) != 0)
+            std::abort();
+    }
     int line = 0;
     ProfileCursor at;
     ProfileEntry e;

@@ -215,6 +215,52 @@ TEST(ProfileReader, AFileReadOnceAnswersAsEachCallDoes) {
     EXPECT_STREQ(out, "d");
 }
 
+TEST(ProfileReader, Utf8WalkedAsBytesAnswersAsItsDecodedText) {
+    // Each file after its UTF-8 byte-order mark; the same characters written as UTF-16 are
+    // decoded before they are read, and every answer must be the same.
+    const std::string texts[] = {
+        "[PPM]\nppm_01=caf\xC3\xA9 \"x\"\nk='\xE2\x82\xAC'\n",
+        "[P\xFFM]\nk=1\n[PPM]\nppm_01=\xF0\x9F\x98\x80 four bytes\nK=\xC0\x80\xE0\x80\x80\xED\xA0\x80\n",
+        "[PPM]\nppm_01\xF0=5",               // a sequence the end cuts short takes the '=' with it
+        "[PPM]\nppm_01=1*0,2*0\xE3\x81",    // ... and its continuation byte
+        "[PPM]\nk=\"a\xE3\"",                // ... and the closing quote
+        "[PPM]\nk=a\xE3z\nppm_01=\xF0\x9Fq \n",  // but not a letter that follows it within the file
+        "[PPM]\nk=v\xE3\nppm_01=\x81x\xC3\n",
+        "[PPM]\nk=v\xF4\x8F",                // U+10FFFF's first bytes
+        "[\xC3\xA9]\nk=acute\n[PPM]\rk\r=\ra\r",
+        std::string("[PPM]\nk=a\0b\nppm_01 = ' \xC3\xA9 '  \x1A\n", 30),
+        "",
+        "\xF4",
+        "[PPM]\n\xEF\xBB\xBFk=second mark\nk=plain\n",
+    };
+    const char* sections[] = {"PPM", "ppm ", "\xE9", "P\xFFM", ""};
+    const char* keys[] = {"ppm_01", "k", "K ", "\xE9", "\xEF\xBB\xBFk"};
+    const uint32_t sizes[] = {0, 1, 2, 4, 64};
+    ProfileFile file, wide_file;
+    for (const std::string& text : texts) {
+        const std::string utf8 = "\xEF\xBB\xBF" + text;
+        const std::string utf16 = profile_encode(profile_decode(utf8.data(), utf8.size()).text, ProfileEncoding::kUtf16Le);
+        file.read(utf8.data(), utf8.size());
+        wide_file.read(utf16.data(), utf16.size());
+        for (const char* section : sections)
+            for (const char* key : keys)
+                for (uint32_t size : sizes) {
+                    char want[80], got[80], once[80];
+                    std::memset(want, '#', sizeof want);
+                    std::memset(got, '#', sizeof got);
+                    std::memset(once, '#', sizeof once);
+                    const uint32_t n = wide_file.get_string(section, key, "dflt ", want, size);
+                    EXPECT_EQ(profile_get_string(utf8.data(), utf8.size(), true, section, key, "dflt ", got, size), n)
+                        << section << "/" << key << " in " << text;
+                    EXPECT_EQ(file.get_string(section, key, "dflt ", once, size), n) << section << "/" << key << " in " << text;
+                    EXPECT_EQ(std::memcmp(got, want, sizeof got), 0) << section << "/" << key << "/" << size << " in " << text;
+                    EXPECT_EQ(std::memcmp(once, want, sizeof once), 0) << section << "/" << key << "/" << size << " in " << text;
+                }
+    }
+    EXPECT_EQ(read("\xEF\xBB\xBF" + texts[0], "PPM", "k"), "\x80");  // the euro sign in code page 1252
+    EXPECT_EQ(read("\xEF\xBB\xBF" + texts[2], "PPM", "ppm_01"), "dflt");
+}
+
 TEST(ProfileReader, BytesAndTheirDecodedTextGiveTheSameEntries) {
     // Lines longer than the blocks the search takes at a time, ends at every offset in them.
     std::vector<std::string> texts = {

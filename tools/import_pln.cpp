@@ -14,6 +14,7 @@
 #include <map>
 #include <queue>
 #include <string_view>
+#include <utility>
 
 #include "nav/settings_value.h"
 #include "tools/route_cfg.h"
@@ -23,7 +24,7 @@
 namespace {
 
 using M = MessageId;
-MessageValue val(const char* name, const std::string& text) { return message_value(name, text); }
+MessageValue val(const char* name, std::string text) { return message_value(name, std::move(text)); }
 MessageValue val(const char* name, const Message& part) { return message_value(name, part); }
 
 // Sets an error message in English and as its identifier; false, for returning.

@@ -19,6 +19,10 @@ constexpr MessageText kMessages[] = {{"", ""}, Q14_MESSAGES(Q14_MESSAGE_ROW)};
 static_assert(sizeof kMessages / sizeof kMessages[0] == kMessageCount, "a message without its row");
 
 void append_value(const MessageValue& v, std::string& out) {
+    if (v.part != MessageId::kNone) {
+        message_append_text(Message{v.part}, out);
+        return;
+    }
     if (v.parts.empty()) {
         out += v.text;
         return;
@@ -34,15 +38,18 @@ void append_value(const MessageValue& v, std::string& out) {
 
 }  // namespace
 
-Message message(MessageId id, std::initializer_list<MessageValue> values) {
-    if (values.size() > kMessageValuesMax) std::abort();
+Message message(MessageId id, MessageValues&& values) {
     Message m;
     m.id = id;
-    for (const MessageValue& v : values) m.values[m.count++] = v;
+    for (MessageValue& v : values.values)
+        if (*v.name) m.values[m.count++] = std::move(v);  // the values given come first; the rest are unnamed
     return m;
 }
-MessageValue message_value(const char* name, const std::string& text) { return MessageValue{name, text, {}}; }
-MessageValue message_value(const char* name, const Message& part) { return MessageValue{name, "", {part}}; }
+MessageValue message_value(const char* name, std::string text) { return MessageValue{name, std::move(text), {}}; }
+MessageValue message_value(const char* name, const Message& part) {
+    if (part.count == 0 && part.id != MessageId::kNone) return MessageValue{name, "", {}, part.id};
+    return MessageValue{name, "", {part}};
+}
 MessageValue message_value(const char* name, std::vector<Message> list) {
     MessageValue v{name, "", std::move(list)};
     if (v.parts.size() == 1) v.parts.push_back(Message{});  // still a list: an empty last entry marks it
@@ -107,7 +114,9 @@ std::string message_json(const Message& m) {
     for (int i = 0; i < m.count; ++i) {
         const MessageValue& v = m.values[i];
         out += (i ? "," : "") + json_string(v.name) + ':';
-        if (v.parts.empty()) {
+        if (v.part != MessageId::kNone) {
+            out += message_json(Message{v.part});
+        } else if (v.parts.empty()) {
             out += json_string(v.text);
         } else if (v.parts.size() == 1) {
             out += message_json(v.parts[0]);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -193,6 +192,7 @@ struct MessageValue {
     const char* name = "";
     std::string text;
     std::vector<Message> parts;
+    MessageId part = MessageId::kNone;  // a part that names no values of its own, kept as its identifier
 };
 
 // The most values a message names: they are kept in the message itself, so that making one
@@ -205,9 +205,13 @@ struct Message {
     MessageValue values[kMessageValuesMax] = {};
 };
 
-// More than kMessageValuesMax values abort: a message that needs them is a fault of the program.
-Message message(MessageId id, std::initializer_list<MessageValue> values = {});
-MessageValue message_value(const char* name, const std::string& text);
+// The values a message is made with, moved into it: message(id, {value, value}). More than
+// kMessageValuesMax do not compile.
+struct MessageValues {
+    MessageValue values[kMessageValuesMax];
+};
+Message message(MessageId id, MessageValues&& values = {});
+MessageValue message_value(const char* name, std::string text);
 MessageValue message_value(const char* name, const Message& part);
 MessageValue message_value(const char* name, std::vector<Message> list);
 // The identifier's name ("FileNoPpm") and its English wording with the {name} places; "" for

@@ -33,6 +33,7 @@ struct Entry {
     std::string_view narrow;
     std::u16string_view wide;
     bool is_wide = false;
+    bool is_utf8 = false;     // `narrow` is UTF-8 (a file with its byte-order mark, walked as bytes)
     int line = 0;             // 0: the key is not in the file
     bool no_value = false;    // a line without '=': the units read the default
 };
@@ -40,22 +41,36 @@ struct Entry {
 // The value as the units read it into a buffer of `size` characters: in UTF-8 for the
 // messages, and in code page 1252, the bytes the numbers are read from (which a value with
 // letters outside ASCII makes shorter than its UTF-8).
+// A UTF-8 value decoded, as the reader gives it (the view lasts until the next call).
+std::u16string_view decoded(std::string_view utf8) {
+    thread_local std::u16string wide;
+    wide.clear();
+    profile_append_from_utf8(utf8, wide);
+    return wide;
+}
+
 const std::string& units_read(const Entry& e, uint32_t size, std::string& out) {
     out.clear();
-    if (e.is_wide) profile_append_utf8(profile_value_read(e.wide, size), out);
+    if (e.is_utf8) profile_append_utf8(profile_value_read(decoded(e.narrow), size), out);
+    else if (e.is_wide) profile_append_utf8(profile_value_read(e.wide, size), out);
     else profile_append_utf8(profile_value_read(e.narrow, size), out);
     return out;
 }
 
 const char* units_bytes(const Entry& e, uint32_t size, std::string& out) {
     out.clear();
-    if (e.is_wide) profile_append_ansi(profile_value_read(e.wide, size), out);
+    if (e.is_utf8) profile_append_ansi(profile_value_read(decoded(e.narrow), size), out);
+    else if (e.is_wide) profile_append_ansi(profile_value_read(e.wide, size), out);
     else profile_append_ansi(profile_value_read(e.narrow, size), out);
     return out.c_str();
 }
 
 // True when a buffer of `size` characters cuts the value short.
 bool units_cut(const Entry& e, uint32_t size) {
+    if (e.is_utf8) {
+        const std::u16string_view v = decoded(e.narrow);
+        return profile_value_read(v, size).size() != profile_value_read(v, UINT32_MAX).size();
+    }
     return e.is_wide ? profile_value_read(e.wide, size).size() != profile_value_read(e.wide, UINT32_MAX).size()
                      : profile_value_read(e.narrow, size).size() != profile_value_read(e.narrow, UINT32_MAX).size();
 }
@@ -75,6 +90,13 @@ std::string utf8(std::u16string_view text) {
     std::string s;
     profile_append_utf8(text, s);
     return s;
+}
+// A name of a UTF-8 file as the reader decodes it, back in UTF-8 (a byte no character begins
+// with is U+FFFD, as in the decoded text).
+std::string utf8_of_utf8(std::string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(text);
+    return utf8(decoded(text));
 }
 
 // A place as a pilot reads it: 55°45.50'N 37°36.20'E.
@@ -117,7 +139,7 @@ struct ValueScan {
 
 const MessageId kPartName[4] = {MessageId::kPartLatDeg, MessageId::kPartLatMin, MessageId::kPartLonDeg, MessageId::kPartLonMin};
 using M = MessageId;
-MessageValue val(const char* name, const std::string& text) { return message_value(name, text); }
+MessageValue val(const char* name, std::string text) { return message_value(name, std::move(text)); }
 MessageValue val(const char* name, const Message& part) { return message_value(name, part); }
 
 ValueScan scan_value(const std::string& value) {
@@ -156,8 +178,20 @@ ValueScan scan_value(const std::string& value) {
     return s;
 }
 
-// What a pilot most likely meant differs from what the units read: one degrees/minutes pair.
-void pair_warnings(const ValueScan& s, int first, char pos, char neg, std::vector<Message>& out) {
+// Where the units put a waypoint whose key is missing or has no value, read once.
+const std::pair<double, double>& default_place() {
+    static const std::pair<double, double> place = [] {
+        std::pair<double, double> p;
+        parse_route_value(kRouteDefaultValue, &p.first, &p.second);
+        return p;
+    }();
+    return place;
+}
+
+// What a pilot most likely meant differs from what the units read: one degrees/minutes pair,
+// each warning handed to `warn`.
+template <class Warn>
+void pair_warnings(const ValueScan& s, int first, char pos, char neg, Warn&& warn) {
     const double deg = s.part[first], min = s.part[first + 1];
     double read, none;
     route_value_degrees(deg, min, 0, 0, &read, &none);  // the pair alone
@@ -165,11 +199,11 @@ void pair_warnings(const ValueScan& s, int first, char pos, char neg, std::vecto
     auto what = [&] { return val("what", message(first == 0 ? M::kPartLatitude : M::kPartLongitude)); };
     auto read_as = [&] { return val("read", angle_text(read, pos, neg)); };
     if (s.negative_zero[first] && min > 0)
-        out.push_back(message(M::kMinusZero, {what(), val("min", num(min)), read_as(),
-                                              val("towards", message(first == 0 ? M::kPartSouth : M::kPartWest))}));
+        warn(message(M::kMinusZero, {what(), val("min", num(min)), read_as(),
+                                     val("towards", message(first == 0 ? M::kPartSouth : M::kPartWest))}));
     else if (deg != 0 && min < 0)
-        out.push_back(message(M::kSignedMinutes, {what(), val("deg", num(deg)), val("min", num(min)), read_as()}));
-    if (std::fabs(min) >= 60) out.push_back(message(M::kMinutes60, {what(), val("min", num(min)), read_as()}));
+        warn(message(M::kSignedMinutes, {what(), val("deg", num(deg)), val("min", num(min)), read_as()}));
+    if (std::fabs(min) >= 60) warn(message(M::kMinutes60, {what(), val("min", num(min)), read_as()}));
 }
 
 // What each value does, for the messages; in SettingsKey order.
@@ -199,7 +233,7 @@ public:
         for (int k = 0; k < kSettingsKeyCount; ++k)
             c_.settings[k] = settings_number(kSettingsKeys[k].default_text, kSettingsKeys[k].default_text);
         for (int r = 0; r < 4; ++r)
-            for (int w = 1; w <= 9; ++w) parse_route_value(kRouteDefaultValue, &c_.lat[r][w], &c_.lon[r][w]);
+            for (int w = 1; w <= 9; ++w) c_.lat[r][w] = default_place().first, c_.lon[r][w] = default_place().second;
         scan_lines();
         check_settings();  // first: the turn leads use the file's bank time
         check_routes();
@@ -229,6 +263,8 @@ private:
                         {val("encoding", profile_encoding_name(encoding))}));
         if (encoding == ProfileEncoding::kAnsi) {
             scan_entries(std::string_view(text_));
+        } else if (encoding == ProfileEncoding::kUtf8Bom) {
+            scan_entries(profile_utf8_text(text_.data(), text_.size()), true);
         } else {
             profile_decode(text_.data(), text_.size(), decoded_);
             if (decoded_.odd_byte)
@@ -244,8 +280,14 @@ private:
         }
     }
 
+    // `utf8_text`: 8-bit text in UTF-8 rather than in code page 1252.
     template <class C>
-    void scan_entries(std::basic_string_view<C> text) {
+    void scan_entries(std::basic_string_view<C> text, bool utf8_text = false) {
+        auto text_of = [&](std::basic_string_view<C> v) {
+            if constexpr (sizeof(C) == 1)
+                if (utf8_text) return utf8_of_utf8(v);
+            return utf8(v);
+        };
         bool first_of_name = true;
         int nul_lines = 0;
         ProfileCursor at;
@@ -255,17 +297,18 @@ private:
                 add(CheckSeverity::kWarning, CheckPart::kFile, -1, "", e.line,
                     message(M::kLineNul));
             if (e.header) {
-                header_line(utf8(e.name), utf8(e.after), e.line, first_of_name);
+                header_line(text_of(e.name), text_of(e.after), e.line, first_of_name);
                 continue;
             }
             if (!e.name.empty() && e.name[0] == C(';')) continue;  // a comment
-            const std::string name = utf8(e.name);
+            const std::string name = text_of(e.name);
             const int first_line = first_of_name ? 0 : first_header_line(section_);
             Entry raw;
             raw.line = e.line;
             raw.no_value = !e.has_value;
             if constexpr (sizeof(C) == 1) {
                 raw.narrow = e.value;
+                raw.is_utf8 = utf8_text;
             } else {
                 raw.wide = e.value;
                 raw.is_wide = true;
@@ -389,8 +432,8 @@ private:
                 const std::string key = route_key(r, w);
                 const Entry& e = ppm_[r][w];
                 const bool absent = !e.line || e.no_value;
-                parse_route_value(absent ? kRouteDefaultValue : units_bytes(e, kRouteValueSize, bytes_),
-                                  &c_.lat[r][w], &c_.lon[r][w]);
+                if (absent) c_.lat[r][w] = default_place().first, c_.lon[r][w] = default_place().second;
+                else parse_route_value(units_bytes(e, kRouteValueSize, bytes_), &c_.lat[r][w], &c_.lon[r][w]);
                 c_.line[r][w] = e.line;
                 if (absent) {
                     bad[w] = true;
@@ -439,10 +482,8 @@ private:
         if (lat_mark && lon_mark) return true;  // an empty waypoint
         if (lat_mark || lon_mark)
             return error(message(lat_mark ? M::kHalfEmptyLat : M::kHalfEmptyLon));
-        std::vector<Message> notes;
-        pair_warnings(s, 0, 'N', 'S', notes);
-        pair_warnings(s, 2, 'E', 'W', notes);
-        for (Message& n : notes) warn(std::move(n));
+        pair_warnings(s, 0, 'N', 'S', warn);
+        pair_warnings(s, 2, 'E', 'W', warn);
         if (std::fabs(lat) > 90) return error(message(M::kBeyondPole, {val("lat", angle_text(lat, 'N', 'S'))}));
         if (std::fabs(lon) > 180) return error(message(M::kBeyond180, {val("lon", angle_text(lon, 'E', 'W'))}));
         if (std::fabs(lat) > 90 - kPoleMarginDeg) warn(message(M::kNearPole, {place()}));

@@ -4,6 +4,7 @@
 
 #include "tools/files.h"
 #include "tools/route_cfg.h"
+#include "platform/profile_reader.h"
 #include "tools/route_check.h"
 
 namespace {
@@ -331,6 +332,34 @@ TEST(RouteCheck, WholeFileFindingsAndTheSettingsTheUnitsUse) {
     EXPECT_DOUBLE_EQ(missing.lat[0][3], 1.0);
     EXPECT_EQ(format_finding(missing.findings[0]),
               "f.cfg: error: ppm_03: missing from [PPM]: the units read it as 1*0,1*0, a waypoint at 1\xC2\xB0N 1\xC2\xB0" "E");
+}
+
+// UTF-8 is read as bytes, UTF-16 decoded first: the same characters must check alike, findings,
+// places and settings, but for the warning that names the encoding.
+TEST(RouteCheck, Utf8FilesCheckAsTheSameTextInUtf16) {
+    const std::string texts[] = {
+        "[PPM]\nppm_01=55*45.5,37*36.2 ; caf\xC3\xA9\nppm_02='56*0,38*0'\n[S\xC3\xA9S]\nq14_kp=70\n",
+        "[PP\xEDM]\nppm_01=1*0,2*0\n[PPM]\npp\xED_=4\nppm\xF0\x9F\x98\x80=1\nppm_02=\xE3x,1*0\n[SYS]\nq14_kd=5\xC3\n",
+        "[PPM]\nppm_01=55*30" + std::string(30, 'x') + "\xE2\x80\x94\xE2\x80\x94,38*0\nppm_02=1*0,1*0\n\xF0\nppm_03",
+        "[PPM]\r\nppm_01=55*0,37*0\r\nppm_02=56*0,37*0\r\n[other]\xC3]\r\nx\xE3=1\r\n\xF4\x8F",
+        "\xED\xA0\x80[PPM]\nppm_01 = \xC0\x80 \n[PPM]\nppm_02=1*0,1*0\n;\xFF\n\xE3\n\xF0\nq",  // "\nq" swallowed
+    };
+    auto text_of = [](const RouteFileCheck& c) {
+        std::string s = std::to_string(c.errors) + " " + std::to_string(c.warnings) + (c.has_ppm ? " ppm\n" : "\n");
+        for (size_t i = 1; i < c.findings.size(); ++i) s += format_finding(c.findings[i]) + "\n";
+        for (int r = 0; r < 4; ++r)
+            for (int w = 1; w <= 9; ++w)
+                s += std::to_string(c.lat[r][w]) + "," + std::to_string(c.lon[r][w]) + "@" + std::to_string(c.line[r][w]) + " ";
+        return s + settings_text(c);
+    };
+    for (const std::string& text : texts) {
+        const std::string utf8 = "\xEF\xBB\xBF" + text;
+        const std::string utf16 = profile_encode(profile_decode(utf8.data(), utf8.size()).text, ProfileEncoding::kUtf16Le);
+        const RouteFileCheck a = check_route_file(utf8, "f.cfg"), b = check_route_file(utf16, "f.cfg");
+        ASSERT_FALSE(a.findings.empty());
+        EXPECT_NE(format_finding(a.findings[0]).find("UTF-8"), std::string::npos);
+        EXPECT_EQ(text_of(a), text_of(b)) << text;
+    }
 }
 
 // The numbers come from the bytes the units get (code page 1252, one byte a letter), not from
