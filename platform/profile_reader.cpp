@@ -395,7 +395,10 @@ void profile_append_from_utf8(std::string_view s, std::u16string& out) { append_
 
 std::string_view profile_utf8_text(const char* bytes, size_t n) {
     if (profile_encoding(bytes, n) != ProfileEncoding::kUtf8Bom) return {};
-    const std::string_view s(bytes + 3, n - 3);
+    return profile_utf8_walk(std::string_view(bytes + 3, n - 3));
+}
+
+std::string_view profile_utf8_walk(std::string_view s) {
     // A sequence cut short by the end of the file takes what is left with it, as one U+FFFD: the
     // text ends after its lead byte, which stands for that character. No other byte of a
     // sequence is ASCII, so every line end, blank, bracket, '=' and NUL stands where it stands.

@@ -136,6 +136,8 @@ void profile_append_from_utf8(std::string_view s, std::u16string& out);
 // the rest with it). Its lines, sections, keys and NULs are those of the decoded text; a name or
 // value decodes to its characters (profile_append_from_utf8). Empty for any other file.
 std::string_view profile_utf8_text(const char* bytes, size_t n);
+// The same for UTF-8 text without its mark that runs to its end (a line, a file's text).
+std::string_view profile_utf8_walk(std::string_view utf8);
 // The file's bytes decoded into `out`, as profile_decode does (its storage kept).
 void profile_decode(const char* bytes, size_t n, ProfileText& out);
 // True when every UTF-16 surrogate in `s` is paired (the text converts to UTF-8 and back).

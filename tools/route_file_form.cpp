@@ -3,14 +3,15 @@
 #include "tools/route_file_form.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 bool route_file_open(const std::string& bytes, RouteFileForm& form, std::string& text, std::string& why) {
     form = RouteFileForm{};
-    const ProfileText t = profile_decode(bytes.data(), bytes.size());
-    form.encoding = t.encoding;
-    switch (t.encoding) {
+    form.encoding = profile_encoding(bytes.data(), bytes.size());
+    switch (form.encoding) {
     case ProfileEncoding::kAnsi:
         text = bytes;
         break;
@@ -19,6 +20,7 @@ bool route_file_open(const std::string& bytes, RouteFileForm& form, std::string&
         break;
     case ProfileEncoding::kUtf16Le:
     case ProfileEncoding::kUtf16Be:
+        const ProfileText t = profile_decode(bytes.data(), bytes.size());
         if (t.odd_byte) return why = "it is UTF-16 with an odd number of bytes (a damaged file)", false;
         if (!profile_utf16_well_formed(t.text))
             return why = "it is UTF-16 with a broken surrogate pair (a damaged file)", false;
@@ -27,6 +29,14 @@ bool route_file_open(const std::string& bytes, RouteFileForm& form, std::string&
     }
     bool lone_cr = false, lf = false;
     for (size_t i = 0; i < text.size(); ++i) {
+        // Eight bytes at a time while none is below 0x20 (no line end, NUL or control there):
+        // a lane of x - 0x20 borrows into its top bit only where the byte was below 0x20.
+        uint64_t x;
+        if (i + 8 <= text.size() && (std::memcpy(&x, text.data() + i, 8),
+                                     ((x - 0x2020202020202020u) & ~x & 0x8080808080808080u) == 0)) {
+            i += 7;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(text[i]);
         if (c == 0) return why = "it holds NUL bytes: binary content, not a text INI file", false;
         if (c < 0x20 && c != '\n' && c != '\r' && c != '\t')
@@ -73,19 +83,17 @@ bool route_file_header(const std::string& line, std::string& name) {
     // is asked about those alone (blanks and '[' are the same bytes in UTF-8 as in the text).
     const size_t first = line.find_first_not_of(" \t\n\v\f\r\x1A");
     if (first == std::string::npos || line[first] != '[') return false;
-    // A line of ASCII reads the same as bytes and as the characters they stand for.
-    if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        ProfileCursor at;
-        ProfileEntry8 e;
-        if (!profile_next_entry(std::string_view(line), at, e) || !e.header) return false;
-        ProfileEntry8 more;
-        if (profile_next_entry(std::string_view(line), at, more)) return false;
+    // The line walked as the reader walks UTF-8, as bytes; the name decoded.
+    const std::string_view walk = profile_utf8_walk(line);
+    ProfileCursor at;
+    ProfileEntry8 e, more;
+    if (!profile_next_entry(walk, at, e) || !e.header || profile_next_entry(walk, at, more)) return false;
+    if (std::all_of(e.name.begin(), e.name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         name.assign(e.name);
-        return true;
+    } else {
+        std::u16string wide;
+        profile_append_from_utf8(e.name, wide);
+        name = profile_to_utf8(wide);
     }
-    const std::u16string l = profile_from_utf8(line);
-    const std::vector<ProfileEntry> e = profile_entries(l);
-    if (e.size() != 1 || !e[0].header) return false;
-    name = profile_to_utf8(e[0].name);
     return true;
 }
