@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <queue>
 #include <string_view>
@@ -282,19 +283,21 @@ PlnResult parse_xml(const std::string& text) {
 
 // ---- the INI form --------------------------------------------------------------------------
 
-void split_fields(std::string_view s, std::vector<std::string>& f) {
+void split_fields(std::string_view s, std::vector<std::string_view>& f) {
     f.clear();
     size_t b = 0;
     for (;;) {
         size_t c = s.find(',', b);
-        f.emplace_back(trim_view(s.substr(b, c == std::string_view::npos ? std::string_view::npos : c - b)));
+        f.push_back(trim_view(s.substr(b, c == std::string_view::npos ? std::string_view::npos : c - b)));
         if (c == std::string_view::npos) break;
         b = c + 1;
     }
 }
 
-bool parse_ini_coordinate(const std::string& field, bool longitude, double& v, Message& why) {
-    const char* p = field.c_str();
+bool parse_ini_coordinate(std::string_view field, bool longitude, double& v, Message& why) {
+    thread_local std::string text;  // the field with its terminating NUL, its storage kept
+    text.assign(field);
+    const char* p = text.c_str();
     if (!coordinate(p, longitude, v, why)) return false;
     skip_blanks(p);
     if (*p != '\0') return why = message(M::kCoordAfter, {val("text", std::string(1, *p))}), false;
@@ -305,7 +308,7 @@ PlnResult parse_ini(const std::string& text) {
     PlnResult r;
     r.form = "INI";
     std::map<long, PlnWaypoint> by_number;
-    std::vector<std::string> f;  // a waypoint line's fields, its storage kept for the next
+    std::vector<std::string_view> f;  // a waypoint line's fields, its storage kept for the next
     bool in_plan = false, seen_plan = false;
     int line = 0;
     size_t pos = 0;
@@ -355,15 +358,15 @@ PlnResult parse_ini(const std::string& text) {
         PlnWaypoint wp;
         wp.line = line;
         wp.ident = !f[1].empty() ? f[1] : f[3];
-        wp.name = f[2] != wp.ident ? f[2] : "";
+        if (f[2] != wp.ident) wp.name = f[2];
         wp.type = f[4];
         Message why;
         if (!parse_ini_coordinate(f[5], false, wp.lat, why)) {
-            fail(r.error, r.message, message(M::kPlanBadLat, {at(), val("key", key), val("text", f[5]), val("why", why)}));
+            fail(r.error, r.message, message(M::kPlanBadLat, {at(), val("key", key), val("text", std::string(f[5])), val("why", why)}));
             return r;
         }
         if (!parse_ini_coordinate(f[6], true, wp.lon, why)) {
-            fail(r.error, r.message, message(M::kPlanBadLon, {at(), val("key", key), val("text", f[6]), val("why", why)}));
+            fail(r.error, r.message, message(M::kPlanBadLon, {at(), val("key", key), val("text", std::string(f[6])), val("why", why)}));
             return r;
         }
         by_number[n] = wp;
@@ -484,7 +487,7 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     }
     const char* eol = original.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     // Lines without their ends; a final line end is remembered, not kept as an empty line.
-    std::vector<std::string> lines = split_lines(original);
+    const std::vector<std::string_view> lines = split_line_views(original);
     bool ends_with_eol = !original.empty() && original.back() == '\n';
 
     std::string values[10], notes[10];
@@ -496,7 +499,7 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
             if (static_cast<unsigned char>(ch) < 0x20) ch = ' ';  // one line, whatever the plan held
         notes[w] = c.empty() ? "" : "; " + c;
     }
-    auto is_comment = [](const std::string& ln) {
+    auto is_comment = [](std::string_view ln) {
         const std::string_view t = trim_view(ln);
         return !t.empty() && t[0] == ';';
     };
@@ -536,28 +539,41 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
         // A key line without '=' is a key all the same: the units find it and read its default.
         const size_t eq = lines[i].find('=');
         if (!in_ppm || t.empty() || t[0] == ';') continue;
-        const std::string_view key = eq == std::string::npos ? t : trim_view(std::string_view(lines[i]).substr(0, eq));
+        const std::string_view key = eq == std::string::npos ? t : trim_view(lines[i].substr(0, eq));
         for (int w = 1; w <= 9; ++w)
             if (same_nocase(key, keys[w].c_str())) key_of[i] = w, present[w] = true;
     }
 
-    std::vector<std::string> out;
+    // The new file's lines: views into the old file's text, the notes and values above, and
+    // the lines made here (a deque, whose strings stay where they are as it grows).
+    std::vector<std::string_view> out;
+    out.reserve(lines.size() + 2 * 9 + 2);  // every line, and each waypoint with its note and the header added
+    std::deque<std::string> made;
+    auto make = [&made](std::string_view before, const std::string& value) -> std::string_view {
+        std::string& m = made.emplace_back();
+        m.reserve(before.size() + 1 + value.size());
+        m.append(before);
+        return m.append(value);
+    };
+    std::string key_eq[10];  // "ppm_rw="
+    for (int w = 1; w <= 9; ++w) key_eq[w] = keys[w] + "=";
     for (size_t i = 0; i < lines.size(); ++i) {
         if (const int w = key_of[i]) {
             const size_t eq = lines[i].find('=');
-            const std::string line = eq == std::string::npos ? trim(lines[i]) + "=" : lines[i];
+            std::string_view line = lines[i];
+            if (eq == std::string_view::npos) line = made.emplace_back(std::string(trim_view(lines[i])) + "=");
             size_t v = line.find('=') + 1;
             while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) ++v;
             // The comment directly above a rewritten key described the old waypoint.
             const bool real = static_cast<size_t>(w) <= waypoints.size();
-            const std::string note = real ? notes[w] : "; (empty)";
+            const std::string_view note = real ? std::string_view(notes[w]) : std::string_view("; (empty)");
             if (!out.empty() && is_comment(out.back()) && key_of[i - 1] == 0) {
                 if (!note.empty()) out.back() = note;
                 else out.pop_back();
             } else if (real && !note.empty()) {
                 out.push_back(note);
             }
-            out.push_back(line.substr(0, v) + values[w]);
+            out.push_back(make(line.substr(0, v), values[w]));
             ++r.replaced;
         } else {
             out.push_back(lines[i]);
@@ -567,7 +583,7 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
             for (int w = 1; w <= 9; ++w) {
                 if (present[w]) continue;
                 if (static_cast<size_t>(w) <= waypoints.size() && !notes[w].empty()) out.push_back(notes[w]);
-                out.push_back(route_key(route, w) + "=" + values[w]);
+                out.push_back(make(key_eq[w], values[w]));
                 ++r.added;
             }
             // Lines added after the file's last line need a line end before them and after them.
@@ -575,11 +591,11 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
         }
     }
     if (first_ppm_last < 0) {
-        if (!out.empty() && !trim(out.back()).empty()) out.push_back("");
+        if (!out.empty() && !trim_view(out.back()).empty()) out.push_back("");
         out.push_back("[PPM]");
         for (int w = 1; w <= 9; ++w) {
             if (static_cast<size_t>(w) <= waypoints.size() && !notes[w].empty()) out.push_back(notes[w]);
-            out.push_back(route_key(route, w) + "=" + values[w]);
+            out.push_back(make(key_eq[w], values[w]));
             ++r.added;
         }
         r.section_added = true;
@@ -587,7 +603,7 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     }
 
     size_t length = 0;
-    for (const std::string& line : out) length += line.size() + 2;
+    for (const std::string_view line : out) length += line.size() + 2;
     r.text.reserve(length);
     for (size_t i = 0; i < out.size(); ++i) {
         r.text += out[i];

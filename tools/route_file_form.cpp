@@ -78,7 +78,7 @@ std::string route_file_form_name(const RouteFileForm& form) {
     return s;
 }
 
-bool route_file_header(const std::string& line, std::string& name) {
+bool route_file_header(std::string_view line, std::string& name) {
     // Only a line whose first character after the blanks is '[' can be a header: the reader
     // is asked about those alone (blanks and '[' are the same bytes in UTF-8 as in the text).
     const size_t first = line.find_first_not_of(" \t\n\v\f\r\x1A");

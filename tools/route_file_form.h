@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/profile_reader.h"
 
@@ -24,4 +25,4 @@ std::string route_file_save(const std::string& text, const RouteFileForm& form);
 std::string route_file_form_name(const RouteFileForm& form);
 // The section a line heads as the units read it (up to its last ']', trimmed); false when
 // the line is no [section] line.
-bool route_file_header(const std::string& line, std::string& name);
+bool route_file_header(std::string_view line, std::string& name);

@@ -12,18 +12,24 @@ constexpr size_t kMaxTable = 4u << 20;  // cells of the common-subsequence table
 
 }  // namespace
 
-std::vector<std::string> split_lines(const std::string& t) {
-    std::vector<std::string> v;
+std::vector<std::string_view> split_line_views(std::string_view t) {
+    std::vector<std::string_view> v;
+    v.reserve(static_cast<size_t>(std::count(t.begin(), t.end(), '\n')) + 1);  // grown once
     size_t pos = 0;
     while (pos < t.size()) {
         size_t nl = t.find('\n', pos);
-        if (nl == std::string::npos) nl = t.size();
-        std::string ln = t.substr(pos, nl - pos);
-        if (!ln.empty() && ln.back() == '\r') ln.pop_back();
+        if (nl == std::string_view::npos) nl = t.size();
+        std::string_view ln = t.substr(pos, nl - pos);
+        if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
         v.push_back(ln);
         pos = nl + 1;
     }
     return v;
+}
+
+std::vector<std::string> split_lines(const std::string& t) {
+    const std::vector<std::string_view> views = split_line_views(t);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::string line_diff(const std::string& before, const std::string& after) {

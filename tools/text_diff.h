@@ -3,9 +3,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // "" when the texts have the same lines.
 std::string line_diff(const std::string& before, const std::string& after);
 // The lines of a text without their ends ("\n" or "\r\n"); a final line end adds no empty line.
 std::vector<std::string> split_lines(const std::string& text);
+// The same as views into `text`.
+std::vector<std::string_view> split_line_views(std::string_view text);
