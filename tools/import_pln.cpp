@@ -5,13 +5,13 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <map>
 #include <queue>
 #include <string_view>
@@ -461,17 +461,21 @@ std::string pln_comment(const PlnWaypoint& w) {
 }
 
 std::string format_route_value(double lat, double lon) {
-    auto one = [](double x) {
+    char buf[100];
+    auto one = [&buf](size_t at, double x) {
         // Ten-thousandths of a minute, rounded once, so minutes never print as 60.
         long long n = std::llround(std::fabs(x) * 600000.0);
         long long d = n / 600000, m = n % 600000;
         bool south_or_west = x < 0 && n > 0;
-        char buf[48];
-        if (south_or_west && d == 0) std::snprintf(buf, sizeof buf, "0*-%lld.%04lld", m / 10000, m % 10000);
-        else std::snprintf(buf, sizeof buf, "%s%lld*%lld.%04lld", south_or_west ? "-" : "", d, m / 10000, m % 10000);
-        return std::string(buf);
+        const int k = south_or_west && d == 0
+                          ? std::snprintf(buf + at, 48, "0*-%lld.%04lld", m / 10000, m % 10000)
+                          : std::snprintf(buf + at, 48, "%s%lld*%lld.%04lld", south_or_west ? "-" : "", d, m / 10000, m % 10000);
+        return at + static_cast<size_t>(std::min(k, 47));
     };
-    return one(lat) + "," + one(lon);
+    size_t n = one(0, lat);
+    buf[n++] = ',';
+    n = one(n, lon);
+    return std::string(buf, n);
 }
 
 CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<GeoPoint>& waypoints,
@@ -545,23 +549,28 @@ CfgEdit cfg_set_route(const std::string& original, int route, const std::vector<
     }
 
     // The new file's lines: views into the old file's text, the notes and values above, and
-    // the lines made here (a deque, whose strings stay where they are as it grows).
+    // the lines made here, kept end to end in one string reserved for the most they can take
+    // (so that it never moves).
     std::vector<std::string_view> out;
     out.reserve(lines.size() + 2 * 9 + 2);  // every line, and each waypoint with its note and the header added
-    std::deque<std::string> made;
-    auto make = [&made](std::string_view before, const std::string& value) -> std::string_view {
-        std::string& m = made.emplace_back();
-        m.reserve(before.size() + 1 + value.size());
-        m.append(before);
-        return m.append(value);
-    };
     std::string key_eq[10];  // "ppm_rw="
     for (int w = 1; w <= 9; ++w) key_eq[w] = keys[w] + "=";
+    size_t room = 0;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (key_of[i]) room += 2 * (lines[i].size() + 1) + values[key_of[i]].size();
+    for (int w = 1; w <= 9; ++w) room += key_eq[w].size() + values[w].size();
+    std::string made;
+    made.reserve(room);
+    auto make = [&made](std::string_view before, std::string_view value) -> std::string_view {
+        const size_t at = made.size();
+        made.append(before).append(value);
+        return std::string_view(made).substr(at);
+    };
     for (size_t i = 0; i < lines.size(); ++i) {
         if (const int w = key_of[i]) {
             const size_t eq = lines[i].find('=');
             std::string_view line = lines[i];
-            if (eq == std::string_view::npos) line = made.emplace_back(std::string(trim_view(lines[i])) + "=");
+            if (eq == std::string_view::npos) line = make(trim_view(lines[i]), "=");
             size_t v = line.find('=') + 1;
             while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) ++v;
             // The comment directly above a rewritten key described the old waypoint.
@@ -632,6 +641,7 @@ std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, do
     };
     if (unflyable) unflyable->clear();
     std::vector<size_t> kept;
+    kept.reserve(plan.size());
     for (size_t i = 0; i < plan.size(); ++i) {
         if (!kept.empty() && geo_distance_km(at(kept.back()), at(i)) < 0.01) {
             drop(i, message(M::kDropSamePlace, {name("from", kept.back())}), false, PlnDropKind::kSamePlace);
@@ -688,6 +698,7 @@ std::vector<size_t> choose_route_points(const std::vector<PlnWaypoint>& plan, do
         k = prev[victim] > 0 ? prev[victim] : next[victim];
     }
     std::vector<size_t> left;
+    left.reserve(count);
     for (size_t k = 0; k < m; k = next[k]) left.push_back(kept[k]);
     if (left.size() <= 9) return left;
     if (first_nine) {
