@@ -13,7 +13,11 @@
 #include "tools/route_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string bytes(reinterpret_cast<const char*>(data), size);
+    // Kept from one input to the next, so that each run does not allocate them anew.
+    static std::string bytes;
+    static std::vector<GeoPoint> points;
+    static std::vector<std::string> names;
+    bytes.assign(reinterpret_cast<const char*>(data), size);
     PlnResult r = parse_pln(bytes);
     if (!r.ok) {
         if (r.error.empty() || !r.waypoints.empty()) std::abort();
@@ -44,11 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<PlnDrop> dropped;
     std::vector<size_t> kept = choose_route_points(r.waypoints, 600, false, dropped);
-    std::vector<GeoPoint> points;
-    std::vector<std::string> names;
-    for (size_t i : kept) {
-        points.push_back({r.waypoints[i].lat, r.waypoints[i].lon});
-        names.push_back(r.waypoints[i].ident + " " + r.waypoints[i].name);
+    points.clear();
+    names.resize(kept.size());
+    for (size_t k = 0; k < kept.size(); ++k) {
+        const PlnWaypoint& w = r.waypoints[kept[k]];
+        points.push_back({w.lat, w.lon});
+        names[k].assign(w.ident).append(" ").append(w.name);
     }
     // The plan's own text stands in for a damaged route file: the rewrite must still work, and
     // when the importer takes the file, the units must find the route written, in the file's form.
