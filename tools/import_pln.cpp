@@ -309,6 +309,7 @@ PlnResult parse_ini(const std::string& text) {
     r.form = "INI";
     std::map<long, PlnWaypoint> by_number;
     std::vector<std::string_view> f;  // a waypoint line's fields, its storage kept for the next
+    f.reserve(16);
     bool in_plan = false, seen_plan = false;
     int line = 0;
     size_t pos = 0;
