@@ -359,6 +359,13 @@ TEST(RouteCheck, Utf8FilesCheckAsTheSameTextInUtf16) {
         ASSERT_FALSE(a.findings.empty());
         EXPECT_NE(format_finding(a.findings[0]).find("UTF-8"), std::string::npos);
         EXPECT_EQ(text_of(a), text_of(b)) << text;
+        for (const char* key : {"ppm_01", "ppm_02", "ppm_03", "q14_kd", "pp\xED_"}) {
+            std::string va = "-", vb = "-";
+            int la = -1, lb = -1;
+            EXPECT_EQ(ini_lookup(utf8, "PPM", key, va, &la), ini_lookup(utf16, "PPM", key, vb, &lb)) << key << " in " << text;
+            EXPECT_EQ(va, vb) << key << " in " << text;
+            EXPECT_EQ(la, lb) << key << " in " << text;
+        }
     }
 }
 
