@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (route_file_save(text, form) != bytes) std::abort();
         CfgEdit kept = cfg_set_route(text, 1, points, names);
         const std::string saved = route_file_save(kept.text, form);
-        if (!kept.ok || profile_decode(saved.data(), saved.size()).encoding != form.encoding) std::abort();
+        if (!kept.ok || profile_encoding(saved.data(), saved.size()) != form.encoding) std::abort();
         std::string value;
         if (!ini_lookup(saved, "PPM", route_key(1, 1), value)) std::abort();
         // A clean file gets exactly the route written, read back by the units' rules.

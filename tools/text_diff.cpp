@@ -14,7 +14,9 @@ constexpr size_t kMaxTable = 4u << 20;  // cells of the common-subsequence table
 
 std::vector<std::string_view> split_line_views(std::string_view t) {
     std::vector<std::string_view> v;
-    v.reserve(static_cast<size_t>(std::count(t.begin(), t.end(), '\n')) + 1);  // grown once
+    size_t lines = 1;
+    for (size_t at = t.find('\n'); at != std::string_view::npos; at = t.find('\n', at + 1)) ++lines;
+    v.reserve(lines);  // grown once
     size_t pos = 0;
     while (pos < t.size()) {
         size_t nl = t.find('\n', pos);
