@@ -237,26 +237,33 @@ uint32_t give_utf8(std::string_view value, char* out, uint32_t size) {
     return give(std::u16string_view(wide), out, size);
 }
 
-// The call on a text in one walk: the first section of the name, the first key of the name in
-// it; the default when there is none or the key has no '='.
+// The entry the call finds in a text, in one walk: the first section of the name, the first key
+// of the name in it. False when there is none.
+template <class C>
+bool find_entry(std::basic_string_view<C> text, std::string_view section, std::string_view key,
+                ProfileEntryOf<C>& e) {
+    bool in = section.empty();  // the lines before any header form the unnamed section
+    ProfileCursor at;
+    while (profile_next_entry(text, at, e)) {
+        if (e.header) {
+            if (in) return false;  // a section of the name was read, and only the first counts
+            in = !section.empty() && same_name(e.name, section);
+        } else if (in && same_name(e.name, key)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The call on a text in one walk; the default when there is no such key or it has no '='.
 template <class C>
 uint32_t walk_and_give(std::basic_string_view<C> text, std::string_view section, std::string_view key,
                        const char* fallback, char* out, uint32_t size, bool utf8 = false) {
-    bool in = section.empty();  // the lines before any header form the unnamed section
-    ProfileCursor at;
     ProfileEntryOf<C> e;
-    while (profile_next_entry(text, at, e)) {
-        if (e.header) {
-            if (in) break;  // a section of the name was read, and only the first counts
-            in = !section.empty() && same_name(e.name, section);
-        } else if (in && same_name(e.name, key)) {
-            if (e.has_value) {
-                if constexpr (sizeof(C) == 1)
-                    if (utf8) return give_utf8(e.value, out, size);
-                return give(e.value, out, size);
-            }
-            break;
-        }
+    if (find_entry(text, section, key, e) && e.has_value) {
+        if constexpr (sizeof(C) == 1)
+            if (utf8) return give_utf8(e.value, out, size);
+        return give(e.value, out, size);
     }
     return give(default_value(fallback), out, size);
 }
@@ -631,6 +638,10 @@ const ProfileEntry* profile_find(const std::vector<ProfileEntry>& entries, std::
     for (size_t i = static_cast<size_t>(s + 1); i < entries.size() && !entries[i].header; ++i)
         if (same_name(entries[i].name, k)) return &entries[i];
     return nullptr;
+}
+
+bool profile_find_entry(std::string_view text, const char* section, const char* key, ProfileEntry8& out) {
+    return section && key && find_entry(text, query_name(section), query_name(key), out);
 }
 
 std::u16string_view profile_value_read(std::u16string_view value, uint32_t size) { return value_read(value, size); }

@@ -78,6 +78,9 @@ std::vector<ProfileEntry> profile_entries(std::u16string&& text) = delete;  // t
 // the first key of that name in it. Names are trimmed and compared without regard to case.
 const ProfileEntry* profile_find(const std::vector<ProfileEntry>& entries, std::u16string_view section,
                                  std::u16string_view key);
+// The same in 8-bit text walked as bytes (code page 1252, or profile_utf8_text), the names asked
+// for in code page 1252 (in ASCII for UTF-8), trimmed as the call trims them.
+bool profile_find_entry(std::string_view text, const char* section, const char* key, ProfileEntry8& out);
 // Index of the header of the first section called `section` (-1 for the lines before any
 // header, which form the unnamed section), or -2 when there is none.
 long profile_section_index(const std::vector<ProfileEntry>& entries, std::u16string_view section);

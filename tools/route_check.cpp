@@ -694,45 +694,22 @@ std::string settings_text(const RouteFileCheck& c) {
 
 bool ini_lookup(const std::string& text, const std::string& section, const std::string& key, std::string& value,
                 int* line) {
-    auto ascii = [](const std::string& s) {
-        return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    auto ascii = [](const std::string& s) {  // and no NUL, which would end the name asked for
+        return std::all_of(s.begin(), s.end(), [](char c) { return c != '\0' && static_cast<unsigned char>(c) < 0x80; });
     };
     // 8-bit text and UTF-8 asked for ASCII names are walked as bytes (8-bit text: a byte is its
     // character; UTF-8: its names and values decoded as the text around them decodes them).
     const ProfileEncoding encoding = profile_encoding(text.data(), text.size());
     const bool utf8 = encoding == ProfileEncoding::kUtf8Bom;
     if ((encoding == ProfileEncoding::kAnsi || utf8) && ascii(section) && ascii(key)) {
-        auto trimmed = [](std::string_view s) {
-            const size_t b = s.find_first_not_of(" \t\n\v\f\r\x1A");
-            if (b == std::string_view::npos) return std::string_view();
-            return s.substr(b, s.find_last_not_of(" \t\n\v\f\r\x1A") + 1 - b);
-        };
-        auto same = [](std::string_view a, std::string_view b) {
-            if (a.size() != b.size()) return false;
-            auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-            for (size_t i = 0; i < a.size(); ++i)
-                if (fold(a[i]) != fold(b[i])) return false;
-            return true;
-        };
-        const std::string_view want_section = trimmed(section), want_key = trimmed(key);
-        bool in = want_section.empty();  // the lines before any header form the unnamed section
         const std::string_view walk = utf8 ? profile_utf8_text(text.data(), text.size()) : std::string_view(text);
-        ProfileCursor at;
         ProfileEntry8 e;
-        while (profile_next_entry(walk, at, e)) {
-            if (e.header) {
-                if (in) return false;  // only the first section of a name is read
-                in = !want_section.empty() && same(e.name, want_section);
-            } else if (in && same(e.name, want_key)) {
-                if (!e.has_value) return false;
-                value.clear();
-                if (utf8) profile_append_utf8(profile_value_read(decoded(e.value), UINT32_MAX), value);
-                else profile_append_utf8(profile_value_read(e.value, UINT32_MAX), value);
-                if (line) *line = e.line;
-                return true;
-            }
-        }
-        return false;
+        if (!profile_find_entry(walk, section.c_str(), key.c_str(), e) || !e.has_value) return false;
+        value.clear();
+        if (utf8) profile_append_utf8(profile_value_read(decoded(e.value), UINT32_MAX), value);
+        else profile_append_utf8(profile_value_read(e.value, UINT32_MAX), value);
+        if (line) *line = e.line;
+        return true;
     }
     const ProfileText decoded = profile_decode(text.data(), text.size());
     const std::vector<ProfileEntry> entries = profile_entries(decoded.text);
