@@ -219,7 +219,9 @@ uint32_t give(std::u16string_view value, char* out, uint32_t size) {
 
 bool has_bom(const char* bytes, size_t n) { return profile_encoding(bytes, n) != ProfileEncoding::kAnsi; }
 
-bool is_ascii(std::string_view s) {
+}  // namespace
+
+bool profile_ascii(std::string_view s) {
     size_t i = 0;
     for (; i + 8 <= s.size(); i += 8)
         if (!ascii8(s.data() + i)) return false;
@@ -227,6 +229,8 @@ bool is_ascii(std::string_view s) {
         if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
     return true;
 }
+
+namespace {
 
 // A value of UTF-8 text given as the call gives it: decoded first (quotes and the cut count
 // UTF-16 characters), then in code page 1252.
@@ -654,7 +658,7 @@ uint32_t profile_get_string(const char* bytes, size_t n, bool exists, const char
     const std::string_view s = query_name(section), k = query_name(key);
     if (!has_bom(bytes, n)) return walk_and_give(std::string_view(bytes, n), s, k, fallback, out, size);
     // UTF-8 asked for ASCII names is walked as bytes: only ASCII bytes make lines, sections and keys.
-    if (profile_encoding(bytes, n) == ProfileEncoding::kUtf8Bom && is_ascii(s) && is_ascii(k))
+    if (profile_encoding(bytes, n) == ProfileEncoding::kUtf8Bom && profile_ascii(s) && profile_ascii(k))
         return walk_and_give(profile_utf8_text(bytes, n), s, k, fallback, out, size, true);
     const ProfileText t = profile_decode(bytes, n);
     return walk_and_give(std::u16string_view(t.text), s, k, fallback, out, size);
@@ -683,7 +687,7 @@ uint32_t ProfileFile::get_string(const char* section, const char* key, const cha
     if (!exists_ || !section || !key) return give(default_value(fallback), out, size);
     const std::string_view s = query_name(section), k = query_name(key);
     // UTF-8 read as bytes answers names in ASCII; any other name is looked up in its decoded text.
-    if (utf8_ && !(is_ascii(s) && is_ascii(k))) return profile_get_string(bytes_, size_, true, section, key, fallback, out, size);
+    if (utf8_ && !(profile_ascii(s) && profile_ascii(k))) return profile_get_string(bytes_, size_, true, section, key, fallback, out, size);
     if (!indexed_ || section_ != s) {
         section_.assign(s);
         first_ = wide_ ? index_section(entries16_, s, slots_) : index_section(entries8_, s, slots_);

@@ -131,6 +131,8 @@ void profile_append_utf8(std::string_view ansi, std::string& out);
 void profile_append_utf8(std::u16string_view s, std::string& out);
 void profile_append_ansi(std::u16string_view s, std::string& out);
 void profile_append_ansi(std::string_view ansi, std::string& out);
+// True when every byte of `s` is ASCII (the same character in code page 1252 and in UTF-8).
+bool profile_ascii(std::string_view s);
 // A name or value of UTF-8 text (a part of profile_utf8_text) decoded as the call decodes the
 // text around it, appended to `out`.
 void profile_append_from_utf8(std::string_view s, std::u16string& out);

@@ -38,9 +38,6 @@ struct Entry {
     bool no_value = false;    // a line without '=': the units read the default
 };
 
-// The value as the units read it into a buffer of `size` characters: in UTF-8 for the
-// messages, and in code page 1252, the bytes the numbers are read from (which a value with
-// letters outside ASCII makes shorter than its UTF-8).
 // A UTF-8 value decoded, as the reader gives it (the view lasts until the next call).
 std::u16string_view decoded(std::string_view utf8) {
     thread_local std::u16string wide;
@@ -48,6 +45,10 @@ std::u16string_view decoded(std::string_view utf8) {
     profile_append_from_utf8(utf8, wide);
     return wide;
 }
+
+// The value as the units read it into a buffer of `size` characters: in UTF-8 for the
+// messages, and in code page 1252, the bytes the numbers are read from (which a value with
+// letters outside ASCII makes shorter than its UTF-8).
 
 const std::string& units_read(const Entry& e, uint32_t size, std::string& out) {
     out.clear();
@@ -94,9 +95,7 @@ std::string utf8(std::u16string_view text) {
 // A name of a UTF-8 file as the reader decodes it, back in UTF-8 (a byte no character begins
 // with is U+FFFD, as in the decoded text).
 std::string utf8_of_utf8(std::string_view text) {
-    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-        return std::string(text);
-    return utf8(decoded(text));
+    return profile_ascii(text) ? std::string(text) : utf8(decoded(text));
 }
 
 // A place as a pilot reads it: 55°45.50'N 37°36.20'E.
@@ -695,7 +694,7 @@ std::string settings_text(const RouteFileCheck& c) {
 bool ini_lookup(const std::string& text, const std::string& section, const std::string& key, std::string& value,
                 int* line) {
     auto ascii = [](const std::string& s) {  // and no NUL, which would end the name asked for
-        return std::all_of(s.begin(), s.end(), [](char c) { return c != '\0' && static_cast<unsigned char>(c) < 0x80; });
+        return profile_ascii(s) && s.find('\0') == std::string::npos;
     };
     // 8-bit text and UTF-8 asked for ASCII names are walked as bytes (8-bit text: a byte is its
     // character; UTF-8: its names and values decoded as the text around them decodes them).

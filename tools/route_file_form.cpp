@@ -2,7 +2,6 @@
 // refused when that could not give back what was there.
 #include "tools/route_file_form.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -88,7 +87,7 @@ bool route_file_header(std::string_view line, std::string& name) {
     ProfileCursor at;
     ProfileEntry8 e, more;
     if (!profile_next_entry(walk, at, e) || !e.header || profile_next_entry(walk, at, more)) return false;
-    if (std::all_of(e.name.begin(), e.name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (profile_ascii(e.name)) {
         name.assign(e.name);
     } else {
         std::u16string wide;
