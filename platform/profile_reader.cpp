@@ -32,6 +32,9 @@ uint32_t fold(C c) {
     return u >= 'A' && u <= 'Z' ? u + 32 : u;
 }
 
+// How many continuation bytes a UTF-8 lead byte announces (0: no lead byte Windows accepts).
+int utf8_tail(unsigned char c) { return c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0; }
+
 // Eight bytes, or four UTF-16 characters, that are all ASCII (the conversions copy them as
 // they stand, a block at a time).
 bool ascii8(const char* p) {
@@ -221,14 +224,14 @@ bool has_bom(const char* bytes, size_t n) { return profile_encoding(bytes, n) !=
 
 }  // namespace
 
-bool profile_ascii(std::string_view s) {
+size_t profile_ascii_prefix(std::string_view s) {
     size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8)
-        if (!ascii8(s.data() + i)) return false;
-    for (; i < s.size(); ++i)
-        if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
-    return true;
+    while (i + 8 <= s.size() && ascii8(s.data() + i)) i += 8;
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    return i;
 }
+
+bool profile_ascii(std::string_view s) { return profile_ascii_prefix(s) == s.size(); }
 
 namespace {
 
@@ -414,8 +417,7 @@ std::string_view profile_utf8_walk(std::string_view s) {
     // text ends after its lead byte, which stands for that character. No other byte of a
     // sequence is ASCII, so every line end, blank, bracket, '=' and NUL stands where it stands.
     for (size_t i = s.size() >= 3 ? s.size() - 3 : 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const size_t len = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+        const size_t len = static_cast<size_t>(utf8_tail(static_cast<unsigned char>(s[i])));
         if (len && i + 1 + len > s.size()) return s.substr(0, i + 1);
     }
     return s;
@@ -448,7 +450,7 @@ void append_from_utf8(std::string_view s, std::u16string& r, bool whole) {
         // only be overlong, a surrogate or beyond U+10FFFF. A sequence cut by the end of the
         // text swallows what is left; one cut by the end of a part stops there, as it would at
         // the byte after the part (an ASCII one, which is no continuation).
-        const int len = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+        const int len = utf8_tail(c);
         uint32_t cp = c & (len == 1 ? 0x1F : len == 2 ? 0x0F : 0x07);
         bool ok = false;
         if (whole && i + static_cast<size_t>(len) > n) {

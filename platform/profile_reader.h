@@ -110,7 +110,7 @@ private:
     bool exists_ = false, wide_ = false, utf8_ = false;  // UTF-16 decoded; UTF-8 walked as bytes
     const char* bytes_ = nullptr;         // the file, for names outside ASCII in UTF-8 text
     size_t size_ = 0;
-    ProfileText decoded_;                 // the text of a file with a byte-order mark
+    ProfileText decoded_;                 // the text of a UTF-16 file
     std::vector<ProfileEntry8> entries8_;
     std::vector<ProfileEntry> entries16_;
     std::string section_;                 // the section indexed (as asked, trimmed; 8-bit)
@@ -131,7 +131,9 @@ void profile_append_utf8(std::string_view ansi, std::string& out);
 void profile_append_utf8(std::u16string_view s, std::string& out);
 void profile_append_ansi(std::u16string_view s, std::string& out);
 void profile_append_ansi(std::string_view ansi, std::string& out);
-// True when every byte of `s` is ASCII (the same character in code page 1252 and in UTF-8).
+// How many bytes `s` starts with that are ASCII (the same characters in code page 1252 and in
+// UTF-8), looked at eight at a time; profile_ascii: all of them.
+size_t profile_ascii_prefix(std::string_view s);
 bool profile_ascii(std::string_view s);
 // A name or value of UTF-8 text (a part of profile_utf8_text) decoded as the call decodes the
 // text around it, appended to `out`.

@@ -60,15 +60,6 @@ char* put_utf8(char* o, uint32_t cp) {
     return o;
 }
 
-// How many bytes from `at` on are ASCII, looked at eight at a time.
-size_t ascii_run(const std::string& b, size_t at) {
-    size_t i = at;
-    uint64_t x;
-    while (i + 8 <= b.size() && (std::memcpy(&x, b.data() + i, 8), (x & 0x8080808080808080u) == 0)) i += 8;
-    while (i < b.size() && static_cast<unsigned char>(b[i]) < 0x80) ++i;
-    return i - at;
-}
-
 // UTF-16 (after its byte-order mark) to UTF-8; a lone surrogate becomes U+FFFD. Written into
 // room for the most it can take (three bytes a character), then cut to what it took.
 std::string utf16_to_utf8(const std::string& b, size_t start, bool big_endian) {
@@ -106,7 +97,7 @@ std::string cp1252_to_utf8(const std::string& b) {
     std::string out(b.size() * 3, '\0');
     char* o = out.data();
     for (size_t i = 0; i < b.size();) {
-        const size_t ascii = ascii_run(b, i);
+        const size_t ascii = profile_ascii_prefix(std::string_view(b).substr(i));
         if (ascii) std::memcpy(o, b.data() + i, ascii);
         o += ascii;
         i += ascii;
@@ -120,7 +111,7 @@ std::string cp1252_to_utf8(const std::string& b) {
 
 bool valid_utf8(const std::string& b) {
     for (size_t i = 0; i < b.size();) {
-        i += ascii_run(b, i);
+        i += profile_ascii_prefix(std::string_view(b).substr(i));
         if (i == b.size()) break;
         auto c = static_cast<unsigned char>(b[i]);
         size_t n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;

@@ -177,16 +177,6 @@ ValueScan scan_value(const std::string& value) {
     return s;
 }
 
-// Where the units put a waypoint whose key is missing or has no value, read once.
-const std::pair<double, double>& default_place() {
-    static const std::pair<double, double> place = [] {
-        std::pair<double, double> p;
-        parse_route_value(kRouteDefaultValue, &p.first, &p.second);
-        return p;
-    }();
-    return place;
-}
-
 // What a pilot most likely meant differs from what the units read: one degrees/minutes pair,
 // each warning handed to `warn`.
 template <class Warn>
@@ -231,8 +221,10 @@ public:
         // Until a key is found the units hold its default, whatever else the file lacks.
         for (int k = 0; k < kSettingsKeyCount; ++k)
             c_.settings[k] = settings_number(kSettingsKeys[k].default_text, kSettingsKeys[k].default_text);
+        double lat0, lon0;  // where the units put a waypoint whose key is missing, read once
+        parse_route_value(kRouteDefaultValue, &lat0, &lon0);
         for (int r = 0; r < 4; ++r)
-            for (int w = 1; w <= 9; ++w) c_.lat[r][w] = default_place().first, c_.lon[r][w] = default_place().second;
+            for (int w = 1; w <= 9; ++w) c_.lat[r][w] = lat0, c_.lon[r][w] = lon0;
         scan_lines();
         check_settings();  // first: the turn leads use the file's bank time
         check_routes();
@@ -431,8 +423,8 @@ private:
                 const std::string key = route_key(r, w);
                 const Entry& e = ppm_[r][w];
                 const bool absent = !e.line || e.no_value;
-                if (absent) c_.lat[r][w] = default_place().first, c_.lon[r][w] = default_place().second;
-                else parse_route_value(units_bytes(e, kRouteValueSize, bytes_), &c_.lat[r][w], &c_.lon[r][w]);
+                // A key missing or without a value keeps the default place run() gave every waypoint.
+                if (!absent) parse_route_value(units_bytes(e, kRouteValueSize, bytes_), &c_.lat[r][w], &c_.lon[r][w]);
                 c_.line[r][w] = e.line;
                 if (absent) {
                     bad[w] = true;
@@ -704,9 +696,10 @@ bool ini_lookup(const std::string& text, const std::string& section, const std::
         const std::string_view walk = utf8 ? profile_utf8_text(text.data(), text.size()) : std::string_view(text);
         ProfileEntry8 e;
         if (!profile_find_entry(walk, section.c_str(), key.c_str(), e) || !e.has_value) return false;
-        value.clear();
-        if (utf8) profile_append_utf8(profile_value_read(decoded(e.value), UINT32_MAX), value);
-        else profile_append_utf8(profile_value_read(e.value, UINT32_MAX), value);
+        Entry found;
+        found.narrow = e.value;
+        found.is_utf8 = utf8;
+        units_read(found, UINT32_MAX, value);
         if (line) *line = e.line;
         return true;
     }
