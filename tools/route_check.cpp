@@ -46,34 +46,33 @@ std::u16string_view decoded(std::string_view utf8) {
     return wide;
 }
 
-// The value as the units read it into a buffer of `size` characters: in UTF-8 for the
-// messages, and in code page 1252, the bytes the numbers are read from (which a value with
-// letters outside ASCII makes shorter than its UTF-8).
+// The value as the units read it into a buffer of `size` characters, handed to `use` as the
+// text it stands in (8-bit, or UTF-16 for a file the reader decodes).
+template <class Use>
+auto with_units_value(const Entry& e, uint32_t size, Use&& use) {
+    if (e.is_utf8) return use(profile_value_read(decoded(e.narrow), size));
+    if (e.is_wide) return use(profile_value_read(e.wide, size));
+    return use(profile_value_read(e.narrow, size));
+}
 
+// That value in UTF-8 for the messages, and in code page 1252, the bytes the numbers are read
+// from (which a value with letters outside ASCII makes shorter than its UTF-8).
 const std::string& units_read(const Entry& e, uint32_t size, std::string& out) {
     out.clear();
-    if (e.is_utf8) profile_append_utf8(profile_value_read(decoded(e.narrow), size), out);
-    else if (e.is_wide) profile_append_utf8(profile_value_read(e.wide, size), out);
-    else profile_append_utf8(profile_value_read(e.narrow, size), out);
+    with_units_value(e, size, [&out](auto v) { profile_append_utf8(v, out); });
     return out;
 }
 
 const char* units_bytes(const Entry& e, uint32_t size, std::string& out) {
     out.clear();
-    if (e.is_utf8) profile_append_ansi(profile_value_read(decoded(e.narrow), size), out);
-    else if (e.is_wide) profile_append_ansi(profile_value_read(e.wide, size), out);
-    else profile_append_ansi(profile_value_read(e.narrow, size), out);
+    with_units_value(e, size, [&out](auto v) { profile_append_ansi(v, out); });
     return out.c_str();
 }
 
 // True when a buffer of `size` characters cuts the value short.
 bool units_cut(const Entry& e, uint32_t size) {
-    if (e.is_utf8) {
-        const std::u16string_view v = decoded(e.narrow);
-        return profile_value_read(v, size).size() != profile_value_read(v, UINT32_MAX).size();
-    }
-    return e.is_wide ? profile_value_read(e.wide, size).size() != profile_value_read(e.wide, UINT32_MAX).size()
-                     : profile_value_read(e.narrow, size).size() != profile_value_read(e.narrow, UINT32_MAX).size();
+    auto length = [](auto v) { return v.size(); };
+    return with_units_value(e, size, length) != with_units_value(e, UINT32_MAX, length);
 }
 
 std::string lower(std::string s) {
